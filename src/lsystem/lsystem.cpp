@@ -1,0 +1,121 @@
+// LSystem: grammar reading, one-generation rewriting, pruning and printing.
+#include "lsystem.h"
+
+#include <array>
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+constexpr auto npos = std::string::npos;
+
+// Position of the first "]" at or after pos that closes a branch opened before pos,
+// or npos when the word has none (pos on the main axis of a balanced word).
+std::string::size_type branchEnd(const std::string& word, std::string::size_type pos) {
+  int64_t depth = 0;
+  const char* data = word.data();
+  for (auto i = pos; i < word.size(); ++i) {
+    if (data[i] == '[') {
+      ++depth;
+    } else if (data[i] == ']' && --depth < 0) {
+      return i;
+    }
+  }
+  return npos;
+}
+
+}  // namespace
+
+LSystem::LSystem(std::string grammar) { parseGrammar(std::move(grammar)); }
+
+void LSystem::parseGrammar(std::string grammar) {
+  source = grammar;
+  // All positions are unsigned and wrap: a failed search gives npos, and npos + 1 is 0.
+  std::string::size_type openPos = 0;
+  std::string::size_type closePos = 0;
+  do {
+    openPos = grammar.find('{', closePos);
+    closePos = grammar.find('}', openPos);
+    std::string tmpRulezStr = grammar.substr(openPos + 1, closePos - openPos - 1);
+    parseRuleBlock(tmpRulezStr);
+  } while (grammar.find('{', closePos) < grammar.size());
+  // The axiom follows the last "}". The count is length - 1, so without any "}" the axiom
+  // starts at 0 and loses the text's last byte.
+  word = grammar.substr(grammar.rfind('}') + 1, grammar.size() - 1);
+}
+
+void LSystem::parseRuleBlock(std::string block) {
+  RuleSet tmpRuleMap;
+  // All three searches start at 0: a first ";" before the first ":" wraps the first count.
+  std::string::size_type delimPos = block.find('{');
+  std::string::size_type colonPos = block.find(':');
+  std::string::size_type semiPos = block.find(';');
+  const std::string::size_type closePos = block.find('}');
+  do {
+    std::string tmpRulezStr = block.substr(colonPos + 1, semiPos - colonPos - 1);
+    std::string tmpKey = block.substr(delimPos + 1, colonPos - delimPos - 1);
+    tmpRuleMap[tmpKey] = tmpRulezStr;
+    delimPos = semiPos;
+    colonPos = block.find(':', delimPos);
+    semiPos = block.find(';', colonPos);
+  } while (colonPos < closePos);
+  ruleSets.push_back(std::move(tmpRuleMap));
+}
+
+void LSystem::rewriteFrom(int32_t start, int32_t ruleSetIndex) {
+  const std::string::size_type length = word.size();
+  // Symbols before start are copied; so are the branch end of start and all after it.
+  const std::string::size_type regionBegin =
+      start <= 0 ? 0 : std::min<std::string::size_type>(static_cast<uint32_t>(start), length);
+  std::string::size_type regionEnd = branchEnd(word, regionBegin);
+  if (regionEnd == npos) regionEnd = length;
+  if (regionBegin == regionEnd ||
+      static_cast<uint32_t>(ruleSetIndex) >= ruleSets.size()) {
+    return;  // empty region, or no such rule set: nothing would change
+  }
+
+  // One-byte keys are the only ones that can match, so a 256-entry table replaces the map.
+  std::array<const std::string*, 256> replacement{};
+  for (const auto& [key, value] : ruleSets[static_cast<uint32_t>(ruleSetIndex)]) {
+    if (key.size() == 1) replacement[static_cast<unsigned char>(key[0])] = &value;
+  }
+
+  const auto* data = reinterpret_cast<const unsigned char*>(word.data());
+  std::string::size_type resultLength = length - (regionEnd - regionBegin);
+  for (auto i = regionBegin; i < regionEnd; ++i) {
+    const std::string* r = replacement[data[i]];
+    resultLength += r ? r->size() : 1;
+  }
+
+  std::string iteratedTree(resultLength, '\0');
+  char* out = iteratedTree.data();
+  std::memcpy(out, word.data(), regionBegin);
+  out += regionBegin;
+  for (auto i = regionBegin; i < regionEnd; ++i) {
+    if (const std::string* r = replacement[data[i]]) {
+      std::memcpy(out, r->data(), r->size());
+      out += r->size();
+    } else {
+      *out++ = static_cast<char>(data[i]);
+    }
+  }
+  std::memcpy(out, word.data() + regionEnd, length - regionEnd);
+  word = std::move(iteratedTree);
+}
+
+int32_t LSystem::branchLength(int32_t pos) const {
+  if (pos == 0) return wordLength();
+  const auto p = static_cast<uint32_t>(pos);  // a negative pos lies past the end
+  if (p >= word.size()) return 0;
+  const auto end = branchEnd(word, p);
+  return static_cast<int32_t>((end == npos ? word.size() : end + 1) - p);
+}
+
+void LSystem::pruneAt(int32_t pos) {
+  // The count is unsigned 32-bit: a branch length of 0 erases "up to the end".
+  const auto count = static_cast<uint32_t>(branchLength(pos) - 1);
+  // A negative pos converts to a huge position, so erase raises std::out_of_range.
+  word.erase(static_cast<std::string::size_type>(pos), count);
+}
+
+void LSystem::printWord() const { std::cout << word << std::endl; }

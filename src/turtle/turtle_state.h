@@ -1,0 +1,35 @@
+// TurtleState: position, heading and step of the turtle, as four 32-bit floats.
+#pragma once
+
+#include <cstdint>
+
+class TurtleState {
+ public:
+  // x and y become the integers as floats; heading 3.1416f (a hair above pi), step 20.
+  void init(int32_t x0, int32_t y0);
+
+  // Truncated toward zero; NaN gives 0 and values beyond the int32 range saturate.
+  int32_t getX() const { return truncate(x); }
+  int32_t getY() const { return truncate(y); }
+  float getHeading() const { return heading; }
+  int32_t getStep() const { return truncate(step); }
+
+  // Not a copy: x, y and step come back through the truncating getters, heading exactly.
+  void assign(const TurtleState& other);
+  void turn(float delta);
+  void changeStep(float delta);
+  // Moves by step along heading: x by sin(heading) * step, y by cos(heading) * step.
+  void forward();
+
+  static int32_t truncate(float v) {
+    if (!(v == v)) return 0;  // NaN
+    if (v >= 2147483648.0f) return INT32_MAX;
+    if (v < -2147483648.0f) return INT32_MIN;
+    return static_cast<int32_t>(v);
+  }
+
+  float x;  // grows to the right
+  float y;  // grows downward, as on the screen
+  float heading;
+  float step;
+};

@@ -1,0 +1,377 @@
+// Tests of LSystem: grammar reading, rewriting, branch lengths, pruning and printing.
+#include "lsystem.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "alloc_count.h"
+
+namespace {
+
+const std::string kGrammar = "{o:a[+ao]-ao;}ao";
+const std::string kStartWord = "aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
+
+LSystem withWord(const std::string& word) {
+  LSystem l(kGrammar);
+  l.word = word;
+  return l;
+}
+
+// Collects what is written to std::cout and counts the flushes that reach it.
+class CoutCapture : public std::stringbuf {
+ public:
+  CoutCapture() : saved_(std::cout.rdbuf(this)) {}
+  ~CoutCapture() override { std::cout.rdbuf(saved_); }
+  int flushes = 0;
+
+ protected:
+  int sync() override {
+    ++flushes;
+    return 0;
+  }
+
+ private:
+  std::streambuf* saved_;
+};
+
+struct GrammarRow {
+  std::string text;
+  std::vector<RuleSet> ruleSets;
+  std::string word;
+};
+
+}  // namespace
+
+TEST(LSystemGrammar, ReadsEveryRowOfTheTable) {
+  const std::vector<GrammarRow> rows = {
+      {"{o:a[+ao]-ao;}ao", {{{"o", "a[+ao]-ao"}}}, "ao"},
+      {"{o:a[+ao]-ao;}{a:aa;}ao", {{{"o", "a[+ao]-ao"}}, {{"a", "aa"}}}, "ao"},
+      {"{o:a;o:b;}o", {{{"o", "b"}}}, "o"},
+      {"xx{o:a;}ao", {{{"o", "a"}}}, "ao"},
+      {"{o:a;}xyz{a:b;}ao", {{{"o", "a"}}, {{"a", "b"}}}, "ao"},
+      {"{o:ab}ao", {{{"o", "ab"}}}, "ao"},
+      {"{o:ab;p:cd}o", {{{"o", "ab"}, {"p", "cd"}}}, "o"},
+      {"{o:a;xy;p:c;}o", {{{"o", "a"}, {"xy;p", "c"}}}, "o"},
+      {"{ab;o:cd;}o", {{{"ab;o", "cd;"}, {"o", "cd"}}}, "o"},
+      {"{abc}o", {{{"abc", "abc"}}}, "o"},
+      {"{o:a:b;}o", {{{"o", "a:b"}}}, "o"},
+      {"{ o : ab ;}o", {{{" o ", " ab "}}}, "o"},
+      {"{:ab;}o", {{{"", "ab"}}}, "o"},
+      {"{o:;}o", {{{"o", ""}}}, "o"},
+      {"{}ao", {{{"", ""}}}, "ao"},
+      {"{o:a;}{}o", {{{"o", "a"}}, {{"", ""}}}, "o"},
+      {"{{o:a;}o", {{{"o", "a"}}}, "o"},
+      {"{a{b:c;}o", {{{"b", "c"}}}, "o"},
+      {"{o:a;}}x", {{{"o", "a"}}}, "x"},
+      {"}{o:a;}x", {{{"o", "a"}}}, "x"},
+      {"{o:a;}{b:c;", {{{"o", "a"}}, {{"b", "c"}}}, "{b:c;"},
+      {"{o:ab;", {{{"o", "ab"}}}, "{o:ab"},
+      {"o:ab;}x", {{{"o", "ab"}}}, "x"},
+      {"o:a;}p:b;", {{{"o", "a"}}}, "p:b;"},
+      {"ao", {{{"ao", "ao"}}}, "a"},
+      {"", {{{"", ""}}}, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE("grammar \"" + row.text + "\"");
+    LSystem l;
+    l.parseGrammar(row.text);
+    EXPECT_EQ(row.text, l.source);
+    EXPECT_EQ(row.ruleSets, l.ruleSets);
+    EXPECT_EQ(row.word, l.word);
+  }
+}
+
+TEST(LSystemGrammar, EveryByteCountsAndNothingIsConverted) {
+  const std::string text("{\0:\xff\n;}\t\x80", 9);
+  LSystem l(text);
+  EXPECT_EQ(text, l.source);
+  EXPECT_EQ((std::vector<RuleSet>{{{std::string(1, '\0'), "\xff\n"}}}), l.ruleSets);
+  EXPECT_EQ("\t\x80", l.word);
+}
+
+TEST(LSystemGrammar, DefaultConstructionIsEmpty) {
+  LSystem l;
+  EXPECT_EQ("", l.source);
+  EXPECT_EQ("", l.word);
+  EXPECT_TRUE(l.ruleSets.empty());
+}
+
+TEST(LSystemGrammar, OneStepConstructionEqualsEmptyThenParse) {
+  LSystem parsed;
+  parsed.parseGrammar(kGrammar);
+  LSystem direct(kGrammar);
+  EXPECT_EQ(parsed.source, direct.source);
+  EXPECT_EQ(parsed.word, direct.word);
+  EXPECT_EQ(parsed.ruleSets, direct.ruleSets);
+  EXPECT_EQ((std::vector<RuleSet>{{{"o", "a[+ao]-ao"}}}), direct.ruleSets);
+}
+
+TEST(LSystemGrammar, ParsingAgainAppendsRuleSetsAndReplacesTheRest) {
+  LSystem l("{o:a;}x");
+  l.parseGrammar("{p:b;}y");
+  EXPECT_EQ((std::vector<RuleSet>{{{"o", "a"}}, {{"p", "b"}}}), l.ruleSets);
+  EXPECT_EQ("y", l.word);
+  EXPECT_EQ("{p:b;}y", l.source);
+}
+
+TEST(LSystemGrammar, ParseRuleBlockAppendsExactlyOneSet) {
+  LSystem l;
+  l.parseRuleBlock("o:a;p:b;");
+  l.parseRuleBlock("");
+  EXPECT_EQ((std::vector<RuleSet>{{{"o", "a"}, {"p", "b"}}, {{"", ""}}}), l.ruleSets);
+}
+
+TEST(LSystemRewrite, ThreeGenerationsFromTheAxiom) {
+  LSystem l(kGrammar);
+  l.rewriteFrom(0, 0);
+  EXPECT_EQ("aa[+ao]-ao", l.word);
+  l.rewriteFrom(0, 0);
+  EXPECT_EQ("aa[+aa[+ao]-ao]-aa[+ao]-ao", l.word);
+  l.rewriteFrom(0, 0);
+  EXPECT_EQ(kStartWord, l.word);
+  EXPECT_EQ(58, l.wordLength());
+}
+
+TEST(LSystemRewrite, StartBeforeAtAndPastTheAxiom) {
+  for (int32_t start : {0, 1, -1, INT32_MIN}) {
+    LSystem l = withWord("ao");
+    l.rewriteFrom(start, 0);
+    EXPECT_EQ("aa[+ao]-ao", l.word) << "start " << start;
+  }
+  for (int32_t start : {2, 3, INT32_MAX}) {
+    LSystem l = withWord("ao");
+    l.rewriteFrom(start, 0);
+    EXPECT_EQ("ao", l.word) << "start " << start;
+  }
+}
+
+TEST(LSystemRewrite, RewritesOnlyTheRestOfTheBranch) {
+  const std::vector<std::pair<int32_t, std::string>> cases = {
+      {4, "a[+aa[+ao]-ao]-ao"},
+      {8, "a[+ao]-aa[+ao]-ao"},
+      {1, "a[+aa[+ao]-ao]-aa[+ao]-ao"},
+      {5, "a[+ao]-ao"},
+      {9, "a[+ao]-ao"},
+  };
+  for (const auto& [start, expected] : cases) {
+    LSystem l = withWord("a[+ao]-ao");
+    l.rewriteFrom(start, 0);
+    EXPECT_EQ(expected, l.word) << "start " << start;
+  }
+}
+
+TEST(LSystemRewrite, FirstBudOfTheStartWord) {
+  LSystem l = withWord(kStartWord);
+  l.rewriteFrom(13, 0);
+  EXPECT_EQ("aa[+aa[+aa[+aa[+ao]-ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao", l.word);
+  EXPECT_EQ(66, l.wordLength());
+}
+
+TEST(LSystemRewrite, UnmatchedCloseEndsTheRegion) {
+  LSystem l = withWord("a]o");
+  l.rewriteFrom(0, 0);
+  EXPECT_EQ("a]o", l.word);
+}
+
+TEST(LSystemRewrite, ManyOpensAfterTheBranchEndNeverReopenIt) {
+  LSystem l = withWord("o]" + std::string(3000, '[') + "o");
+  l.rewriteFrom(0, 0);
+  EXPECT_EQ("a[+ao]-ao]" + std::string(3000, '[') + "o", l.word);
+}
+
+TEST(LSystemRewrite, BracketRulesRewriteNestedBracketsOnly) {
+  LSystem l("{[:(;]:);o:x;}[a[o]o]b");
+  l.rewriteFrom(1, 0);
+  EXPECT_EQ("[a(x)x]b", l.word);
+}
+
+TEST(LSystemRewrite, ReplacementTextIsNotScannedAgain) {
+  LSystem l("{o:]o;}oo");
+  l.rewriteFrom(0, 0);
+  EXPECT_EQ("]o]o", l.word);
+}
+
+TEST(LSystemRewrite, EmptyReplacementDeletesInTheRegionOnly) {
+  LSystem l("{b:;}b[bab]bab");
+  l.rewriteFrom(2, 0);
+  EXPECT_EQ("b[a]bab", l.word);
+}
+
+TEST(LSystemRewrite, OnlyOneByteKeysMatch) {
+  LSystem l("{ab:x;:y;a:z;}ab");
+  l.rewriteFrom(0, 0);
+  EXPECT_EQ("zb", l.word);
+}
+
+TEST(LSystemRewrite, UsesTheRuleSetNamedByIndex) {
+  LSystem l("{o:x;}{o:y;}oo");
+  l.rewriteFrom(0, 1);
+  EXPECT_EQ("yy", l.word);
+}
+
+TEST(LSystemRewrite, RuleSetIndexNamingNoSetCopiesTheWord) {
+  for (int32_t ruleSetIndex : {1, 2, -1, INT32_MIN, INT32_MAX}) {
+    LSystem l = withWord("ao");
+    l.rewriteFrom(0, ruleSetIndex);
+    EXPECT_EQ("ao", l.word) << "rule set " << ruleSetIndex;
+  }
+  LSystem neverParsed;
+  neverParsed.word = "ao";
+  neverParsed.rewriteFrom(0, 0);
+  EXPECT_EQ("ao", neverParsed.word);
+}
+
+TEST(LSystemRewrite, AllocatesOnlyTheResultNotPerSymbol) {
+  LSystem l(kGrammar);
+  for (int i = 0; i < 14; ++i) l.rewriteFrom(0, 0);
+  ASSERT_EQ(131066, l.wordLength());
+  const auto before = alloc_count::total();
+  l.rewriteFrom(0, 0);
+  EXPECT_LE(alloc_count::total() - before, 2u);
+  EXPECT_EQ(262138, l.wordLength());
+}
+
+TEST(LSystemRewrite, EmptyWordStaysEmpty) {
+  LSystem l = withWord("");
+  l.rewriteFrom(0, 0);
+  EXPECT_EQ("", l.word);
+}
+
+TEST(LSystemBranch, LengthsAlongABranchedWord) {
+  LSystem l = withWord("a[+ao]-ao");
+  const std::vector<int32_t> expected = {9, 8, 4, 3, 2, 1, 3, 2, 1, 0};
+  for (int32_t pos = 0; pos < 10; ++pos) {
+    EXPECT_EQ(expected[static_cast<size_t>(pos)], l.branchLength(pos)) << "pos " << pos;
+  }
+  EXPECT_EQ(0, l.branchLength(10));
+  EXPECT_EQ(0, l.branchLength(-1));
+  EXPECT_EQ(0, l.branchLength(INT32_MIN));
+  EXPECT_EQ(9, l.wordLength());
+}
+
+TEST(LSystemBranch, UnbalancedWordIsMeasuredWholeFromZero) {
+  LSystem l = withWord("a]o");
+  EXPECT_EQ(3, l.branchLength(0));
+  EXPECT_EQ(1, l.branchLength(1));
+}
+
+TEST(LSystemPrune, EveryPositionOfABranchedWord) {
+  const std::vector<std::pair<int32_t, std::string>> cases = {
+      {1, "ao"},       {2, "a[]-ao"},    {3, "a[+]-ao"},   {4, "a[+a]-ao"},  {5, "a[+ao]-ao"},
+      {6, "a[+ao]o"},  {7, "a[+ao]-o"},  {8, "a[+ao]-ao"}, {0, "o"},         {9, "a[+ao]-ao"},
+  };
+  for (const auto& [pos, expected] : cases) {
+    LSystem l = withWord("a[+ao]-ao");
+    l.pruneAt(pos);
+    EXPECT_EQ(expected, l.word) << "pos " << pos;
+  }
+}
+
+TEST(LSystemPrune, PastTheEndRaisesOutOfRangeAndKeepsTheWord) {
+  for (int32_t pos : {10, 11, -1, INT32_MIN, INT32_MAX}) {
+    LSystem l = withWord("a[+ao]-ao");
+    EXPECT_THROW(l.pruneAt(pos), std::out_of_range) << "pos " << pos;
+    EXPECT_EQ("a[+ao]-ao", l.word) << "pos " << pos;
+  }
+}
+
+TEST(LSystemPrune, TheLastSymbolOfTheMainAxisStays) {
+  LSystem l = withWord("ao");
+  l.pruneAt(1);
+  EXPECT_EQ("ao", l.word);
+  l.pruneAt(0);
+  EXPECT_EQ("o", l.word);
+}
+
+TEST(LSystemPrune, OnTheStartWord) {
+  LSystem l = withWord(kStartWord);
+  l.pruneAt(12);
+  EXPECT_EQ("aa[+aa[+aa[+]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao", l.word);
+  l.word = kStartWord;
+  l.pruneAt(1);
+  EXPECT_EQ("ao", l.word);
+}
+
+TEST(LSystemPrune, UnbalancedAndEmptyWords) {
+  LSystem unbalanced = withWord("a]o");
+  unbalanced.pruneAt(0);
+  EXPECT_EQ("o", unbalanced.word);
+  LSystem empty = withWord("");
+  empty.pruneAt(0);
+  EXPECT_EQ("", empty.word);
+  EXPECT_EQ(0, empty.wordLength());
+}
+
+TEST(LSystemAccess, SymbolAtInAndOutOfRange) {
+  LSystem l = withWord("ao");
+  EXPECT_EQ('a', l.symbolAt(0));
+  EXPECT_EQ('o', l.symbolAt(1));
+  EXPECT_EQ('\0', l.symbolAt(2));
+  EXPECT_EQ('\0', l.symbolAt(-1));
+  EXPECT_EQ('\0', l.symbolAt(INT32_MIN));
+  EXPECT_EQ('\0', withWord("").symbolAt(0));
+}
+
+TEST(LSystemAccess, GetWordIsACopy) {
+  LSystem l = withWord("ao");
+  std::string copy = l.getWord();
+  copy[0] = 'x';
+  EXPECT_EQ("ao", l.word);
+}
+
+TEST(LSystemOutput, PrintWordWritesTheWordOneLineEndAndFlushes) {
+  LSystem l = withWord(kStartWord);
+  CoutCapture capture;
+  l.printWord();
+  EXPECT_EQ(kStartWord + "\n", capture.str());
+  EXPECT_GE(capture.flushes, 1);
+}
+
+TEST(LSystemOutput, EmptyWordPrintsAnEmptyLine) {
+  LSystem l = withWord("");
+  CoutCapture capture;
+  l.printWord();
+  EXPECT_EQ("\n", capture.str());
+}
+
+TEST(LSystemOutput, OnlyPrintWordWrites) {
+  CoutCapture capture;
+  LSystem l(kGrammar);
+  l.parseGrammar("{{o:a;}}x");
+  l.rewriteFrom(0, 0);
+  l.rewriteFrom(0, 7);
+  l.pruneAt(0);
+  EXPECT_THROW(l.pruneAt(5), std::out_of_range);
+  l.branchLength(0);
+  l.symbolAt(3);
+  l.getWord();
+  EXPECT_EQ("", capture.str());
+  EXPECT_EQ(0, capture.flushes);
+}
+
+TEST(LSystemRobustness, EveryTwoAndThreeByteGrammarOfSpecialBytes) {
+  // The parser's positions wrap in many ways; every short text of its special bytes must parse
+  // and end, with at least one non-empty rule set and the axiom after the last "}".
+  const std::string alphabet = "{}:;ox";
+  std::vector<std::string> texts;
+  for (char a : alphabet) {
+    for (char b : alphabet) {
+      texts.push_back({a, b});
+      for (char c : alphabet) texts.push_back({a, b, c});
+    }
+  }
+  for (const auto& text : texts) {
+    SCOPED_TRACE("grammar \"" + text + "\"");
+    LSystem l(text);
+    ASSERT_FALSE(l.ruleSets.empty());
+    for (const auto& set : l.ruleSets) EXPECT_FALSE(set.empty());
+    const auto close = text.rfind('}');
+    EXPECT_EQ(close == std::string::npos ? text.substr(0, text.size() - 1) : text.substr(close + 1),
+              l.word);
+  }
+}

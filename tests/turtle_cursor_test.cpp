@@ -1,0 +1,287 @@
+// Tests of TurtleCursor: construction, walks with their exact positions, selection, grow, prune.
+#include "turtle_cursor.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "alloc_count.h"
+
+namespace {
+
+const std::string kGrammar = "{o:a[+ao]-ao;}ao";
+const std::string kStartWord = "aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
+
+TurtleCursor cursorWith(const std::string& word) {
+  TurtleCursor c(kGrammar, 300, 300);
+  c.word = word;
+  return c;
+}
+
+struct Visit {
+  char symbol;
+  int32_t x;
+  int32_t y;
+};
+
+// The walk as the viewer makes it: command first, then the reads.
+std::vector<Visit> walk(TurtleCursor& c) {
+  std::vector<Visit> visits;
+  c.reset();
+  while (!c.atEnd()) {
+    c.interpretCurrent();
+    const TurtleState s = c.currentState();
+    visits.push_back({c.currentSymbol(), s.getX(), s.getY()});
+    c.advance();
+  }
+  return visits;
+}
+
+void expectState(const TurtleState& s, float x, float y, float heading, float step) {
+  EXPECT_EQ(x, s.x);
+  EXPECT_EQ(y, s.y);
+  EXPECT_EQ(heading, s.heading);
+  EXPECT_EQ(step, s.step);
+}
+
+}  // namespace
+
+TEST(TurtleCursor, ConstructionFromTheBuiltInGrammar) {
+  TurtleCursor c(kGrammar, 300, 300);
+  EXPECT_EQ(kGrammar, c.source);
+  EXPECT_EQ("ao", c.word);
+  EXPECT_EQ((std::vector<RuleSet>{{{"o", "a[+ao]-ao"}}}), c.ruleSets);
+  EXPECT_EQ(0, c.index);
+  EXPECT_EQ(0, c.selected);
+  EXPECT_TRUE(c.stack.empty());
+  expectState(c.origin, 300.0f, 300.0f, 3.1416f, 20.0f);
+  expectState(c.state, 300.0f, 300.0f, 3.1416f, 20.0f);
+}
+
+TEST(TurtleCursor, WalksTheAxiomAndStopsAtItsEnd) {
+  TurtleCursor c(kGrammar, 300, 300);
+  c.reset();
+  EXPECT_EQ('a', c.currentSymbol());
+  c.interpretCurrent();
+  EXPECT_EQ(0, c.index);  // interpreting does not move the index
+  expectState(c.currentState(), 299.9998474f, 280.0f, 3.1416f, 20.0f);
+  EXPECT_EQ(299, c.currentState().getX());
+  EXPECT_EQ(280, c.currentState().getY());
+  c.advance();
+  EXPECT_EQ('o', c.currentSymbol());
+  c.interpretCurrent();
+  expectState(c.currentState(), 299.9998474f, 280.0f, 3.1416f, 20.0f);
+  c.advance();
+  EXPECT_TRUE(c.atEnd());
+  EXPECT_EQ('\0', c.currentSymbol());
+  expectState(c.currentState(), 300.0f, 300.0f, 3.1416f, 20.0f);  // origin at the end
+  c.interpretCurrent();
+  expectState(c.state, 299.9998474f, 280.0f, 3.1416f, 20.0f);
+  c.advance();
+  EXPECT_TRUE(c.atEnd());  // still at the end past it
+}
+
+TEST(TurtleCursor, EmptyWordIsAtItsEndAtOnce) {
+  TurtleCursor c = cursorWith("");
+  c.reset();
+  EXPECT_TRUE(c.atEnd());
+  EXPECT_EQ('\0', c.currentSymbol());
+}
+
+TEST(TurtleCursor, RestoreAtTheBranchEndTruncatesThePosition) {
+  TurtleCursor c = cursorWith("a[a]a");
+  const std::vector<std::pair<int32_t, int32_t>> expected = {
+      {299, 280}, {299, 280}, {299, 260}, {299, 280}, {298, 260}};
+  const auto visits = walk(c);
+  ASSERT_EQ(expected.size(), visits.size());
+  for (size_t i = 0; i < visits.size(); ++i) {
+    EXPECT_EQ(expected[i].first, visits[i].x) << "index " << i;
+    EXPECT_EQ(expected[i].second, visits[i].y) << "index " << i;
+  }
+  EXPECT_EQ(298.9998474f, c.state.x);
+}
+
+TEST(TurtleCursor, RestoreBringsBackTheExactHeading) {
+  TurtleCursor c = cursorWith("a[+a]a");
+  c.reset();
+  for (int i = 0; i < 5; ++i) {
+    c.interpretCurrent();
+    c.advance();
+  }
+  expectState(c.state, 299.0f, 280.0f, 3.1416f, 20.0f);
+  EXPECT_TRUE(c.stack.empty());
+}
+
+TEST(TurtleCursor, BudsOfTheStartWord) {
+  TurtleCursor c = cursorWith(kStartWord);
+  std::vector<std::pair<int32_t, int32_t>> buds;
+  for (const Visit& v : walk(c)) {
+    if (v.symbol == 'o') buds.emplace_back(v.x, v.y);
+  }
+  const std::vector<std::pair<int32_t, int32_t>> expected = {
+      {227, 201}, {237, 185}, {270, 166}, {288, 166},
+      {308, 167}, {327, 166}, {361, 184}, {370, 200}};
+  EXPECT_EQ(expected, buds);
+}
+
+TEST(TurtleCursor, FirstCloseOfTheStartWordRestoresWholePixels) {
+  TurtleCursor c = cursorWith(kStartWord);
+  c.reset();
+  while (c.index < 14) {
+    c.interpretCurrent();
+    if (c.index == 10) {
+      EXPECT_EQ(247.16345f, c.state.x);
+      EXPECT_EQ(203.285f, c.state.y);
+    }
+    c.advance();
+  }
+  ASSERT_EQ(']', c.currentSymbol());
+  ASSERT_EQ(3u, c.stack.size());
+  EXPECT_EQ(247.16345f, c.stack.back().x);  // saved exactly
+  c.interpretCurrent();
+  EXPECT_EQ(247.0f, c.state.x);
+  EXPECT_EQ(203.0f, c.state.y);
+  EXPECT_EQ(2u, c.stack.size());
+}
+
+TEST(TurtleCursor, CommandsOfEverySymbol) {
+  TurtleCursor c = cursorWith("+-|_");
+  c.reset();
+  c.interpretCurrent();
+  EXPECT_EQ(3.6416f, c.state.heading);
+  c.advance();
+  c.interpretCurrent();
+  EXPECT_EQ(3.1416f, c.state.heading);
+  c.advance();
+  c.interpretCurrent();
+  EXPECT_EQ(25.0f, c.state.step);
+  c.advance();
+  c.interpretCurrent();
+  EXPECT_EQ(20.0f, c.state.step);
+}
+
+TEST(TurtleCursor, BytesWithoutACommandLeaveTheStateAlone) {
+  std::string inert;
+  for (int b = 0; b < 256; ++b) {
+    const char ch = static_cast<char>(b);
+    if (std::string("a+-[]_|").find(ch) == std::string::npos) inert.push_back(ch);
+  }
+  TurtleCursor c = cursorWith("a" + inert);
+  c.reset();
+  c.interpretCurrent();
+  c.advance();
+  while (!c.atEnd()) {
+    c.interpretCurrent();
+    expectState(c.state, 299.9998474f, 280.0f, 3.1416f, 20.0f);
+    EXPECT_TRUE(c.stack.empty());
+    c.advance();
+  }
+  EXPECT_EQ(250, c.index);
+}
+
+TEST(TurtleCursor, StepChangesReachASegment) {
+  TurtleCursor stopped = cursorWith("____a");
+  walk(stopped);
+  expectState(stopped.state, 300.0f, 300.0f, 3.1416f, 0.0f);
+  TurtleCursor backwards = cursorWith("_____a");
+  walk(backwards);
+  EXPECT_EQ(305.0f, backwards.state.y);
+}
+
+TEST(TurtleCursor, UnmatchedCloseKeepsTheState) {
+  TurtleCursor c = cursorWith("a]]a");
+  const auto visits = walk(c);
+  ASSERT_EQ(4u, visits.size());
+  EXPECT_EQ(280, visits[1].y);
+  EXPECT_EQ(280, visits[2].y);
+  EXPECT_EQ(260, visits[3].y);
+  EXPECT_EQ(299.9996948f, c.state.x);  // no restore happened
+}
+
+TEST(TurtleCursor, ResetInsideABranch) {
+  TurtleCursor c = cursorWith("a[[+a");
+  c.reset();
+  for (int i = 0; i < 5; ++i) {
+    c.interpretCurrent();
+    c.advance();
+  }
+  c.select();
+  ASSERT_EQ(2u, c.stack.size());
+  c.reset();
+  EXPECT_TRUE(c.stack.empty());
+  EXPECT_EQ(0, c.index);
+  EXPECT_EQ(0, c.selected);
+  expectState(c.state, 300.0f, 300.0f, 3.1416f, 20.0f);
+}
+
+TEST(TurtleCursor, SelectingIndexZeroSelectsNothing) {
+  TurtleCursor c = cursorWith(kStartWord);
+  c.reset();
+  c.select();
+  EXPECT_EQ(0, c.selected);
+  EXPECT_EQ('a', c.selectedSymbol());  // the first symbol stands for no selection
+  c.prune();
+  EXPECT_EQ(kStartWord, c.word);
+  c.grow();
+  EXPECT_EQ(122, c.wordLength());  // the whole word grew one generation
+}
+
+TEST(TurtleCursor, GrowAndPruneAtTheSelection) {
+  TurtleCursor c = cursorWith(kStartWord);
+  c.index = 13;
+  c.select();
+  EXPECT_EQ('o', c.selectedSymbol());
+  c.grow();
+  EXPECT_EQ("aa[+aa[+aa[+aa[+ao]-ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao", c.word);
+  EXPECT_EQ(13, c.selected);
+  EXPECT_EQ(13, c.index);
+  EXPECT_EQ('a', c.selectedSymbol());
+  c.prune();
+  EXPECT_EQ("aa[+aa[+aa[+a]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao", c.word);
+}
+
+TEST(TurtleCursor, PruneKeepsTheSelectionSoASecondPruneActsAgain) {
+  TurtleCursor c = cursorWith("a[+ao]-ao");
+  c.index = 6;
+  c.select();
+  c.prune();
+  EXPECT_EQ("a[+ao]o", c.word);
+  EXPECT_EQ(6, c.selected);
+  c.prune();
+  EXPECT_EQ("a[+ao]o", c.word);  // the last symbol of the main axis stays
+  c.index = 2;
+  c.select();
+  c.prune();
+  EXPECT_EQ("a[]o", c.word);
+  c.prune();
+  EXPECT_EQ("a[]o", c.word);
+}
+
+TEST(TurtleCursor, SelectionPastTheShortenedWord) {
+  TurtleCursor c = cursorWith("a[+ao]-ao");
+  c.index = 8;
+  c.select();
+  c.word = "ao";
+  EXPECT_EQ('\0', c.selectedSymbol());
+  c.grow();
+  EXPECT_EQ("ao", c.word);
+}
+
+TEST(TurtleCursor, AWalkAllocatesNothingPerSymbol) {
+  TurtleCursor c(kGrammar, 300, 300);
+  for (int i = 0; i < 14; ++i) c.grow();
+  ASSERT_EQ(131066, c.wordLength());
+  walk(c);  // the first walk may size the stack
+  c.reset();
+  const auto before = alloc_count::total();
+  int32_t drawn = 0;
+  while (!c.atEnd()) {
+    c.interpretCurrent();
+    drawn += c.currentState().getX() > 0 && c.currentSymbol() == 'o';
+    c.advance();
+  }
+  EXPECT_LE(alloc_count::total() - before, 2u);
+  EXPECT_GT(drawn, 0);
+}
