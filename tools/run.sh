@@ -4,7 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 bash tools/build.sh
-if [ -x build/src/viewer/lsystem-viewer ]; then
-  exec build/src/viewer/lsystem-viewer "$@"
-fi
-echo "run: built the libraries; the viewer is not part of the build yet"
+exec build/src/viewer/lsystem-viewer

@@ -1,0 +1,50 @@
+// The viewer's SDL side: colours, events, drawing and the pass of the main loop.
+#include "viewer.h"
+
+Palette mapPalette(const SDL_PixelFormat* format) {
+  // SDL_MapRGB takes a non-const format but only reads it.
+  auto* f = const_cast<SDL_PixelFormat*>(format);
+  Palette palette{};
+  palette.brown = SDL_MapRGB(f, 102, 51, 0);
+  palette.red = SDL_MapRGB(f, 255, 0, 0);
+  palette.green = SDL_MapRGB(f, 0, 255, 0);
+  return palette;
+}
+
+void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre) {
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_QUIT:
+      input.quit = 1;
+      break;
+    case SDL_MOUSEMOTION:
+      input.pointerX = event.motion.x;
+      input.pointerY = event.motion.y;
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+      pressButton(arbre);
+      break;
+    default:
+      break;
+  }
+}
+
+void drainEvents(Input& input, TurtleCursor& arbre) {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) handleEvent(event, input, arbre);
+}
+
+void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette, int32_t px,
+                int32_t py) {
+  walkFigure(arbre, palette, px, py, [screen](const Square& square, uint32_t colour) {
+    SDL_Rect tmp{square.x, square.y, square.w, square.h};
+    SDL_FillRect(screen, &tmp, colour);  // clips at the surface's edges
+  });
+}
+
+void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& arbre) {
+  SDL_Flip(screen);
+  SDL_FillRect(screen, nullptr, 0);
+  drainEvents(input, arbre);
+  drawFigure(screen, arbre, palette, input.pointerX, input.pointerY);
+}

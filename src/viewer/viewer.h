@@ -1,0 +1,33 @@
+// The viewer's SDL side: colours, one event, one frame, one pass of the main loop.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+#include "figure.h"
+#include "turtle_cursor.h"
+
+// What the events have told the loop so far.
+struct Input {
+  int32_t quit = 0;
+  int32_t pointerX = 0;  // from the latest motion event; (0, 0) before any
+  int32_t pointerY = 0;
+};
+
+// Brown, red and green, mapped in that order on the screen's format.
+Palette mapPalette(const SDL_PixelFormat* format);
+
+// Key press and quit request end the loop, motion moves the pointer, any button press acts on
+// the selection. Every other event is ignored.
+void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre);
+
+// Handles every queued event, without waiting.
+void drainEvents(Input& input, TurtleCursor& arbre);
+
+// Walks the word and fills one square per drawable symbol on the surface.
+void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette, int32_t px,
+                int32_t py);
+
+// Shows the last frame, clears, drains the queue, then walks and draws the next frame.
+void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& arbre);
