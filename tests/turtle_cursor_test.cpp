@@ -120,9 +120,9 @@ TEST(TurtleCursor, BudsOfTheStartWord) {
   for (const Visit& v : walk(c)) {
     if (v.symbol == 'o') buds.emplace_back(v.x, v.y);
   }
-  const std::vector<std::pair<int32_t, int32_t>> expected = {
-      {227, 201}, {237, 185}, {270, 166}, {288, 166},
-      {308, 167}, {327, 166}, {361, 184}, {370, 200}};
+  const std::vector<std::pair<int32_t, int32_t>> expected = {{227, 201}, {237, 185}, {270, 166},
+                                                             {288, 166}, {308, 167}, {327, 166},
+                                                             {361, 184}, {370, 200}};
   EXPECT_EQ(expected, buds);
 }
 

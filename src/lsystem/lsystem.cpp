@@ -69,8 +69,7 @@ void LSystem::rewriteFrom(int32_t start, int32_t ruleSetIndex) {
       start <= 0 ? 0 : std::min<std::string::size_type>(static_cast<uint32_t>(start), length);
   std::string::size_type regionEnd = branchEnd(word, regionBegin);
   if (regionEnd == npos) regionEnd = length;
-  if (regionBegin == regionEnd ||
-      static_cast<uint32_t>(ruleSetIndex) >= ruleSets.size()) {
+  if (regionBegin == regionEnd || static_cast<uint32_t>(ruleSetIndex) >= ruleSets.size()) {
     return;  // empty region, or no such rule set: nothing would change
   }
 

@@ -1,0 +1,400 @@
+// Tests of the viewer in-process: hit test, walk, events of one drain, and pixels of a frame.
+#include "viewer.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "cout_capture.h"
+#include "figure.h"
+#include "turtle_cursor.h"
+
+namespace {
+
+const std::string kGrammar = "{o:a[+ao]-ao;}ao";
+const std::string kStartWord = "aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
+const std::string kGrownAt13 = "aa[+aa[+aa[+aa[+ao]-ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
+const std::string kPrunedAt13 = "aa[+aa[+aa[+a]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
+const std::string kPrunedAt21 = "aa[+aa[+aa[+ao]-ao]-a]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
+constexpr Palette kPalette{1, 2, 3};
+
+TurtleCursor startCursor() {
+  TurtleCursor arbre(kGrammar, 300, 300);
+  for (int i = 0; i < 3; ++i) arbre.grow();
+  return arbre;
+}
+
+struct Fill {
+  Square square;
+  uint32_t colour;
+};
+
+std::vector<Fill> walk(TurtleCursor& arbre, int32_t px, int32_t py,
+                       const Palette& palette = kPalette) {
+  std::vector<Fill> fills;
+  walkFigure(arbre, palette, px, py, [&fills](const Square& square, uint32_t colour) {
+    fills.push_back({square, colour});
+  });
+  return fills;
+}
+
+SDL_Event motion(uint16_t x, uint16_t y) {
+  SDL_Event event{};
+  event.type = SDL_MOUSEMOTION;
+  event.motion.x = x;
+  event.motion.y = y;
+  return event;
+}
+
+SDL_Event ofType(uint8_t type) {
+  SDL_Event event{};
+  event.type = type;
+  if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP)
+    event.button.button = SDL_BUTTON_LEFT;
+  return event;
+}
+
+// The dummy video driver gives a real 600x400 8-bit screen without a display.
+class Viewer : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)) << SDL_GetError();
+    screen = SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
+    ASSERT_NE(nullptr, screen) << SDL_GetError();
+  }
+  static void TearDownTestSuite() { SDL_Quit(); }
+
+  void SetUp() override {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+    }
+  }
+
+  static void push(std::vector<SDL_Event> events) {
+    for (SDL_Event& event : events) ASSERT_EQ(0, SDL_PushEvent(&event));
+  }
+
+  static uint8_t pixel(int x, int y) {
+    return static_cast<const uint8_t*>(screen->pixels)[y * screen->pitch + x];
+  }
+
+  static SDL_Surface* screen;
+};
+
+SDL_Surface* Viewer::screen = nullptr;
+
+}  // namespace
+
+TEST(HitTest, OpenSquareEdges) {
+  const Square segment{299, 280, 7, 7};
+  EXPECT_FALSE(containsPointer(segment, 299, 281));  // left column
+  EXPECT_FALSE(containsPointer(segment, 300, 280));  // top row
+  EXPECT_TRUE(containsPointer(segment, 300, 281));
+  EXPECT_TRUE(containsPointer(segment, 305, 286));  // right column and bottom row
+  EXPECT_FALSE(containsPointer(segment, 306, 286));
+  EXPECT_FALSE(containsPointer(segment, 305, 287));
+
+  const Square bud{227, 201, 20, 20};
+  EXPECT_TRUE(containsPointer(bud, 228, 202));
+  EXPECT_TRUE(containsPointer(bud, 246, 220));
+  EXPECT_FALSE(containsPointer(bud, 247, 220));
+  EXPECT_FALSE(containsPointer(bud, 246, 221));
+
+  const Square negative{-10, -10, 20, 20};
+  EXPECT_TRUE(containsPointer(negative, 0, 0));
+  EXPECT_FALSE(containsPointer(Square{0, 0, 20, 20}, 0, 0));
+  EXPECT_FALSE(containsPointer(Square{5, 5, 0, 0}, 5, 5));
+}
+
+TEST(Walk, SquaresOfTheStartWord) {
+  TurtleCursor arbre = startCursor();
+  const auto fills = walk(arbre, 0, 0);
+  ASSERT_EQ(30u, fills.size());  // 22 segments and 8 buds
+  EXPECT_EQ(299, fills[0].square.x);
+  EXPECT_EQ(280, fills[0].square.y);
+  EXPECT_EQ(7, fills[0].square.w);
+  EXPECT_EQ(kPalette.brown, fills[0].colour);
+  int buds = 0;
+  for (const Fill& f : fills) {
+    if (f.colour == kPalette.green) {
+      ++buds;
+      EXPECT_EQ(20, f.square.w);
+      EXPECT_EQ(20, f.square.h);
+    }
+  }
+  EXPECT_EQ(8, buds);
+  EXPECT_EQ(0, arbre.selected);
+}
+
+TEST(Walk, PointerSelectsTheLastSquareHoldingIt) {
+  TurtleCursor arbre = startCursor();
+  const auto fills = walk(arbre, 240, 203);
+  EXPECT_EQ(17, arbre.selected);
+  int red = 0;
+  for (const Fill& f : fills) red += f.colour == kPalette.red;
+  EXPECT_EQ(2, red);  // the buds at 13 and 17
+
+  walk(arbre, 230, 215);
+  EXPECT_EQ(13, arbre.selected);
+  walk(arbre, 282, 188);
+  EXPECT_EQ(21, arbre.selected);
+  EXPECT_EQ('a', arbre.selectedSymbol());
+}
+
+TEST(Walk, BudOverASegmentAtTheSameCorner) {
+  TurtleCursor arbre(kGrammar, 300, 300);  // "ao"
+  const auto fills = walk(arbre, 300, 281);
+  ASSERT_EQ(2u, fills.size());
+  EXPECT_EQ(fills[0].square.x, fills[1].square.x);
+  EXPECT_EQ(fills[0].square.y, fills[1].square.y);
+  EXPECT_EQ(kPalette.red, fills[0].colour);
+  EXPECT_EQ(kPalette.red, fills[1].colour);
+  EXPECT_EQ(1, arbre.selected);
+  EXPECT_EQ('o', arbre.selectedSymbol());
+}
+
+TEST(Walk, FirstSymbolIsRedButNeverSelected) {
+  TurtleCursor arbre = startCursor();
+  const auto fills = walk(arbre, 300, 281);
+  EXPECT_EQ(kPalette.red, fills[0].colour);
+  EXPECT_EQ(0, arbre.selected);
+  CoutCapture capture;
+  pressButton(arbre);
+  EXPECT_EQ(std::vector<std::string>{kStartWord}, capture.lines());
+}
+
+TEST(Walk, OtherSymbolsAreNeverDrawnButStillMoveTheTurtle) {
+  TurtleCursor arbre(kGrammar, 300, 300);
+  arbre.word = "x+_|a]b";
+  const auto fills = walk(arbre, 0, 0);
+  ASSERT_EQ(1u, fills.size());
+  EXPECT_EQ(290, fills[0].square.x);
+  EXPECT_EQ(282, fills[0].square.y);
+}
+
+TEST(Walk, PositionsKeepTheirLowSixteenBits) {
+  TurtleCursor far(kGrammar, 65536 + 10, -65536 + 20);
+  far.word = "xo";
+  const auto fills = walk(far, 15, 25);
+  ASSERT_EQ(1u, fills.size());
+  EXPECT_EQ(10, fills[0].square.x);
+  EXPECT_EQ(20, fills[0].square.y);
+  EXPECT_EQ(1, far.selected);
+
+  TurtleCursor wraps(kGrammar, 40000, 300);
+  wraps.word = "xo";
+  EXPECT_EQ(40000 - 65536, walk(wraps, 0, 0)[0].square.x);
+}
+
+TEST(Walk, AColourOfZeroIsNotDrawnNorSelected) {
+  TurtleCursor arbre(kGrammar, 300, 300);  // "ao"
+  const auto fills = walk(arbre, 300, 281, Palette{0, 2, 3});
+  ASSERT_EQ(1u, fills.size());
+  EXPECT_EQ(kPalette.red, fills[0].colour);  // the bud; the segment was skipped
+  EXPECT_EQ(1, arbre.selected);
+}
+
+TEST_F(Viewer, PointerStartsAtTheOrigin) {
+  Input input;
+  EXPECT_EQ(0, input.pointerX);
+  EXPECT_EQ(0, input.pointerY);
+  EXPECT_EQ(0, input.quit);
+  TurtleCursor arbre(kGrammar, -5, -5);
+  arbre.word = "+o";
+  drawFigure(screen, arbre, mapPalette(screen->format), input.pointerX, input.pointerY);
+  EXPECT_EQ(1, arbre.selected);
+}
+
+TEST_F(Viewer, PaletteIsMappedOnTheScreen) {
+  const Palette palette = mapPalette(screen->format);
+  const SDL_Color* colours = screen->format->palette->colors;
+  EXPECT_NE(0u, palette.brown);
+  EXPECT_NE(palette.brown, palette.red);
+  EXPECT_NE(palette.red, palette.green);
+  EXPECT_EQ(255, colours[palette.red].r);
+  EXPECT_EQ(0, colours[palette.red].g);
+  EXPECT_EQ(255, colours[palette.green].g);
+  EXPECT_EQ(0, colours[palette.green].r);
+  EXPECT_GT(colours[palette.brown].r, colours[palette.brown].g);
+  EXPECT_EQ(0, colours[0].r + colours[0].g + colours[0].b);  // pixel value 0 is black
+}
+
+TEST_F(Viewer, MotionAndPressInOneDrainUseThePreviousSelection) {
+  TurtleCursor arbre = startCursor();
+  Input input;
+  walk(arbre, 230, 215);
+  push({motion(0, 0), ofType(SDL_MOUSEBUTTONDOWN)});
+  CoutCapture capture;
+  drainEvents(input, arbre);
+  EXPECT_EQ(std::vector<std::string>{kGrownAt13}, capture.lines());
+  EXPECT_EQ(0, input.pointerX);
+  EXPECT_EQ(0, input.quit);
+}
+
+TEST_F(Viewer, TwoPressesInOneDrainActOnTheSameIndex) {
+  TurtleCursor arbre = startCursor();
+  Input input;
+  walk(arbre, 230, 215);
+  push({ofType(SDL_MOUSEBUTTONDOWN), ofType(SDL_MOUSEBUTTONDOWN)});
+  CoutCapture capture;
+  drainEvents(input, arbre);
+  EXPECT_EQ((std::vector<std::string>{kGrownAt13, kPrunedAt13}), capture.lines());
+  EXPECT_EQ(57, arbre.wordLength());
+}
+
+TEST_F(Viewer, PressOnASegmentPrunes) {
+  TurtleCursor arbre = startCursor();
+  Input input;
+  walk(arbre, 282, 188);
+  push({ofType(SDL_MOUSEBUTTONDOWN)});
+  CoutCapture capture;
+  drainEvents(input, arbre);
+  EXPECT_EQ(std::vector<std::string>{kPrunedAt21}, capture.lines());
+}
+
+TEST_F(Viewer, EveryButtonActsAlikeWheelIncluded) {
+  for (int button :
+       {SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_WHEELUP, SDL_BUTTON_WHEELDOWN}) {
+    TurtleCursor arbre = startCursor();
+    Input input;
+    walk(arbre, 230, 215);
+    SDL_Event press = ofType(SDL_MOUSEBUTTONDOWN);
+    press.button.button = static_cast<uint8_t>(button);
+    press.button.x = 1;  // the press's own position is not read
+    press.button.y = 1;
+    CoutCapture capture;
+    handleEvent(press, input, arbre);
+    EXPECT_EQ(std::vector<std::string>{kGrownAt13}, capture.lines()) << "button " << button;
+  }
+}
+
+TEST_F(Viewer, KeyThenPressInOneDrainStillActs) {
+  TurtleCursor arbre = startCursor();
+  Input input;
+  walk(arbre, 230, 215);
+  push({ofType(SDL_KEYDOWN), ofType(SDL_MOUSEBUTTONDOWN)});
+  CoutCapture capture;
+  drainEvents(input, arbre);
+  EXPECT_EQ(1, input.quit);
+  EXPECT_EQ(std::vector<std::string>{kGrownAt13}, capture.lines());
+
+  Input closing;
+  push({ofType(SDL_QUIT)});
+  drainEvents(closing, arbre);
+  EXPECT_EQ(1, closing.quit);
+}
+
+TEST_F(Viewer, ReleasesAndOtherEventsChangeNothing) {
+  TurtleCursor arbre = startCursor();
+  Input input;
+  input.pointerX = 230;
+  input.pointerY = 215;
+  walk(arbre, 230, 215);
+  push({ofType(SDL_MOUSEBUTTONUP), ofType(SDL_KEYUP), ofType(SDL_ACTIVEEVENT),
+        ofType(SDL_VIDEOEXPOSE), ofType(SDL_VIDEORESIZE), ofType(SDL_JOYAXISMOTION),
+        ofType(SDL_USEREVENT), ofType(SDL_NUMEVENTS - 1)});
+  CoutCapture capture;
+  drainEvents(input, arbre);
+  handleEvent(ofType(SDL_SYSWMEVENT), input, arbre);  // SDL's queue would read its message
+  EXPECT_EQ("", capture.str());
+  EXPECT_EQ(kStartWord, arbre.word);
+  EXPECT_EQ(13, arbre.selected);
+  EXPECT_EQ(0, input.quit);
+  EXPECT_EQ(230, input.pointerX);
+  EXPECT_EQ(215, input.pointerY);
+}
+
+TEST_F(Viewer, MotionTakesTheFullUnsignedRange) {
+  TurtleCursor arbre = startCursor();
+  Input input;
+  handleEvent(motion(65535, 40000), input, arbre);
+  EXPECT_EQ(65535, input.pointerX);
+  EXPECT_EQ(40000, input.pointerY);
+}
+
+TEST_F(Viewer, PixelsOfAFrame) {
+  const Palette palette = mapPalette(screen->format);
+  TurtleCursor arbre = startCursor();
+  SDL_FillRect(screen, nullptr, 0);
+  drawFigure(screen, arbre, palette, 230, 215);
+  EXPECT_EQ(palette.brown, pixel(299, 280));  // first segment, corner and far corner
+  EXPECT_EQ(palette.brown, pixel(305, 286));
+  EXPECT_EQ(0u, pixel(298, 280));
+  EXPECT_EQ(0u, pixel(300, 299));
+  EXPECT_EQ(palette.red, pixel(227, 201));  // the bud under the pointer, corner included
+  EXPECT_EQ(palette.red, pixel(230, 215));
+  EXPECT_EQ(palette.red, pixel(236, 220));
+  EXPECT_EQ(palette.green, pixel(380, 210));  // the last bud, (370, 200)
+  EXPECT_EQ(palette.green, pixel(389, 219));
+  EXPECT_EQ(0u, pixel(390, 219));
+  EXPECT_EQ(0u, pixel(0, 0));
+}
+
+TEST_F(Viewer, SquaresAreClippedAtTheWindowsEdges) {
+  const Palette palette = mapPalette(screen->format);
+  TurtleCursor corner(kGrammar, 590, 390);
+  corner.word = "xo";
+  SDL_FillRect(screen, nullptr, 0);
+  drawFigure(screen, corner, palette, 0, 0);
+  EXPECT_EQ(palette.green, pixel(590, 390));
+  EXPECT_EQ(palette.green, pixel(599, 399));
+  EXPECT_EQ(0u, pixel(589, 390));
+
+  TurtleCursor before(kGrammar, -10, -10);
+  before.word = "xo";
+  SDL_FillRect(screen, nullptr, 0);
+  drawFigure(screen, before, palette, 0, 0);
+  EXPECT_EQ(palette.red, pixel(0, 0));  // (0, 0) lies inside the open square
+  EXPECT_EQ(palette.red, pixel(9, 9));
+  EXPECT_EQ(0u, pixel(10, 9));
+  EXPECT_EQ(1, before.selected);
+}
+
+TEST_F(Viewer, APassClearsDrainsThenDraws) {
+  const Palette palette = mapPalette(screen->format);
+  TurtleCursor arbre = startCursor();
+  Input input;
+  SDL_FillRect(screen, nullptr, palette.green);
+  push({motion(230, 215)});
+  runPass(screen, palette, input, arbre);
+  EXPECT_EQ(0u, pixel(0, 0));
+  EXPECT_EQ(palette.red, pixel(230, 215));
+  EXPECT_EQ(13, arbre.selected);
+
+  push({ofType(SDL_MOUSEBUTTONDOWN)});
+  CoutCapture capture;
+  runPass(screen, palette, input, arbre);
+  EXPECT_EQ(std::vector<std::string>{kGrownAt13}, capture.lines());
+  EXPECT_EQ(66, arbre.wordLength());
+}
+
+TEST(ViewerProcess, NoWindowIsReportedOnStandardError) {
+  const std::string out = testing::TempDir() + "viewer_out.txt";
+  const std::string err = testing::TempDir() + "viewer_err.txt";
+  for (const std::string env :
+       {"SDL_VIDEODRIVER=no-such-driver", "-u DISPLAY SDL_VIDEODRIVER=x11"}) {
+    SCOPED_TRACE(env);
+    const std::string command = "env " + env + " SDL_AUDIODRIVER=dummy '" LSV_VIEWER_PATH "' >'" +
+                                out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(1, WEXITSTATUS(status));
+    std::ifstream outFile(out);
+    EXPECT_EQ("", std::string(std::istreambuf_iterator<char>(outFile), {}));
+    std::ifstream errFile(err);
+    const std::string text(std::istreambuf_iterator<char>(errFile), {});
+    const std::string prefix = "lsystem-viewer: cannot open a 600x400 8-bit window: ";
+    EXPECT_EQ(0u, text.rfind(prefix, 0)) << text;
+    EXPECT_GT(text.size(), prefix.size() + 1) << "SDL's own error text is missing";
+    EXPECT_EQ(text.size() - 1, text.find('\n')) << "exactly one line";
+  }
+}
