@@ -124,7 +124,7 @@ class ViewerE2e : public ::testing::Test {
                    true);
     ASSERT_TRUE(viewer->started());
     startLine = viewer->readLine(kPatience);  // written after the window is open
-    ASSERT_TRUE(startLine) << "no start word; the viewer has "
+    ASSERT_TRUE(startLine) << "no start word on " << x.display() << "; the viewer has "
                            << exitDescription(viewer->wait(Millis(0)));
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     while (window.empty() && std::chrono::steady_clock::now() < deadline) {
@@ -165,10 +165,12 @@ class ViewerE2e : public ::testing::Test {
   ::testing::AssertionResult showsFrame(const Frame& expected) {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     for (;;) {
-      seen = shadesOf(captureWindow(x.display(), window));
+      const Capture capture = captureWindow(x.display(), window);
+      seen = shadesOf(capture);
       if (seen == expected) return ::testing::AssertionSuccess();
       if (std::chrono::steady_clock::now() >= deadline) {
-        return ::testing::AssertionFailure() << describeDifference(expected, seen);
+        return ::testing::AssertionFailure()
+               << describeDifference(expected, seen) << " " << capture.error;
       }
     }
   }

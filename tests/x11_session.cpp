@@ -154,10 +154,12 @@ ToolResult runTool(const std::vector<std::string>& argv, const std::vector<std::
 
 XServer::XServer() {
   // Xvfb picks the first free display itself and writes its number to the descriptor we give.
+  // -noreset: SDL opens and closes a probe connection first, and a server that resets when its
+  // last client leaves can refuse the connection that follows.
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return;
   server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
-                                           "0", "1024x768x24", "-nolisten", "tcp"},
+                                           "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
                   std::vector<std::string>{}, false, fds[1]);
   close(fds[1]);
   std::string number;
@@ -178,6 +180,7 @@ XServer::~XServer() {
 }
 
 Capture captureWindow(const std::string& display, const std::string& window) {
+  const auto start = Clock::now();
   const ToolResult shot = runTool({"import", "-silent", "-window", window, "-depth", "8", "ppm:-"},
                                   {"DISPLAY=" + display}, Millis(10000));
   Capture capture;
@@ -190,7 +193,11 @@ Capture captureWindow(const std::string& display, const std::string& window) {
   const auto offset = static_cast<size_t>(in.tellg());
   if (shot.exitCode != 0 || magic != "P6" || maxval != 255 || !in ||
       shot.out.size() != offset + size) {
-    return Capture{};
+    Capture failed;
+    const auto took = std::chrono::duration_cast<Millis>(Clock::now() - start).count();
+    failed.error = "import gave exit code " + std::to_string(shot.exitCode) + " and " +
+                   std::to_string(shot.out.size()) + " bytes after " + std::to_string(took) + " ms";
+    return failed;
   }
   capture.rgb.assign(shot.out.begin() + static_cast<std::ptrdiff_t>(offset), shot.out.end());
   return capture;

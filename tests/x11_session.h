@@ -72,9 +72,10 @@ struct Capture {
   int width = 0;
   int height = 0;
   std::vector<uint8_t> rgb;
+  std::string error;  // why there are no pixels, if there are none
 };
 
-// Captures a window with ImageMagick's import; an empty capture if that fails.
+// Captures a window with ImageMagick's import; no pixels, and the reason, if that fails.
 Capture captureWindow(const std::string& display, const std::string& window);
 
 // Asks a window to close as a window manager does, with a WM_DELETE_WINDOW client message.

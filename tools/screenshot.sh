@@ -16,8 +16,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb takes the first free display number and writes it to descriptor 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# Xvfb takes the first free display number and writes it to descriptor 3. -noreset: SDL's probe
+# connection comes and goes first, and a reset then can refuse the viewer's real connection.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 for _ in $(seq 100); do
   grep -q . "$work/display" && break
