@@ -8,6 +8,7 @@ packages=(
   libbenchmark-dev        # benchmarks
   libsdl1.2-dev           # the viewer's window, drawing and events
   xvfb xdotool            # end-to-end tests: an X server, a pointer and keys
+  libx11-dev              # end-to-end tests: a window close as a window manager sends it
   imagemagick             # screenshots of the window
 )
 

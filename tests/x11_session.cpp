@@ -1,0 +1,219 @@
+// Child processes, a private Xvfb server and window captures for the end-to-end test.
+#include "x11_session.h"
+
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+#include <utility>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int remainingMs(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<Millis>(deadline - Clock::now()).count();
+  return left > 0 ? static_cast<int>(left) : 0;
+}
+
+std::vector<std::string> mergedEnvironment(const std::vector<std::string>& overrides) {
+  std::vector<std::string> merged;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('='));
+    bool replaced = false;
+    for (const std::string& o : overrides) replaced = replaced || o.substr(0, o.find('=')) == name;
+    if (!replaced) merged.push_back(entry);
+  }
+  merged.insert(merged.end(), overrides.begin(), overrides.end());
+  return merged;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings) {
+  std::vector<char*> p;
+  for (std::string& s : strings) p.push_back(s.data());
+  p.push_back(nullptr);
+  return p;
+}
+
+}  // namespace
+
+Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+             bool pipeStdout, int keepFd) {
+  // Everything the child needs is built before fork: after it, only async-signal-safe calls.
+  std::vector<std::string> args = argv;
+  std::vector<std::string> envStrings = mergedEnvironment(env);
+  std::vector<char*> argp = pointers(args);
+  std::vector<char*> envp = pointers(envStrings);
+  int fds[2] = {-1, -1};
+  if (pipeStdout && pipe2(fds, O_CLOEXEC) != 0) return;
+  const pid_t parent = getpid();
+  pid_ = fork();
+  if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);  // the parent died before prctl took effect
+    if (pipeStdout) dup2(fds[1], STDOUT_FILENO);
+    if (keepFd >= 0) fcntl(keepFd, F_SETFD, 0);
+    execvpe(argp[0], argp.data(), envp.data());
+    _exit(127);
+  }
+  if (pipeStdout) {
+    close(fds[1]);
+    out_ = fds[0];
+    if (pid_ < 0) {
+      close(out_);
+      out_ = -1;
+    }
+  }
+}
+
+Child::~Child() {
+  if (pid_ > 0 && !status_) {
+    kill(pid_, SIGKILL);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+  }
+  if (out_ >= 0) close(out_);
+}
+
+void Child::signal(int sig) const {
+  if (pid_ > 0 && !status_) kill(pid_, sig);
+}
+
+bool Child::fill(Millis timeout) {
+  if (out_ < 0 || eof_) return false;
+  pollfd p{out_, POLLIN, 0};
+  if (poll(&p, 1, static_cast<int>(timeout.count())) <= 0) return false;
+  char chunk[4096];
+  const ssize_t n = read(out_, chunk, sizeof chunk);
+  if (n <= 0) {
+    eof_ = true;
+    return false;
+  }
+  buffer_.append(chunk, static_cast<size_t>(n));
+  return true;
+}
+
+std::optional<std::string> Child::readLine(Millis timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    const size_t end = buffer_.find('\n');
+    if (end != std::string::npos) {
+      std::string line = buffer_.substr(0, end);
+      buffer_.erase(0, end + 1);
+      return line;
+    }
+    if (!fill(Millis(remainingMs(deadline)))) {
+      if (!eof_ || buffer_.empty()) return std::nullopt;
+      return std::exchange(buffer_, std::string());
+    }
+  }
+}
+
+std::string Child::readRest(Millis timeout) {
+  const auto deadline = Clock::now() + timeout;
+  while (fill(Millis(remainingMs(deadline)))) {
+  }
+  return std::exchange(buffer_, std::string());
+}
+
+std::optional<int> Child::wait(Millis timeout) {
+  const auto deadline = Clock::now() + timeout;
+  while (pid_ > 0 && !status_) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      status_ = status;
+    } else if (Clock::now() >= deadline) {
+      break;
+    } else {
+      std::this_thread::sleep_for(Millis(5));
+    }
+  }
+  return status_;
+}
+
+ToolResult runTool(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                   Millis timeout) {
+  const auto deadline = Clock::now() + timeout;
+  Child tool(argv, env, true);
+  ToolResult result;
+  result.out = tool.readRest(timeout);
+  const std::optional<int> status = tool.wait(Millis(remainingMs(deadline)));
+  if (status && WIFEXITED(*status)) result.exitCode = WEXITSTATUS(*status);
+  return result;
+}
+
+XServer::XServer() {
+  // Xvfb picks the first free display itself and writes its number to the descriptor we give.
+  // -noreset: SDL opens and closes a probe connection first, and a server that resets when its
+  // last client leaves can refuse the connection that follows.
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return;
+  server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
+                                           "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
+                  std::vector<std::string>{}, false, fds[1]);
+  close(fds[1]);
+  std::string number;
+  const auto deadline = Clock::now() + Millis(10000);
+  pollfd p{fds[0], POLLIN, 0};
+  char c = 0;
+  while (poll(&p, 1, remainingMs(deadline)) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') {
+    number += c;
+  }
+  close(fds[0]);
+  if (c == '\n' && !number.empty()) display_ = ":" + number;
+}
+
+XServer::~XServer() {
+  if (!server_) return;
+  server_->signal(SIGTERM);  // lets it remove its lock file
+  server_->wait(Millis(3000));
+}
+
+Capture captureWindow(const std::string& display, const std::string& window) {
+  const auto start = Clock::now();
+  const ToolResult shot = runTool({"import", "-silent", "-window", window, "-depth", "8", "ppm:-"},
+                                  {"DISPLAY=" + display}, Millis(10000));
+  Capture capture;
+  std::istringstream in(shot.out);
+  std::string magic;
+  int maxval = 0;
+  in >> magic >> capture.width >> capture.height >> maxval;
+  in.get();  // the one white-space byte before the samples
+  const size_t size = 3 * static_cast<size_t>(capture.width) * static_cast<size_t>(capture.height);
+  const auto offset = static_cast<size_t>(in.tellg());
+  if (shot.exitCode != 0 || magic != "P6" || maxval != 255 || !in ||
+      shot.out.size() != offset + size) {
+    Capture failed;
+    const auto took = std::chrono::duration_cast<Millis>(Clock::now() - start).count();
+    failed.error = "import gave exit code " + std::to_string(shot.exitCode) + " and " +
+                   std::to_string(shot.out.size()) + " bytes after " + std::to_string(took) + " ms";
+    return failed;
+  }
+  capture.rgb.assign(shot.out.begin() + static_cast<std::ptrdiff_t>(offset), shot.out.end());
+  return capture;
+}
+
+bool requestClose(const std::string& display, const std::string& window) {
+  Display* x = XOpenDisplay(display.c_str());
+  if (x == nullptr) return false;
+  XEvent message{};
+  message.xclient.type = ClientMessage;
+  message.xclient.window = std::strtoul(window.c_str(), nullptr, 0);
+  message.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+  message.xclient.format = 32;
+  message.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+  message.xclient.data.l[1] = CurrentTime;
+  const Status sent = XSendEvent(x, message.xclient.window, False, NoEventMask, &message);
+  XCloseDisplay(x);  // flushes the request
+  return sent != 0;
+}

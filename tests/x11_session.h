@@ -1,0 +1,82 @@
+// Child processes, a private Xvfb server and window captures for the end-to-end test.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+using Millis = std::chrono::milliseconds;
+
+// A child process. It is killed and reaped when this object goes, and it dies with the test
+// process, so no child outlives a failed assertion or a test killed on its time limit.
+class Child {
+ public:
+  // Runs argv (argv[0] is looked up in PATH) with env ("NAME=value", replacing NAME) added to
+  // this process's environment. keepFd, if not -1, stays open in the child under its number.
+  Child(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool pipeStdout,
+        int keepFd = -1);
+  ~Child();
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  void signal(int sig) const;
+  // The next line of standard output without its line end; nothing on timeout or end of file.
+  // At end of file an unterminated last line is returned as it is.
+  std::optional<std::string> readLine(Millis timeout);
+  // All of standard output up to end of file; what came before the timeout if it does not end.
+  std::string readRest(Millis timeout);
+  // The waitpid status once the child has ended; nothing if it is still running at the timeout.
+  std::optional<int> wait(Millis timeout);
+
+ private:
+  bool fill(Millis timeout);  // reads what is there into buffer_; false on timeout or end
+
+  pid_t pid_ = -1;
+  int out_ = -1;
+  bool eof_ = false;
+  std::string buffer_;
+  std::optional<int> status_;
+};
+
+struct ToolResult {
+  int exitCode = -1;  // -1 unless the tool exited by itself
+  std::string out;
+};
+
+// Runs a short-lived tool to the end and collects its standard output; kills it at the timeout.
+ToolResult runTool(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                   Millis timeout);
+
+// An Xvfb server of its own, on the first free display number, stopped with this object.
+class XServer {
+ public:
+  XServer();
+  ~XServer();
+  XServer(const XServer&) = delete;
+  XServer& operator=(const XServer&) = delete;
+
+  const std::string& display() const { return display_; }  // ":N"; empty if it did not start
+
+ private:
+  std::optional<Child> server_;
+  std::string display_;
+};
+
+// A window's pixels: 8-bit red, green, blue, row by row from the top-left corner.
+struct Capture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;
+  std::string error;  // why there are no pixels, if there are none
+};
+
+// Captures a window with ImageMagick's import; no pixels, and the reason, if that fails.
+Capture captureWindow(const std::string& display, const std::string& window);
+
+// Asks a window to close as a window manager does, with a WM_DELETE_WINDOW client message.
+bool requestClose(const std::string& display, const std::string& window);
