@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks on one core, then writes bench/REPORT.md beside the raw JSON.
 #
-#   bash tools/bench.sh [--repetitions N] [--baseline REV] [--no-callgrind]
+#   bash tools/bench.sh [--repetitions N] [--baseline REV] [--cpu N] [--no-callgrind]
 #
 # --baseline REV also builds the sources of that commit, with today's bench/, in a temporary
 # folder and runs the same cases there, for a "before" column. Timings need a quiet machine; the callgrind
@@ -12,12 +12,15 @@ cd "$(dirname "$0")/.."
 repetitions=10
 baseline=""
 callgrind=1
+cpu="$(($(nproc) - 1))"  # the last core, by default
 while [ $# -gt 0 ]; do
   case "$1" in
     --repetitions) repetitions="$2"; shift 2 ;;
     --baseline) baseline="$2"; shift 2 ;;
+    --cpu) cpu="$2"; shift 2 ;;
     --no-callgrind) callgrind=0; shift ;;
-    *) echo "usage: bash tools/bench.sh [--repetitions N] [--baseline REV] [--no-callgrind]" >&2
+    *) echo "usage: bash tools/bench.sh [--repetitions N] [--baseline REV] [--cpu N]" \
+         "[--no-callgrind]" >&2
        exit 2 ;;
   esac
 done
@@ -25,9 +28,9 @@ done
 bash tools/setup.sh
 bash tools/build.sh
 
-# The last core, where the benchmark runs alone if nothing else is pinned there.
+# One core, where the benchmark runs alone if nothing else is pinned there.
 pin=()
-if command -v taskset >/dev/null; then pin=(taskset -c "$(($(nproc) - 1))"); fi
+if command -v taskset >/dev/null; then pin=(taskset -c "$cpu"); fi
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 
 work="$(mktemp -d)"
@@ -133,6 +136,10 @@ row() {  # row NAME CASE FIELD SCALE DIGITS UNIT TARGET
   echo "Medians of $repetitions repetitions, pinned with \`${pin[*]:-(no taskset)}\`." \
        "Rates and the grow and prune times are from CPU time; the wall column is the median real" \
        "time of one iteration."
+  if awk -v a="$(jq '.context.load_avg[0]' $r)" -v b="${load_end%%,*}" 'BEGIN { exit !(a > 0.5 || b > 0.5) }'; then
+    echo
+    echo "**Other work was running on the machine during this run; the timings are noisy.**"
+  fi
   echo
   if [ -n "$baseline_rev" ]; then
     echo "| Case | Median rate | Before ($baseline_rev) | Wall per iteration | Target |"
