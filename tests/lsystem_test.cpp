@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -352,5 +354,61 @@ TEST(LSystemRobustness, EveryTwoAndThreeByteGrammarOfSpecialBytes) {
     const auto close = text.rfind('}');
     EXPECT_EQ(close == std::string::npos ? text.substr(0, text.size() - 1) : text.substr(close + 1),
               l.word);
+  }
+}
+
+namespace {
+
+// One generation exactly as defined: a map search per symbol, the depth pinned once negative.
+std::string definedRewrite(const std::string& word, int32_t start, const RuleSet& rules) {
+  std::string result;
+  int32_t depth = 0;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const std::string symbol(1, word[i]);
+    if (static_cast<int64_t>(i) < start) {
+      result += symbol;
+      continue;
+    }
+    if (symbol == "[") {
+      ++depth;
+    } else if (symbol == "]") {
+      --depth;
+    }
+    if (depth < 0) depth = -1000000;
+    const auto entry = rules.find(symbol);
+    result += depth < 0 || entry == rules.end() ? symbol : entry->second;
+  }
+  return result;
+}
+
+}  // namespace
+
+TEST(LSystemRewrite, AgreesWithAPlainPassOnRandomWordsAndRules) {
+  // Replacements of 0 to 40 bytes, so both the short-block and the general copy are taken,
+  // with rules for brackets too, and starts before, inside and past each word.
+  std::mt19937 random(2024);
+  const std::string alphabet = "[[]]ao+-xo";
+  for (int trial = 0; trial < 400; ++trial) {
+    std::string word;
+    const auto length = random() % 300;
+    for (std::size_t i = 0; i < length; ++i) word.push_back(alphabet[random() % alphabet.size()]);
+    RuleSet rules;
+    const auto longest = trial % 2 == 0 ? 16u : 40u;
+    for (const char* key : {"o", "a", "[", "]", "x", "oa", ""}) {
+      if (random() % 3 == 0) continue;
+      std::string replacement;
+      const auto n = random() % (longest + 1);
+      for (std::size_t i = 0; i < n; ++i) {
+        replacement.push_back(alphabet[random() % alphabet.size()]);
+      }
+      rules[key] = replacement;
+    }
+    LSystem l;
+    l.ruleSets.push_back(rules);
+    l.word = word;
+    const auto start = static_cast<int32_t>(random() % (length + 3)) - 1;
+    SCOPED_TRACE("word \"" + word + "\" start " + std::to_string(start));
+    l.rewriteFrom(start, 0);
+    ASSERT_EQ(definedRewrite(word, start, rules), l.word);
   }
 }

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -284,4 +289,118 @@ TEST(TurtleCursor, AWalkAllocatesNothingPerSymbol) {
   }
   EXPECT_LE(alloc_count::total() - before, 2u);
   EXPECT_GT(drawn, 0);
+}
+
+namespace {
+
+uint32_t bitsOf(float f) {
+  uint32_t b;
+  std::memcpy(&b, &f, sizeof b);
+  return b;
+}
+
+// A segment's move exactly as defined: sine, x, cosine, y, each trig value rounded to float.
+// Out of line, so that nothing is carried in registers from one move to the next.
+__attribute__((noinline)) void definedForward(TurtleState& t) {
+  const float sine = static_cast<float>(std::sin(static_cast<double>(t.heading)));
+  t.x = static_cast<float>(static_cast<double>(sine) * static_cast<double>(t.step) +
+                           static_cast<double>(t.x));
+  const float cosine = static_cast<float>(std::cos(static_cast<double>(t.heading)));
+  t.y = static_cast<float>(static_cast<double>(cosine) * static_cast<double>(t.step) +
+                           static_cast<double>(t.y));
+}
+
+}  // namespace
+
+TEST(TurtleCursor, CachedDirectionsGiveTheBitsOfAFreshSineAndCosine) {
+  // A long random word whose turns reach thousands of headings, so the cache both hits and
+  // evicts; every state along the walk must equal, bit for bit, a walk without any cache.
+  std::mt19937 random(12345);
+  const std::string alphabet = "aaaaaaaa+++-----[[]]]|__o";
+  std::string word;
+  for (int i = 0; i < 200000; ++i) word.push_back(alphabet[random() % alphabet.size()]);
+  TurtleCursor c = cursorWith(word);
+
+  TurtleState reference;
+  reference.assign(c.origin);
+  std::vector<TurtleState> saved;
+  std::set<uint32_t> headings;
+  int32_t repeats = 0;
+  c.reset();
+  while (!c.atEnd()) {
+    const char symbol = c.currentSymbol();
+    switch (symbol) {
+      case 'a':
+        repeats += !headings.insert(bitsOf(reference.heading)).second;
+        definedForward(reference);
+        break;
+      case '+':
+        reference.turn(0.5f);
+        break;
+      case '-':
+        reference.turn(-0.5f);
+        break;
+      case '[':
+        saved.push_back(reference);
+        break;
+      case ']':
+        if (!saved.empty()) {
+          reference.assign(saved.back());
+          saved.pop_back();
+        }
+        break;
+      case '_':
+        reference.changeStep(-5.0f);
+        break;
+      case '|':
+        reference.changeStep(5.0f);
+        break;
+      default:
+        break;
+    }
+    c.interpretCurrent();
+    const TurtleState s = c.currentState();
+    ASSERT_EQ(bitsOf(reference.x), bitsOf(s.x)) << "index " << c.index;
+    ASSERT_EQ(bitsOf(reference.y), bitsOf(s.y)) << "index " << c.index;
+    ASSERT_EQ(bitsOf(reference.heading), bitsOf(s.heading)) << "index " << c.index;
+    ASSERT_EQ(bitsOf(reference.step), bitsOf(s.step)) << "index " << c.index;
+    c.advance();
+  }
+  EXPECT_GT(headings.size(), 1000u);  // far more than the cache holds
+  EXPECT_GT(repeats, 20000);          // and many segments meet a heading seen before
+}
+
+TEST(TurtleCursor, DirectionCacheAnswersEveryHeadingAsTheUncachedDirection) {
+  // Special values, and many headings that share slots, asked twice in an interleaved order.
+  std::vector<float> headings = {0.0f,
+                                 -0.0f,
+                                 3.1416f,
+                                 std::numeric_limits<float>::infinity(),
+                                 -std::numeric_limits<float>::infinity(),
+                                 std::numeric_limits<float>::quiet_NaN(),
+                                 std::numeric_limits<float>::denorm_min(),
+                                 1e30f,
+                                 -1e-30f};
+  // Random bit patterns, and runs of 300 neighbouring floats: more neighbours than slots, so
+  // some headings that differ only in their last bits must share a slot.
+  std::mt19937 random(7);
+  for (int i = 0; i < 2000; ++i) {
+    const uint32_t b = static_cast<uint32_t>(random());
+    for (uint32_t n = 0; n < (i % 200 == 0 ? 300u : 1u); ++n) {
+      const uint32_t neighbour = b + n;
+      float f;
+      std::memcpy(&f, &neighbour, sizeof f);
+      headings.push_back(f);
+    }
+  }
+  DirectionCache cache;
+  for (int round = 0; round < 2; ++round) {
+    for (std::size_t i = 0; i < headings.size(); ++i) {
+      const float h = headings[(i * 7 + static_cast<std::size_t>(round)) % headings.size()];
+      const Direction expected = TurtleState::direction(h);
+      const Direction got = cache.of(h);
+      ASSERT_EQ(bitsOf(expected.sine), bitsOf(got.sine)) << "heading bits " << bitsOf(h);
+      ASSERT_EQ(bitsOf(expected.cosine), bitsOf(got.cosine)) << "heading bits " << bitsOf(h);
+    }
+  }
 }

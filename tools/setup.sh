@@ -6,6 +6,7 @@ packages=(
   cmake g++ make          # the build
   libgtest-dev            # unit tests
   libbenchmark-dev        # benchmarks
+  valgrind jq             # benchmark report: instruction counts, reading the JSON
   libsdl1.2-dev           # the viewer's window, drawing and events
   xvfb xdotool            # end-to-end tests: an X server, a pointer and keys
   libx11-dev              # end-to-end tests: a window close as a window manager sends it

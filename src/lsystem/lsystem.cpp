@@ -67,38 +67,73 @@ void LSystem::rewriteFrom(int32_t start, int32_t ruleSetIndex) {
   // Symbols before start are copied; so are the branch end of start and all after it.
   const std::string::size_type regionBegin =
       start <= 0 ? 0 : std::min<std::string::size_type>(static_cast<uint32_t>(start), length);
-  std::string::size_type regionEnd = branchEnd(word, regionBegin);
-  if (regionEnd == npos) regionEnd = length;
-  if (regionBegin == regionEnd || static_cast<uint32_t>(ruleSetIndex) >= ruleSets.size()) {
+  if (regionBegin == length || static_cast<uint32_t>(ruleSetIndex) >= ruleSets.size()) {
     return;  // empty region, or no such rule set: nothing would change
   }
 
   // One-byte keys are the only ones that can match, so a 256-entry table replaces the map.
   std::array<const std::string*, 256> replacement{};
+  std::array<std::string::size_type, 256> outLength;
+  outLength.fill(1);
+  std::string::size_type longest = 1;
   for (const auto& [key, value] : ruleSets[static_cast<uint32_t>(ruleSetIndex)]) {
-    if (key.size() == 1) replacement[static_cast<unsigned char>(key[0])] = &value;
+    if (key.size() != 1) continue;
+    const auto c = static_cast<unsigned char>(key[0]);
+    replacement[c] = &value;
+    outLength[c] = value.size();
+    longest = std::max(longest, value.size());
   }
 
+  // One scan finds the branch end and the result's length.
   const auto* data = reinterpret_cast<const unsigned char*>(word.data());
-  std::string::size_type resultLength = length - (regionEnd - regionBegin);
-  for (auto i = regionBegin; i < regionEnd; ++i) {
-    const std::string* r = replacement[data[i]];
-    resultLength += r ? r->size() : 1;
+  std::string::size_type resultLength = length;
+  std::string::size_type regionEnd = regionBegin;
+  // The depth only falls at a "]", so testing it after every symbol finds the first "]" that
+  // takes it below zero, without a branch on each bracket.
+  std::array<int8_t, 256> depthChange{};
+  depthChange['['] = 1;
+  depthChange[']'] = -1;
+  for (int64_t depth = 0; regionEnd < length; ++regionEnd) {
+    const unsigned char c = data[regionEnd];
+    depth += depthChange[c];
+    if (depth < 0) break;
+    resultLength += outLength[c] - 1;
   }
+  if (regionEnd == regionBegin) return;
 
-  std::string iteratedTree(resultLength, '\0');
+  // Short replacements are written as one 16-byte block per symbol, the output advancing by
+  // the replacement's length; the slack past the end is cut off before the result is used.
+  constexpr std::string::size_type kBlock = 16;
+  const bool blocks = longest <= kBlock;
+  std::string iteratedTree(resultLength + (blocks ? kBlock : 0), '\0');
   char* out = iteratedTree.data();
   std::memcpy(out, word.data(), regionBegin);
   out += regionBegin;
-  for (auto i = regionBegin; i < regionEnd; ++i) {
-    if (const std::string* r = replacement[data[i]]) {
-      std::memcpy(out, r->data(), r->size());
-      out += r->size();
-    } else {
-      *out++ = static_cast<char>(data[i]);
+  if (blocks) {
+    std::array<std::array<char, kBlock>, 256> block{};
+    for (std::size_t c = 0; c < 256; ++c) {
+      if (replacement[c] != nullptr) {
+        std::memcpy(block[c].data(), replacement[c]->data(), replacement[c]->size());
+      } else {
+        block[c][0] = static_cast<char>(c);
+      }
+    }
+    for (auto i = regionBegin; i < regionEnd; ++i) {
+      std::memcpy(out, block[data[i]].data(), kBlock);
+      out += outLength[data[i]];
+    }
+  } else {
+    for (auto i = regionBegin; i < regionEnd; ++i) {
+      if (const std::string* r = replacement[data[i]]) {
+        std::memcpy(out, r->data(), r->size());
+        out += r->size();
+      } else {
+        *out++ = static_cast<char>(data[i]);
+      }
     }
   }
   std::memcpy(out, word.data() + regionEnd, length - regionEnd);
+  iteratedTree.resize(resultLength);
   word = std::move(iteratedTree);
 }
 

@@ -1,4 +1,4 @@
-// TurtleCursor: the turtle commands, and the branch stack with its truncating restore.
+// TurtleCursor: construction and the reset that starts every walk.
 #include "turtle_cursor.h"
 
 #include <utility>
@@ -16,38 +16,4 @@ void TurtleCursor::reset() {
   index = 0;
   stack.clear();
   selected = 0;
-}
-
-void TurtleCursor::interpretCurrent() {
-  if (atEnd()) return;
-  switch (symbolAt(index)) {
-    case 'a':
-      state.forward();
-      break;
-    case '+':
-      state.turn(0.5f);
-      break;
-    case '-':
-      state.turn(-0.5f);
-      break;
-    case '[':
-      stack.push_back(state);  // an exact copy
-      break;
-    case ']':
-      // The restore goes through assign, so the walk resumes from the whole-pixel position.
-      // An unmatched "]" leaves the state as it is.
-      if (!stack.empty()) {
-        state.assign(stack.back());
-        stack.pop_back();
-      }
-      break;
-    case '_':
-      state.changeStep(-5.0f);
-      break;
-    case '|':
-      state.changeStep(5.0f);
-      break;
-    default:
-      break;  // the bud and every other byte have no command
-  }
 }

@@ -5,6 +5,7 @@
 #include <deque>
 #include <string>
 
+#include "direction_cache.h"
 #include "lsystem.h"
 #include "turtle_state.h"
 
@@ -19,7 +20,34 @@ class TurtleCursor : public LSystem {
   char currentSymbol() const { return atEnd() ? '\0' : symbolAt(index); }
   TurtleState currentState() const { return atEnd() ? origin : state; }
   // Applies the current symbol's turtle command to state; index does not move.
-  void interpretCurrent();
+  void interpretCurrent() {
+    if (atEnd()) return;
+    switch (symbolAt(index)) {
+      case 'a':
+        state.move(directions.of(state.heading));  // the same bits as state.forward()
+        break;
+      case '+':
+        state.turn(0.5f);
+        break;
+      case '-':
+        state.turn(-0.5f);
+        break;
+      case '[':
+        stack.push_back(state);  // an exact copy
+        break;
+      case ']':
+        closeBranch();
+        break;
+      case '_':
+        state.changeStep(-5.0f);
+        break;
+      case '|':
+        state.changeStep(5.0f);
+        break;
+      default:
+        break;  // the bud and every other byte have no command
+    }
+  }
 
   void select() { selected = index; }  // index 0 doubles as "nothing selected"
   char selectedSymbol() const { return symbolAt(selected); }
@@ -33,4 +61,15 @@ class TurtleCursor : public LSystem {
   int32_t index;
   int32_t selected;
   std::deque<TurtleState> stack;  // used at its back only
+  DirectionCache directions;      // of headings met by earlier segments; not part of the walk
+
+ private:
+  // The restore goes through assign, so the walk resumes from the whole-pixel position.
+  // An unmatched "]" leaves the state as it is.
+  void closeBranch() {
+    if (!stack.empty()) {
+      state.assign(stack.back());
+      stack.pop_back();
+    }
+  }
 };

@@ -3,6 +3,12 @@
 
 #include <cstdint>
 
+// sin and cos of a heading, each computed in double and rounded to float.
+struct Direction {
+  float sine;
+  float cosine;
+};
+
 class TurtleState {
  public:
   // x and y become the integers as floats; heading 3.1416f (a hair above pi), step 20.
@@ -20,6 +26,11 @@ class TurtleState {
   void changeStep(float delta);
   // Moves by step along heading: x by sin(heading) * step, y by cos(heading) * step.
   void forward();
+  // forward() with the heading's direction already at hand, as direction(heading) gives it.
+  void move(const Direction& d);
+
+  // The one place where sine and cosine are computed, so every caller gets the same bits.
+  static Direction direction(float heading);
 
   static int32_t truncate(float v) {
     if (!(v == v)) return 0;  // NaN

@@ -1,6 +1,8 @@
 // The viewer's SDL side: colours, events, drawing and the pass of the main loop.
 #include "viewer.h"
 
+#include <algorithm>
+
 Palette mapPalette(const SDL_PixelFormat* format) {
   // SDL_MapRGB takes a non-const format but only reads it.
   auto* f = const_cast<SDL_PixelFormat*>(format);
@@ -36,7 +38,16 @@ void drainEvents(Input& input, TurtleCursor& arbre) {
 
 void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette, int32_t px,
                 int32_t py) {
-  walkFigure(arbre, palette, px, py, [screen](const Square& square, uint32_t colour) {
+  // Most squares of a large figure lie wholly outside the surface, and a fill clipped to nothing
+  // draws nothing, so those are skipped. The intersection test is the clip's own, in int.
+  const SDL_Rect clip = screen->clip_rect;
+  const int clipRight = clip.x + clip.w;
+  const int clipBottom = clip.y + clip.h;
+  walkFigure(arbre, palette, px, py, [&](const Square& square, uint32_t colour) {
+    if (std::max<int>(square.x, clip.x) >= std::min(square.x + square.w, clipRight) ||
+        std::max<int>(square.y, clip.y) >= std::min(square.y + square.h, clipBottom)) {
+      return;
+    }
     SDL_Rect tmp{square.x, square.y, square.w, square.h};
     SDL_FillRect(screen, &tmp, colour);  // clips at the surface's edges
   });

@@ -1,0 +1,212 @@
+// Benchmarks of rewriting, growing, pruning, walking and drawing, with the floors beside them.
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lsystem.h"
+#include "turtle_cursor.h"
+#include "viewer.h"
+#include "workload.h"
+
+namespace {
+
+using benchmark::Counter;
+
+// The word's length after each of the run's generations, from a run made once.
+std::vector<std::size_t> generationLengths() {
+  std::vector<std::size_t> lengths;
+  LSystem system(workload::kGrammar);
+  for (int g = 0; g < workload::kRewriteGenerations; ++g) {
+    system.rewriteFrom(0, 0);
+    lengths.push_back(system.word.size());
+  }
+  return lengths;
+}
+
+void setRewriteCounters(benchmark::State& state, const std::vector<std::size_t>& lengths) {
+  double written = 0;
+  for (auto n : lengths) written += static_cast<double>(n);
+  const auto runs = static_cast<double>(state.iterations());
+  // Every symbol written by the 18 calls, and the final word's symbols alone.
+  state.counters["symbols_per_second"] = Counter(written * runs, Counter::kIsRate);
+  state.counters["final_symbols_per_second"] =
+      Counter(static_cast<double>(lengths.back()) * runs, Counter::kIsRate);
+}
+
+// The allocator gives back the memory that earlier iterations freed, so each iteration writes
+// into pages that are new to the process, as a single run in a fresh process does.
+void returnFreedMemory(benchmark::State& state) {
+  state.PauseTiming();
+  malloc_trim(0);
+  state.ResumeTiming();
+}
+
+// From "ao" through 18 generations of rewriteFrom(0, 0), parsing included.
+void rewriteRun(benchmark::State& state) {
+  const auto lengths = generationLengths();
+  for (auto _ : state) {
+    returnFreedMemory(state);
+    LSystem system(workload::kGrammar);
+    for (int g = 0; g < workload::kRewriteGenerations; ++g) system.rewriteFrom(0, 0);
+    benchmark::DoNotOptimize(system.word.data());
+    if (system.word.size() != lengths.back()) state.SkipWithError("wrong final length");
+  }
+  setRewriteCounters(state, lengths);
+}
+
+// The floor: each generation's bytes copied between two buffers that stay allocated.
+void memcpyFloor(benchmark::State& state) {
+  const auto lengths = generationLengths();
+  std::vector<char> source(lengths.back(), 'a');
+  std::vector<char> target(lengths.back(), 0);
+  for (auto _ : state) {
+    for (auto n : lengths) {
+      std::memcpy(target.data(), source.data(), n);
+      benchmark::ClobberMemory();
+    }
+  }
+  setRewriteCounters(state, lengths);
+}
+
+// The floor with fresh memory: each generation's bytes copied into a new buffer, which
+// replaces the previous one, as a rewrite's result replaces the word.
+void allocMemcpyFloor(benchmark::State& state) {
+  const auto lengths = generationLengths();
+  std::vector<char> source(lengths.back(), 'a');
+  for (auto _ : state) {
+    returnFreedMemory(state);
+    std::unique_ptr<char[]> previous;
+    for (auto n : lengths) {
+      std::unique_ptr<char[]> fresh(new char[n]);
+      std::memcpy(fresh.get(), source.data(), n);
+      benchmark::DoNotOptimize(fresh.get());
+      previous = std::move(fresh);
+    }
+  }
+  setRewriteCounters(state, lengths);
+}
+
+// One growth at the bud nearest the middle of the 17-generation word.
+void growMiddle(benchmark::State& state) {
+  LSystem system = workload::grownCursor(workload::kLargeGenerations);
+  const std::string original = system.word;
+  const int32_t bud = workload::middleSymbol(system, 'o');
+  for (auto _ : state) {
+    state.PauseTiming();
+    system.word = original;
+    state.ResumeTiming();
+    system.rewriteFrom(bud, 0);
+    benchmark::DoNotOptimize(system.word.data());
+  }
+  state.counters["word_symbols"] = static_cast<double>(original.size());
+  state.counters["index"] = bud;
+  state.counters["symbols_added"] = static_cast<double>(system.word.size() - original.size());
+}
+
+// One prune at the segment nearest the middle of the 17-generation word.
+void pruneMiddle(benchmark::State& state) {
+  LSystem system = workload::grownCursor(workload::kLargeGenerations);
+  const std::string original = system.word;
+  const int32_t segment = workload::middleSymbol(system, 'a');
+  for (auto _ : state) {
+    state.PauseTiming();
+    system.word = original;
+    state.ResumeTiming();
+    system.pruneAt(segment);
+    benchmark::DoNotOptimize(system.word.data());
+  }
+  state.counters["word_symbols"] = static_cast<double>(original.size());
+  state.counters["index"] = segment;
+  state.counters["symbols_erased"] = static_cast<double>(original.size() - system.word.size());
+}
+
+// The walk alone, as the viewer makes it, reading every symbol's whole-pixel position.
+void walk(benchmark::State& state, int generations) {
+  TurtleCursor arbre = workload::grownCursor(generations);
+  int64_t sum = 0;
+  for (auto _ : state) {
+    arbre.reset();
+    while (!arbre.atEnd()) {
+      arbre.interpretCurrent();
+      const TurtleState position = arbre.currentState();
+      sum += position.getX() + position.getY() + arbre.currentSymbol();
+      arbre.advance();
+    }
+  }
+  benchmark::DoNotOptimize(sum);
+  state.counters["symbols_per_second"] =
+      Counter(static_cast<double>(arbre.wordLength()) * static_cast<double>(state.iterations()),
+              Counter::kIsRate);
+}
+
+void setPassCounters(benchmark::State& state) {
+  state.counters["passes_per_second"] =
+      Counter(static_cast<double>(state.iterations()), Counter::kIsRate);
+}
+
+// The viewer's whole pass: flip, clear, drain the (empty) queue, walk, hit test and fill.
+void fullPass(benchmark::State& state, SDL_Surface* screen, int generations) {
+  const Palette palette = mapPalette(screen->format);
+  TurtleCursor arbre = workload::grownCursor(generations);
+  Input input;
+  input.pointerX = workload::kPointerX;
+  input.pointerY = workload::kPointerY;
+  for (auto _ : state) runPass(screen, palette, input, arbre);
+  setPassCounters(state);
+  state.counters["symbols"] = arbre.wordLength();
+}
+
+// The floor of a pass: flip and clear only.
+void barePass(benchmark::State& state, SDL_Surface* screen) {
+  for (auto _ : state) {
+    SDL_Flip(screen);
+    SDL_FillRect(screen, nullptr, 0);
+  }
+  setPassCounters(state);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // Off-screen always: the dummy driver's screen is a 600x400 8-bit surface in memory.
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  SDL_Init(SDL_INIT_VIDEO);
+  SDL_Surface* screen = SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
+  if (screen == nullptr) {
+    std::fprintf(stderr, "lsystem_bench: no dummy video surface: %s\n", SDL_GetError());
+    return 1;
+  }
+
+  benchmark::RegisterBenchmark("rewrite/18_generations", rewriteRun)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("rewrite/floor_memcpy", memcpyFloor)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("rewrite/floor_alloc_memcpy", allocMemcpyFloor)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("grow/middle_bud", growMiddle)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("prune/middle_segment", pruneMiddle)->Unit(benchmark::kMicrosecond);
+  const int sizes[] = {workload::kStartGenerations, workload::kMidGenerations,
+                       workload::kLargeGenerations};
+  for (int g : sizes) {
+    const std::string n = std::to_string(workload::grownCursor(g).wordLength());
+    benchmark::RegisterBenchmark(("walk/" + n).c_str(), walk, g)->Unit(benchmark::kMicrosecond);
+  }
+  for (int g : sizes) {
+    const std::string n = std::to_string(workload::grownCursor(g).wordLength());
+    benchmark::RegisterBenchmark(("pass/" + n).c_str(), fullPass, screen, g)
+        ->Unit(benchmark::kMicrosecond);
+  }
+  benchmark::RegisterBenchmark("pass/bare", barePass, screen)->Unit(benchmark::kMicrosecond);
+
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  SDL_Quit();
+  return 0;
+}
