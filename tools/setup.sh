@@ -9,6 +9,9 @@ packages=(
   libsdl1.2-dev           # the viewer's window, drawing and events
   xvfb xdotool            # end-to-end tests: an X server, a pointer and keys
   imagemagick             # screenshots of the window
+  clang                   # fuzz targets: the compiler
+  libclang-rt-14-dev      # fuzz targets: libFuzzer and the sanitizer runtimes
+  valgrind                # memcheck run of the viewer
 )
 
 missing=()
