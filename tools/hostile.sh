@@ -4,6 +4,7 @@
 # pipe whose reader has gone, the first line ends it by SIGPIPE, as for any Unix producer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/viewer_lib.sh
 viewer=build/src/viewer/lsystem-viewer
 [ -x "$viewer" ] || bash tools/build.sh
 scratch=$(mktemp -d)
@@ -14,25 +15,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec 3>"$scratch/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-xvfb=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$scratch/display")" SDL_AUDIODRIVER=dummy
+start_xvfb "$scratch"
+export DISPLAY=$display SDL_AUDIODRIVER=dummy
 failed=0
 
 "$viewer" >&- 2>"$scratch/closed.err" &
 pid=$!
-sleep 2
+wait_handler "$pid"
+sleep 1
 target=$(readlink "/proc/$pid/fd/1" || echo closed)
-kill -TERM "$pid"
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then
-  kill -KILL "$pid"
-  echo "hostile: stdout closed: still running 10 s after SIGTERM (descriptor 1: $target)"
-  failed=1
-fi
+quit_viewer "$pid" "hostile: stdout closed" || failed=1
 rc=0
 wait "$pid" || rc=$?
 echo "hostile: stdout closed: descriptor 1 is $target, exit $rc"

@@ -5,6 +5,7 @@
 # Usage: tools/memcheck.sh [seconds in the main loop, default 3]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/viewer_lib.sh
 seconds=${1:-3}
 viewer=build/src/viewer/lsystem-viewer
 [ -x "$viewer" ] || bash tools/build.sh
@@ -23,15 +24,9 @@ run() {
     --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99 --num-callers=40 \
     --suppressions=tools/memcheck.supp --log-file="$log" "$viewer" >"$out" 2>"$scratch/$1.err" &
   pid=$!
-  # The first line is printed once SDL is up and its SIGTERM handler installed.
-  for _ in $(seq 300); do [ -s "$out" ] || ! kill -0 "$pid" 2>/dev/null && break; sleep 0.1; done
+  wait_started "$pid" "$out"
   sleep "$seconds"
-  kill -TERM "$pid" 2>/dev/null || true
-  for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill -KILL "$pid"
-    echo "memcheck: $name did not end within 30 s of SIGTERM"
-  fi
+  quit_viewer "$pid" "memcheck: $name" || true
   wait "$pid" || rc=$?
   local summary
   summary=$(sed -n 's/^==[0-9]*== ERROR SUMMARY: //p' "$log")
@@ -45,12 +40,8 @@ run() {
 failed=0
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy run dummy || failed=1
 
-exec 3>"$scratch/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-xvfb=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-DISPLAY=":$(cat "$scratch/display")" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy run x11 || failed=1
+start_xvfb "$scratch"
+DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy run x11 || failed=1
 
 [ "$failed" -eq 0 ] && echo "memcheck: clean"
 exit "$failed"

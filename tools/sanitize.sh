@@ -4,6 +4,7 @@
 # an X server of its own; any sanitizer report, leak included, fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/viewer_lib.sh
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLSV_SANITIZE=ON -DLSV_WERROR=ON \
   -DLSV_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$(nproc)" >/dev/null
@@ -26,11 +27,9 @@ run() {
   local out="$scratch/$1.out" err="$scratch/$1.err" pid rc=0
   build-asan/src/viewer/lsystem-viewer >"$out" 2>"$err" &
   pid=$!
-  for _ in $(seq 100); do [ -s "$out" ] || ! kill -0 "$pid" 2>/dev/null && break; sleep 0.1; done
+  wait_started "$pid" "$out"
   sleep 2
-  kill -TERM "$pid" 2>/dev/null || true
-  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -KILL "$pid" 2>/dev/null || true
+  quit_viewer "$pid" "sanitize: $1" || true
   wait "$pid" || rc=$?
   echo "sanitize: viewer on $1: exit $rc"
   if [ "$rc" -ne 0 ] || grep -q -E 'Sanitizer|runtime error:' "$err"; then
@@ -41,11 +40,7 @@ run() {
 
 failed=0
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy run dummy || failed=1
-exec 3>"$scratch/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-xvfb=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-DISPLAY=":$(cat "$scratch/display")" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy run x11 || failed=1
+start_xvfb "$scratch"
+DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy run x11 || failed=1
 [ "$failed" -eq 0 ] && echo "sanitize: clean"
 exit "$failed"
