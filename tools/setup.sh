@@ -11,6 +11,9 @@ packages=(
   xvfb xdotool            # end-to-end tests: an X server, a pointer and keys
   libx11-dev              # end-to-end tests: a window close as a window manager sends it
   imagemagick             # screenshots of the window
+  clang                   # fuzz targets: the compiler
+  libclang-rt-14-dev      # fuzz targets: libFuzzer and the sanitizer runtimes
+  valgrind                # memcheck run of the viewer
 )
 
 missing=()

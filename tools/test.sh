@@ -5,3 +5,7 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 bash tools/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+bash tools/sanitize.sh  # ASan and UBSan build: the unit tests, the viewer for a few seconds
+bash tools/memcheck.sh  # the viewer under valgrind's memcheck
+bash tools/hostile.sh   # the viewer with its standard output closed or its reader gone
+bash tools/fuzz.sh 60   # every fuzz target for 60 seconds

@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
   (void)argc;  // nothing is configured from the command line
   (void)argv;
   std::string line = "{o:a[+ao]-ao;}ao";
+  guardStandardStreams();
   SDL_Init(SDL_INIT_EVERYTHING);
   SDL_Surface* screen = SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
   if (screen == nullptr) {

@@ -1,7 +1,17 @@
 // The viewer's SDL side: colours, events, drawing and the pass of the main loop.
 #include "viewer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+
+void guardStandardStreams() {
+  // In ascending order, so the lowest free descriptor that open takes is fd itself.
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) == -1) open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+  }
+}
 
 Palette mapPalette(const SDL_PixelFormat* format) {
   // SDL_MapRGB takes a non-const format but only reads it.

@@ -15,6 +15,10 @@ struct Input {
   int32_t pointerY = 0;
 };
 
+// Opens /dev/null on each of the standard descriptors 0, 1 and 2 that is closed. Otherwise the
+// next file opened (SDL's X connection, say) would take descriptor 1 and receive the word.
+void guardStandardStreams();
+
 // Brown, red and green, mapped in that order on the screen's format.
 Palette mapPalette(const SDL_PixelFormat* format);
 

@@ -1,0 +1,457 @@
+// Hostile use of the viewer in-process: event floods, long press runs, a closed or full stdout.
+#include <SDL.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "figure.h"
+#include "turtle_cursor.h"
+#include "viewer.h"
+
+namespace {
+
+const std::string kGrammar = "{o:a[+ao]-ao;}ao";
+const std::string kStartWord = "aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
+const std::string kGrownAt13 = "aa[+aa[+aa[+aa[+ao]-ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
+const std::string kPrunedAt13 = "aa[+aa[+aa[+a]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
+
+TurtleCursor startCursor() {
+  TurtleCursor arbre(kGrammar, 300, 300);
+  for (int i = 0; i < 3; ++i) arbre.grow();
+  return arbre;
+}
+
+// Only the symbols the grammar makes, and every "]" closes an earlier "[".
+bool balancedFigureWord(const std::string& word) {
+  int depth = 0;
+  for (const char s : word) {
+    if (std::string("ao+-[]").find(s) == std::string::npos) return false;
+    if (s == '[') ++depth;
+    if (s == ']' && --depth < 0) return false;
+  }
+  return depth == 0;
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string::size_type begin = 0;
+  for (auto end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
+    lines.push_back(text.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  if (begin != text.size()) lines.push_back(text.substr(begin));  // an unterminated tail
+  return lines;
+}
+
+// Collects what is written to descriptor 1 between begin() and end() in a temporary file, so
+// that the test's own messages, written outside those spans, still reach the console.
+class StdoutCapture {
+ public:
+  StdoutCapture() {
+    std::FILE* f = std::tmpfile();
+    file_ = dup(fileno(f));
+    std::fclose(f);
+  }
+  ~StdoutCapture() {
+    end();
+    close(file_);
+  }
+  void begin() {
+    std::fflush(stdout);
+    saved_ = dup(1);
+    dup2(file_, 1);
+  }
+  void end() {
+    if (saved_ < 0) return;
+    std::cout.flush();
+    std::fflush(stdout);
+    dup2(saved_, 1);
+    close(saved_);
+    saved_ = -1;
+  }
+  std::string text() const {
+    std::string out;
+    char buf[65536];
+    ssize_t n;
+    while ((n = pread(file_, buf, sizeof buf, static_cast<off_t>(out.size()))) > 0)
+      out.append(buf, static_cast<size_t>(n));
+    return out;
+  }
+
+ private:
+  int file_;
+  int saved_ = -1;
+};
+
+SDL_Event motionTo(int x, int y) {
+  SDL_Event e{};
+  e.type = SDL_MOUSEMOTION;
+  e.motion.x = static_cast<Uint16>(x);
+  e.motion.y = static_cast<Uint16>(y);
+  return e;
+}
+
+SDL_Event press() {
+  SDL_Event e{};
+  e.type = SDL_MOUSEBUTTONDOWN;
+  e.button.button = SDL_BUTTON_LEFT;
+  return e;
+}
+
+// The walk of one frame, without drawing, with the pointer where the events left it.
+void walk(TurtleCursor& arbre, const Input& input) {
+  walkFigure(arbre, Palette{1, 2, 3}, input.pointerX, input.pointerY,
+             [](const Square&, uint32_t) {});
+}
+
+// Runs body in a child process and gives its exit status; the child must end with _exit.
+template <class Body>
+int inChild(Body body) {
+  std::cout.flush();
+  std::fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) body();
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class ViewerStress : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)) << SDL_GetError();
+    screen = SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
+    ASSERT_NE(nullptr, screen) << SDL_GetError();
+    palette = mapPalette(screen->format);
+  }
+  void TearDown() override { SDL_Quit(); }
+
+  SDL_Surface* screen = nullptr;
+  Palette palette{};
+};
+
+}  // namespace
+
+// The queue is fed through SDL_PushEvent in chunks of 100 (SDL 1.2 holds at most 127), and
+// each chunk is drained by a real pass of the main loop, which then walks with the pointer
+// the chunk left, so later presses grow and prune.
+TEST_F(ViewerStress, DrainOf100000EventsHandlesEachAndPrintsOneLinePerPress) {
+  const Uint8 otherTypes[] = {SDL_NOEVENT,         SDL_ACTIVEEVENT,     SDL_KEYUP,
+                              SDL_MOUSEBUTTONUP,   SDL_JOYAXISMOTION,   SDL_JOYBALLMOTION,
+                              SDL_JOYHATMOTION,    SDL_JOYBUTTONDOWN,   SDL_JOYBUTTONUP,
+                              SDL_SYSWMEVENT,      SDL_EVENT_RESERVEDA, SDL_EVENT_RESERVEDB,
+                              SDL_VIDEORESIZE,     SDL_VIDEOEXPOSE,     SDL_EVENT_RESERVED2,
+                              SDL_EVENT_RESERVED7, SDL_USEREVENT,       SDL_NUMEVENTS - 1};
+  TurtleCursor arbre = startCursor();
+  Input input;
+  drainEvents(input, arbre);  // whatever SDL queued when the window opened
+
+  std::mt19937 rng(6);
+  std::vector<std::string> wordAfterChunk;
+  std::vector<size_t> pressesAfterChunk;
+  size_t presses = 0;
+  size_t motions = 0;
+  int lastX = 0;
+  int lastY = 0;
+  // SDL copies the message that a window-manager event points to; its size is SDL's own
+  // business, and this is more than it takes.
+  alignas(16) unsigned char windowMessage[1024]{};
+  StdoutCapture capture;
+  for (int sent = 0; sent < 100000;) {
+    std::vector<Square> buds;
+    std::vector<Square> segments;
+    TurtleCursor copy = arbre;
+    walkFigure(copy, palette, -1, -1, [&](const Square& q, uint32_t colour) {
+      (colour == palette.green ? buds : segments).push_back(q);
+    });
+    // Chunks of few presses, where the figure grows, alternate with chunks of many.
+    const unsigned pressShare = sent % 200 == 0 ? 2 : 40;
+    for (int i = 0; i < 100; ++i, ++sent) {
+      SDL_Event e{};
+      const auto pick = rng() % 200;
+      if (pick < 80) {
+        // Mostly inside one of the figure's squares, buds more often, else anywhere.
+        const auto& some = segments.empty() || (!buds.empty() && rng() % 4 != 0) ? buds : segments;
+        const Square& q = some[rng() % some.size()];
+        lastX = q.x + 1 + static_cast<int>(rng() % (q.w - 1u));
+        lastY = q.y + 1 + static_cast<int>(rng() % (q.h - 1u));
+        if (rng() % 5 == 0 || lastX < 0 || lastX >= 600 || lastY < 0 || lastY >= 400) {
+          lastX = static_cast<int>(rng() % 600);
+          lastY = static_cast<int>(rng() % 400);
+        }
+        e = motionTo(lastX, lastY);
+        ++motions;
+      } else if (pick < 80 + pressShare) {
+        e = press();
+        e.button.button = static_cast<Uint8>(1 + rng() % 5);  // wheel steps are presses too
+        ++presses;
+      } else if (pick < 140) {
+        e.type = SDL_MOUSEBUTTONUP;
+      } else {
+        e.type = otherTypes[rng() % std::size(otherTypes)];
+        e.user.code = static_cast<int>(rng());
+        if (e.type == SDL_SYSWMEVENT) e.syswm.msg = reinterpret_cast<SDL_SysWMmsg*>(windowMessage);
+      }
+      ASSERT_EQ(0, SDL_PushEvent(&e)) << "queue full at event " << sent;
+    }
+    capture.begin();
+    runPass(screen, palette, input, arbre);
+    capture.end();
+    SDL_Event left;
+    ASSERT_EQ(0, SDL_PeepEvents(&left, 1, SDL_PEEKEVENT, SDL_ALLEVENTS)) << "events left over";
+    ASSERT_EQ(0, input.quit);
+    ASSERT_EQ(lastX, input.pointerX);
+    ASSERT_EQ(lastY, input.pointerY);
+    wordAfterChunk.push_back(arbre.word);
+    pressesAfterChunk.push_back(presses);
+  }
+
+  const std::string out = capture.text();
+  const auto lines = splitLines(out);
+  ASSERT_EQ(presses, lines.size());
+  ASSERT_EQ('\n', out.back());
+  for (const auto& line : lines) ASSERT_TRUE(balancedFigureWord(line)) << line;
+  // The last line printed in a chunk is the word that chunk left.
+  for (size_t c = 0; c < wordAfterChunk.size(); ++c) {
+    if (pressesAfterChunk[c] == 0 || (c > 0 && pressesAfterChunk[c] == pressesAfterChunk[c - 1]))
+      continue;
+    ASSERT_EQ(wordAfterChunk[c], lines[pressesAfterChunk[c] - 1]) << "chunk " << c;
+  }
+  EXPECT_GT(motions, 30000u);
+  EXPECT_GT(presses, 8000u);
+  size_t changes = 0;  // the presses did grow and prune
+  for (size_t c = 1; c < wordAfterChunk.size(); ++c)
+    changes += wordAfterChunk[c] != wordAfterChunk[c - 1];
+  EXPECT_GT(changes, 200u);
+}
+
+// Every type number an event can carry: only key press, motion, button press and quit act.
+TEST(ViewerEvents, OnlyFourOfTheTypeNumbersAct) {
+  for (int type = 0; type < 256; ++type) {
+    TurtleCursor arbre = startCursor();
+    Input input;
+    SDL_Event e{};
+    e.type = static_cast<Uint8>(type);
+    e.motion.x = 17;
+    e.motion.y = 23;
+    StdoutCapture capture;
+    capture.begin();
+    handleEvent(e, input, arbre);
+    capture.end();
+    const std::string out = capture.text();
+    EXPECT_EQ(type == SDL_KEYDOWN || type == SDL_QUIT ? 1 : 0, input.quit) << type;
+    EXPECT_EQ(type == SDL_MOUSEMOTION ? 17 : 0, input.pointerX) << type;
+    EXPECT_EQ(type == SDL_MOUSEBUTTONDOWN ? kStartWord + "\n" : "", out) << type;
+  }
+}
+
+// Each step aims the pointer at a bud, then at a segment, on a point that no later square
+// covers, walks so that it is selected, and presses: the word grows or is pruned there.
+TEST(ViewerPresses, TenThousandAlternatingPressesKeepTheWordBalanced) {
+  struct Target {
+    int32_t index;
+    char symbol;
+    Square square;
+    int px = 0;  // a point where the pointer selects it
+    int py = 0;
+  };
+  TurtleCursor arbre = startCursor();
+  Input input;
+  std::mt19937 rng(6);
+  std::vector<std::string> expected;
+  int grows = 0;
+  int prunes = 0;
+  StdoutCapture capture;
+  for (int n = 0; n < 10000; ++n) {
+    const char wanted = n % 2 == 0 ? 'o' : 'a';
+    std::vector<Target> squares;
+    walkFigure(arbre, Palette{1, 2, 3}, -1, -1, [&](const Square& square, uint32_t) {
+      squares.push_back({arbre.index, arbre.currentSymbol(), square});
+    });
+    // Buds or segments with a point of their open square that no later square covers, on
+    // the window, where the pointer can be.
+    std::vector<Target> candidates;
+    for (size_t i = 0; i < squares.size(); ++i) {
+      Target t = squares[i];
+      if (t.symbol != wanted || t.index == 0) continue;
+      bool found = false;
+      for (int dy = 1; dy < t.square.h && !found; ++dy) {
+        for (int dx = 1; dx < t.square.w && !found; ++dx) {
+          const int px = t.square.x + dx;
+          const int py = t.square.y + dy;
+          if (px < 0 || px >= 600 || py < 0 || py >= 400) continue;
+          bool covered = false;
+          for (size_t j = i + 1; j < squares.size() && !covered; ++j)
+            covered = containsPointer(squares[j].square, px, py);
+          if (!covered) {
+            t.px = px;
+            t.py = py;
+            found = true;
+          }
+        }
+      }
+      if (found) candidates.push_back(t);
+    }
+    // A prune on the main axis leaves little more than "ao"; inside a branch it takes less.
+    if (wanted == 'a') {
+      std::vector<Target> inBranch;
+      for (const Target& t : candidates) {
+        const auto open = std::count(arbre.word.begin(), arbre.word.begin() + t.index, '[');
+        const auto shut = std::count(arbre.word.begin(), arbre.word.begin() + t.index, ']');
+        if (open > shut) inBranch.push_back(t);
+      }
+      if (!inBranch.empty()) candidates = inBranch;
+    }
+    ASSERT_FALSE(candidates.empty()) << "no " << wanted << " to press in " << arbre.word;
+    Target target = candidates[rng() % candidates.size()];
+    // Below 300 symbols prune where it takes least, so that the word grows over the run.
+    if (wanted == 'a' && arbre.word.size() < 300) {
+      for (const Target& t : candidates)
+        if (arbre.branchLength(t.index) < arbre.branchLength(target.index)) target = t;
+    }
+    handleEvent(motionTo(target.px, target.py), input, arbre);
+    walk(arbre, input);
+    ASSERT_EQ(target.index, arbre.selected);
+
+    const std::string before = arbre.word;
+    capture.begin();
+    handleEvent(press(), input, arbre);
+    capture.end();
+    expected.push_back(arbre.word);
+    ASSERT_TRUE(balancedFigureWord(arbre.word)) << arbre.word;
+    const auto at = static_cast<size_t>(target.index);
+    ASSERT_EQ(0, arbre.word.compare(0, at, before, 0, at));  // nothing before it changes
+    if (wanted == 'o') {
+      ASSERT_EQ(before.size() + 8, arbre.word.size());
+      ASSERT_EQ("a[+ao]-ao", arbre.word.substr(at, 9));
+      ++grows;
+    } else {
+      ASSERT_LT(arbre.word.size(), before.size());  // the segment itself goes
+      ++prunes;
+    }
+  }
+  const auto lines = splitLines(capture.text());
+  ASSERT_EQ(expected.size(), lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(expected[i], lines[i]) << "press " << i;
+  EXPECT_EQ(5000, grows);
+  EXPECT_EQ(5000, prunes);
+}
+
+// With descriptor 1 closed, or open for reading only, every write fails: std::cout goes bad,
+// the lines are dropped, and the presses still grow and prune as they would.
+TEST(ViewerStdout, UnwritableStdoutDropsTheLinesAndKeepsTheWord) {
+  for (const bool closed : {true, false}) {
+    const int status = inChild([closed] {
+      close(1);
+      if (!closed) open("/dev/null", O_RDONLY);  // takes descriptor 1
+      TurtleCursor arbre = startCursor();
+      Input input;
+      handleEvent(motionTo(230, 215), input, arbre);
+      walk(arbre, input);
+      handleEvent(press(), input, arbre);  // grows the bud at 13
+      if (arbre.word != kGrownAt13) _exit(1);
+      if (!std::cout.bad()) _exit(2);
+      handleEvent(press(), input, arbre);  // the same index now holds a segment: prunes
+      if (arbre.word != kPrunedAt13) _exit(3);
+      walk(arbre, input);
+      if (arbre.selectedSymbol() != 'a') _exit(4);
+      _exit(0);
+    });
+    EXPECT_EQ(0, status) << (closed ? "closed" : "read-only");
+  }
+}
+
+// A closed descriptor 1 is taken by the next file opened, and the word would be written into
+// it; in the real program that file is SDL's X connection. The guard gives it /dev/null.
+TEST(ViewerStdout, GuardKeepsTheWordOutOfTheNextFileOpened) {
+  char path[] = "/tmp/viewer_stress_XXXXXX";
+  const int made = mkstemp(path);
+  ASSERT_NE(-1, made);
+  close(made);
+  const int status = inChild([&path] {
+    close(1);
+    guardStandardStreams();
+    const int fd = open(path, O_WRONLY);
+    TurtleCursor arbre = startCursor();
+    arbre.printWord();
+    if (fd == 1) _exit(1);
+    struct stat out {};
+    struct stat null {};
+    if (fstat(1, &out) != 0 || stat("/dev/null", &null) != 0 || out.st_rdev != null.st_rdev)
+      _exit(2);
+    if (std::cout.bad()) _exit(3);
+    _exit(0);
+  });
+  struct stat written {};
+  stat(path, &written);
+  unlink(path);
+  EXPECT_EQ(0, status);
+  EXPECT_EQ(0, written.st_size) << "the word went into the file";
+}
+
+// A pipe nobody reads: the press's write blocks until the reader takes the data, then the
+// line arrives whole after what was already in the pipe, and the word is the grown one.
+TEST(ViewerStdout, FullPipeDelaysTheLineAndLosesNothing) {
+  int p[2];
+  ASSERT_EQ(0, pipe(p));
+  fcntl(p[1], F_SETFL, O_NONBLOCK);
+  std::string filler;
+  for (;;) {
+    const std::string chunk(4096, 'x');
+    const ssize_t n = write(p[1], chunk.data(), chunk.size());
+    if (n <= 0) break;
+    filler.append(chunk, 0, static_cast<size_t>(n));
+  }
+  fcntl(p[1], F_SETFL, 0);
+
+  TurtleCursor arbre = startCursor();
+  Input input;
+  handleEvent(motionTo(230, 215), input, arbre);
+  walk(arbre, input);
+
+  std::cout.flush();
+  std::fflush(stdout);
+  const int saved = dup(1);
+  dup2(p[1], 1);
+  std::atomic<bool> done{false};
+  std::thread presser([&] {
+    handleEvent(press(), input, arbre);
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const bool blocked = !done;
+
+  std::string got;
+  const size_t want = filler.size() + kGrownAt13.size() + 1;
+  char buf[65536];
+  while (got.size() < want) {
+    pollfd pfd{p[0], POLLIN, 0};
+    if (poll(&pfd, 1, 10000) <= 0) break;
+    const ssize_t n = read(p[0], buf, sizeof buf);
+    if (n <= 0) break;
+    got.append(buf, static_cast<size_t>(n));
+  }
+  presser.join();
+  dup2(saved, 1);
+  close(saved);
+  close(p[0]);
+  close(p[1]);
+
+  EXPECT_TRUE(blocked);
+  EXPECT_TRUE(std::cout.good());
+  EXPECT_EQ(filler + kGrownAt13 + "\n", got);
+  EXPECT_EQ(kGrownAt13, arbre.word);
+}

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs the viewer under valgrind's memcheck for a few seconds, ended by SIGTERM (SDL turns it
+# into a quit): once on SDL's dummy drivers, once on an X server of its own (Xvfb). Fails on
+# any invalid access, any use of uninitialised memory and any leak outside SDL and X.
+# Usage: tools/memcheck.sh [seconds in the main loop, default 3]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/viewer_lib.sh
+seconds=${1:-3}
+viewer=build/src/viewer/lsystem-viewer
+[ -x "$viewer" ] || bash tools/build.sh
+scratch=$(mktemp -d)
+xvfb=
+cleanup() {
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# run NAME: the viewer under memcheck with the environment already set.
+run() {
+  local name=$1 log="$scratch/$1.log" out="$scratch/$1.out" pid rc=0
+  valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect,possible \
+    --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99 --num-callers=40 \
+    --suppressions=tools/memcheck.supp --log-file="$log" "$viewer" >"$out" 2>"$scratch/$1.err" &
+  pid=$!
+  wait_started "$pid" "$out"
+  sleep "$seconds"
+  quit_viewer "$pid" "memcheck: $name" || true
+  wait "$pid" || rc=$?
+  local summary
+  summary=$(sed -n 's/^==[0-9]*== ERROR SUMMARY: //p' "$log")
+  echo "memcheck: $name: exit $rc, $(wc -l <"$out") line(s) printed, errors: ${summary:-none reported}"
+  if [ "$rc" -ne 0 ] || [ "$(wc -l <"$out")" -ne 1 ]; then
+    cat "$log"
+    return 1
+  fi
+}
+
+failed=0
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy run dummy || failed=1
+
+start_xvfb "$scratch"
+DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy run x11 || failed=1
+
+[ "$failed" -eq 0 ] && echo "memcheck: clean"
+exit "$failed"

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/, runs
+# the unit tests there, then runs that viewer for a few seconds on SDL's dummy drivers and on
+# an X server of its own; any sanitizer report, leak included, fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/viewer_lib.sh
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLSV_SANITIZE=ON -DLSV_WERROR=ON \
+  -DLSV_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$(nproc)" >/dev/null
+export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
+# The end-to-end test (label e2e) times a real session on X; it runs in the plain build.
+ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE e2e
+
+scratch=$(mktemp -d)
+xvfb=
+cleanup() {
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# run NAME: the sanitized viewer in its main loop for 2 s, then SIGTERM; exit 0, no report.
+run() {
+  local out="$scratch/$1.out" err="$scratch/$1.err" pid rc=0
+  build-asan/src/viewer/lsystem-viewer >"$out" 2>"$err" &
+  pid=$!
+  wait_started "$pid" "$out"
+  sleep 2
+  quit_viewer "$pid" "sanitize: $1" || true
+  wait "$pid" || rc=$?
+  echo "sanitize: viewer on $1: exit $rc"
+  if [ "$rc" -ne 0 ] || grep -q -E 'Sanitizer|runtime error:' "$err"; then
+    grep -v '^ALSA' "$err"
+    return 1
+  fi
+}
+
+failed=0
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy run dummy || failed=1
+start_xvfb "$scratch"
+DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy run x11 || failed=1
+[ "$failed" -eq 0 ] && echo "sanitize: clean"
+exit "$failed"
