@@ -11,8 +11,8 @@ cmake --build build-asan -j "$(nproc)" >/dev/null
 export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
-# The end-to-end test (label e2e) times a real session on X; it runs in the plain build.
-ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE e2e
+# Every test, the end-to-end sessions of the sanitized viewer on X included.
+ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 
 scratch=$(mktemp -d)
 xvfb=
