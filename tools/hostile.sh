@@ -7,13 +7,7 @@ cd "$(dirname "$0")/.."
 source tools/viewer_lib.sh
 viewer=build/src/viewer/lsystem-viewer
 [ -x "$viewer" ] || bash tools/build.sh
-scratch=$(mktemp -d)
-xvfb=
-cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+open_scratch
 
 start_xvfb "$scratch"
 export DISPLAY=$display SDL_AUDIODRIVER=dummy

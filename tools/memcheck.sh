@@ -9,13 +9,7 @@ source tools/viewer_lib.sh
 seconds=${1:-3}
 viewer=build/src/viewer/lsystem-viewer
 [ -x "$viewer" ] || bash tools/build.sh
-scratch=$(mktemp -d)
-xvfb=
-cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+open_scratch
 
 # run NAME: the viewer under memcheck with the environment already set.
 run() {

@@ -14,13 +14,7 @@ export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
 # Every test, the end-to-end sessions of the sanitized viewer on X included.
 ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 
-scratch=$(mktemp -d)
-xvfb=
-cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+open_scratch
 
 # run NAME: the sanitized viewer in its main loop for 2 s, then SIGTERM; exit 0, no report.
 run() {

@@ -1,10 +1,24 @@
 # Shell functions for the scripts that run the real viewer: an X server of their own, the
 # wait for start-up, and the quit by SIGTERM. Sourced, not run.
 
+# open_scratch: sets scratch to a new folder; it goes, with the Xvfb if one was started, when
+# the script exits.
+open_scratch() {
+  scratch=$(mktemp -d)
+  xvfb=
+  trap close_scratch EXIT
+}
+close_scratch() {
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -rf "$scratch"
+}
+
 # start_xvfb DIR: starts Xvfb on a free display; sets xvfb (its pid) and display (":N").
+# -noreset: SDL opens and closes a probe connection first, and a server that resets when its
+# last client leaves can refuse the real connection that follows.
 start_xvfb() {
   exec 3>"$1/display"
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$1/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset >"$1/xvfb.log" 2>&1 &
   xvfb=$!
   exec 3>&-
   for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.1; done
