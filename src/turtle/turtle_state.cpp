@@ -10,8 +10,9 @@ void TurtleState::init(int32_t x0, int32_t y0) {
   step = 20.0f;
 }
 
-// The float operations stay out of line: GCC 12's vectorizer, given an inlined move or turn
-// next to another one, can reuse the unrounded double instead of the float that was stored.
+// The float operations stay out of line as a second guard beside the build's
+// -fno-tree-slp-vectorize: GCC 12's vectorizer, given an inlined move next to another one, can
+// reuse the unrounded double instead of the float that was stored.
 void TurtleState::assign(const TurtleState& other) {
   x = static_cast<float>(other.getX());
   y = static_cast<float>(other.getY());
