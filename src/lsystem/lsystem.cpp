@@ -9,17 +9,24 @@ namespace {
 
 constexpr auto npos = std::string::npos;
 
+// How a symbol changes the bracket depth: +1 for "[", -1 for "]", 0 for all others.
+constexpr std::array<int8_t, 256> kDepthChange = [] {
+  std::array<int8_t, 256> change{};
+  change['['] = 1;
+  change[']'] = -1;
+  return change;
+}();
+
 // Position of the first "]" at or after pos that closes a branch opened before pos,
 // or npos when the word has none (pos on the main axis of a balanced word).
+// The depth only falls at a "]", so testing it after every symbol finds that "]" without a
+// branch on each bracket, which a word's mix of brackets would mispredict.
 std::string::size_type branchEnd(const std::string& word, std::string::size_type pos) {
+  const auto* data = reinterpret_cast<const unsigned char*>(word.data());
   int64_t depth = 0;
-  const char* data = word.data();
   for (auto i = pos; i < word.size(); ++i) {
-    if (data[i] == '[') {
-      ++depth;
-    } else if (data[i] == ']' && --depth < 0) {
-      return i;
-    }
+    depth += kDepthChange[data[i]];
+    if (depth < 0) return i;
   }
   return npos;
 }
@@ -88,27 +95,26 @@ void LSystem::rewriteFrom(int32_t start, int32_t ruleSetIndex) {
   const auto* data = reinterpret_cast<const unsigned char*>(word.data());
   std::string::size_type resultLength = length;
   std::string::size_type regionEnd = regionBegin;
-  // The depth only falls at a "]", so testing it after every symbol finds the first "]" that
-  // takes it below zero, without a branch on each bracket.
-  std::array<int8_t, 256> depthChange{};
-  depthChange['['] = 1;
-  depthChange[']'] = -1;
+  // As in branchEnd, the depth is tested after every symbol, not at each bracket.
   for (int64_t depth = 0; regionEnd < length; ++regionEnd) {
     const unsigned char c = data[regionEnd];
-    depth += depthChange[c];
+    depth += kDepthChange[c];
     if (depth < 0) break;
     resultLength += outLength[c] - 1;
   }
   if (regionEnd == regionBegin) return;
 
   // Short replacements are written as one 16-byte block per symbol, the output advancing by
-  // the replacement's length; the slack past the end is cut off before the result is used.
+  // the replacement's length; the slack past the region is cut off before the tail goes on.
+  // The prefix and the tail are appended, so only the rewritten region is first zero-filled.
   constexpr std::string::size_type kBlock = 16;
   const bool blocks = longest <= kBlock;
-  std::string iteratedTree(resultLength + (blocks ? kBlock : 0), '\0');
-  char* out = iteratedTree.data();
-  std::memcpy(out, word.data(), regionBegin);
-  out += regionBegin;
+  const std::string::size_type tailLength = length - regionEnd;
+  std::string iteratedTree;
+  iteratedTree.reserve(resultLength + (blocks ? kBlock : 0));
+  iteratedTree.append(word, 0, regionBegin);
+  iteratedTree.resize(resultLength - tailLength + (blocks ? kBlock : 0));
+  char* out = iteratedTree.data() + regionBegin;
   if (blocks) {
     std::array<std::array<char, kBlock>, 256> block{};
     for (std::size_t c = 0; c < 256; ++c) {
@@ -132,8 +138,8 @@ void LSystem::rewriteFrom(int32_t start, int32_t ruleSetIndex) {
       }
     }
   }
-  std::memcpy(out, word.data() + regionEnd, length - regionEnd);
-  iteratedTree.resize(resultLength);
+  iteratedTree.resize(resultLength - tailLength);
+  iteratedTree.append(word, regionEnd, tailLength);
   word = std::move(iteratedTree);
 }
 
