@@ -133,7 +133,7 @@ row() {  # row NAME CASE FIELD SCALE DIGITS UNIT TARGET
 {
   echo "# Benchmark report"
   echo
-  echo "Made by \`bash tools/bench.sh$([ -n "$baseline_rev" ] && echo " --baseline $baseline_rev")\`" \
+  echo "Made by \`bash tools/bench.sh$([ -n "$baseline_rev" ] && echo " --baseline $baseline_rev") --repetitions $repetitions\`" \
        "on $(date -u +%Y-%m-%d), commit $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- src 'bench/*.cpp' 'bench/*.h' 'bench/CMakeLists.txt' || echo ' with local changes')."
   echo "Machine: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores, Linux $(uname -r);" \
        "load average at the start $(jq -r '.context.load_avg | map(. * 100 | round / 100) | join(", ")' $r), at the end $load_end."
