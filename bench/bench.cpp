@@ -133,15 +133,7 @@ void pruneMiddle(benchmark::State& state) {
 void walk(benchmark::State& state, int generations) {
   TurtleCursor arbre = workload::grownCursor(generations);
   int64_t sum = 0;
-  for (auto _ : state) {
-    arbre.reset();
-    while (!arbre.atEnd()) {
-      arbre.interpretCurrent();
-      const TurtleState position = arbre.currentState();
-      sum += position.getX() + position.getY() + arbre.currentSymbol();
-      arbre.advance();
-    }
-  }
+  for (auto _ : state) sum += workload::walkOnce(arbre);
   benchmark::DoNotOptimize(sum);
   state.counters["symbols_per_second"] =
       Counter(static_cast<double>(arbre.wordLength()) * static_cast<double>(state.iterations()),

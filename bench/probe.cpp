@@ -74,15 +74,7 @@ int main(int argc, char* argv[]) {
   TurtleCursor arbre = workload::grownCursor(generations);
   if (mode == "walk") {
     int64_t sum = 0;
-    auto work = [&] {
-      arbre.reset();
-      while (!arbre.atEnd()) {
-        arbre.interpretCurrent();
-        const TurtleState position = arbre.currentState();
-        sum += position.getX() + position.getY() + arbre.currentSymbol();
-        arbre.advance();
-      }
-    };
+    auto work = [&] { sum += workload::walkOnce(arbre); };
     work();  // the first walk sizes the stack
     probeMeasured(work);
     std::printf("%d symbols, checksum %lld\n", arbre.wordLength(), static_cast<long long>(sum));

@@ -30,4 +30,18 @@ inline int32_t middleSymbol(const LSystem& system, char s) {
   return at == std::string::npos ? -1 : static_cast<int32_t>(at);
 }
 
+// One walk as the viewer makes it, reading every symbol's whole-pixel position; returns a sum
+// of what it read, so that no step can be optimised away.
+inline int64_t walkOnce(TurtleCursor& arbre) {
+  int64_t sum = 0;
+  arbre.reset();
+  while (!arbre.atEnd()) {
+    arbre.interpretCurrent();
+    const TurtleState position = arbre.currentState();
+    sum += position.getX() + position.getY() + arbre.currentSymbol();
+    arbre.advance();
+  }
+  return sum;
+}
+
 }  // namespace workload
