@@ -13,29 +13,20 @@ open_scratch
 
 # run NAME: the viewer under memcheck with the environment already set.
 run() {
-  local name=$1 log="$scratch/$1.log" out="$scratch/$1.out" pid rc=0
-  valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect,possible \
+  local name=$1 log="$scratch/$1.log" out="$scratch/$1.out"
+  run_viewer "memcheck: $name" "$seconds" "$out" "$scratch/$1.err" \
+    valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect,possible \
     --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99 --num-callers=40 \
-    --suppressions=tools/memcheck.supp --log-file="$log" "$viewer" >"$out" 2>"$scratch/$1.err" &
-  pid=$!
-  wait_started "$pid" "$out"
-  sleep "$seconds"
-  quit_viewer "$pid" "memcheck: $name" || true
-  wait "$pid" || rc=$?
+    --suppressions=tools/memcheck.supp --log-file="$log" "$viewer"
   local summary
   summary=$(sed -n 's/^==[0-9]*== ERROR SUMMARY: //p' "$log")
-  echo "memcheck: $name: exit $rc, $(wc -l <"$out") line(s) printed, errors: ${summary:-none reported}"
-  if [ "$rc" -ne 0 ] || [ "$(wc -l <"$out")" -ne 1 ]; then
+  echo "memcheck: $name: exit $status, $(wc -l <"$out") line(s) printed," \
+    "errors: ${summary:-none reported}"
+  if [ "$status" -ne 0 ] || [ "$(wc -l <"$out")" -ne 1 ]; then
     cat "$log"
     return 1
   fi
 }
 
-failed=0
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy run dummy || failed=1
-
-start_xvfb "$scratch"
-DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy run x11 || failed=1
-
-[ "$failed" -eq 0 ] && echo "memcheck: clean"
-exit "$failed"
+on_both_drivers run
+echo "memcheck: clean"

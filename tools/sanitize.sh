@@ -18,23 +18,14 @@ open_scratch
 
 # run NAME: the sanitized viewer in its main loop for 2 s, then SIGTERM; exit 0, no report.
 run() {
-  local out="$scratch/$1.out" err="$scratch/$1.err" pid rc=0
-  build-asan/src/viewer/lsystem-viewer >"$out" 2>"$err" &
-  pid=$!
-  wait_started "$pid" "$out"
-  sleep 2
-  quit_viewer "$pid" "sanitize: $1" || true
-  wait "$pid" || rc=$?
-  echo "sanitize: viewer on $1: exit $rc"
-  if [ "$rc" -ne 0 ] || grep -q -E 'Sanitizer|runtime error:' "$err"; then
+  local out="$scratch/$1.out" err="$scratch/$1.err"
+  run_viewer "sanitize: $1" 2 "$out" "$err" build-asan/src/viewer/lsystem-viewer
+  echo "sanitize: viewer on $1: exit $status"
+  if [ "$status" -ne 0 ] || grep -q -E 'Sanitizer|runtime error:' "$err"; then
     grep -v '^ALSA' "$err"
     return 1
   fi
 }
 
-failed=0
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy run dummy || failed=1
-start_xvfb "$scratch"
-DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy run x11 || failed=1
-[ "$failed" -eq 0 ] && echo "sanitize: clean"
-exit "$failed"
+on_both_drivers run
+echo "sanitize: clean"

@@ -1,5 +1,5 @@
 # Shell functions for the scripts that run the real viewer: an X server of their own, the
-# wait for start-up, and the quit by SIGTERM. Sourced, not run.
+# wait for start-up, the quit by SIGTERM, and a run on both video drivers. Sourced, not run.
 
 # open_scratch: sets scratch to a new folder; it goes, with the Xvfb if one was started, when
 # the script exits.
@@ -60,4 +60,28 @@ quit_viewer() {
   kill -KILL "$pid"
   echo "$who: the viewer still ran after two SIGTERMs; killed"
   return 1
+}
+
+# run_viewer WHO SECONDS OUT ERR COMMAND...: starts COMMAND with its output in OUT and ERR, lets
+# it run SECONDS in its main loop, then quits it; sets status to its exit status.
+run_viewer() {
+  local who=$1 seconds=$2 out=$3 err=$4 pid
+  shift 4
+  status=0
+  "$@" >"$out" 2>"$err" &
+  pid=$!
+  wait_started "$pid" "$out"
+  sleep "$seconds"
+  quit_viewer "$pid" "$who" || true
+  wait "$pid" || status=$?
+}
+
+# on_both_drivers FUNCTION: calls FUNCTION dummy on SDL's dummy drivers, then FUNCTION x11 on an
+# Xvfb of its own (needs open_scratch first); fails when either call fails.
+on_both_drivers() {
+  local failed=0
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$1" dummy || failed=1
+  start_xvfb "$scratch"
+  DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$1" x11 || failed=1
+  return "$failed"
 }
