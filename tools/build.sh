@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds the project in build/ (Release, warnings as errors).
+# Configures and builds the development tree in build-ci/ (warnings as errors).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLSV_WERROR=ON >/dev/null
-cmake --build build -j "$(nproc)"
+cmake --preset ci >/dev/null
+cmake --build --preset ci

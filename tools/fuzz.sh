@@ -7,9 +7,8 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 targets=(grammar_fuzz word_fuzz cursor_fuzz)
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLSV_FUZZ=ON \
-  -DLSV_WERROR=ON -DLSV_BUILD_TESTS=OFF -DLSV_BUILD_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]}" >/dev/null
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz >/dev/null
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/viewer_lib.sh
 seconds=${1:-3}
-viewer=build/src/viewer/lsystem-viewer
+viewer=build-ci/src/viewer/lsystem-viewer
 [ -x "$viewer" ] || bash tools/build.sh
 open_scratch
 

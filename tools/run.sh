@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the project and starts the viewer.
+# Installs what the viewer needs, builds the viewer alone in build/ and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh
-bash tools/build.sh
+bash tools/setup.sh run
+cmake -S . -B build
+cmake --build build -j "$(nproc)"
 exec build/src/viewer/lsystem-viewer

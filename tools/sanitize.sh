@@ -5,9 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/viewer_lib.sh
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLSV_SANITIZE=ON -DLSV_WERROR=ON \
-  -DLSV_BUILD_BENCH=OFF >/dev/null
-cmake --build build-asan -j "$(nproc)" >/dev/null
+cmake --preset asan >/dev/null
+cmake --build --preset asan >/dev/null
 export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"

@@ -27,7 +27,7 @@ done
 export DISPLAY=":$(head -n1 "$work/display")"
 [ "$DISPLAY" != ":" ] || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
 
-SDL_AUDIODRIVER=dummy build/src/viewer/lsystem-viewer >"$work/words" &
+SDL_AUDIODRIVER=dummy build-ci/src/viewer/lsystem-viewer >"$work/words" &
 viewer=$!
 window=$(timeout 10 xdotool search --sync --class lsystem-viewer | head -n1)
 

@@ -1,20 +1,30 @@
 #!/usr/bin/env bash
 # Installs the Debian packages this project needs; skips those already present.
+#   bash tools/setup.sh run    what building and running the viewer needs
+#   bash tools/setup.sh test   that, and everything the tests, fuzzers and benchmarks need
 set -euo pipefail
 
-packages=(
+run=(
   cmake g++ make          # the build
+  libsdl1.2-dev           # the viewer's window, drawing and events
+)
+test=(
   libgtest-dev            # unit tests
   libbenchmark-dev        # benchmarks
-  valgrind jq             # benchmark report: instruction counts, reading the JSON
-  libsdl1.2-dev           # the viewer's window, drawing and events
-  xvfb xdotool            # end-to-end tests: an X server, a pointer and keys
+  libbenchmark-tools      # benchmarks: compare.py, before against after
+  valgrind                # memcheck run of the viewer; instruction counts for the gate
+  xvfb xauth xdotool      # end-to-end tests: an X server, a pointer and keys
   libx11-dev              # end-to-end tests: a window close as a window manager sends it
   imagemagick             # screenshots of the window
   clang                   # fuzz targets: the compiler
   libclang-rt-14-dev      # fuzz targets: libFuzzer and the sanitizer runtimes
-  valgrind                # memcheck run of the viewer
 )
+
+case "${1:-test}" in
+  run) packages=("${run[@]}") ;;
+  test) packages=("${run[@]}" "${test[@]}") ;;
+  *) echo "usage: bash tools/setup.sh run|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

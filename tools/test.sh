@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the project and runs every test.
+# Sets up the machine, builds and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh
-bash tools/build.sh
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+bash tools/setup.sh test
+cmake --workflow --preset ci
 bash tools/sanitize.sh  # ASan and UBSan build: the unit tests, the viewer for a few seconds
 bash tools/memcheck.sh  # the viewer under valgrind's memcheck
 bash tools/hostile.sh   # the viewer with its standard output closed or its reader gone
