@@ -24,7 +24,7 @@ using benchmark::Counter;
 // The word's length after each of the run's generations, from a run made once.
 std::vector<std::size_t> generationLengths() {
   std::vector<std::size_t> lengths;
-  LSystem system(workload::kGrammar);
+  LSystem system(kGrammar);
   for (int g = 0; g < workload::kRewriteGenerations; ++g) {
     system.rewriteFrom(0, 0);
     lengths.push_back(system.word.size());
@@ -55,7 +55,7 @@ void rewriteRun(benchmark::State& state) {
   const auto lengths = generationLengths();
   for (auto _ : state) {
     returnFreedMemory(state);
-    LSystem system(workload::kGrammar);
+    LSystem system(kGrammar);
     for (int g = 0; g < workload::kRewriteGenerations; ++g) system.rewriteFrom(0, 0);
     benchmark::DoNotOptimize(system.word.data());
     if (system.word.size() != lengths.back()) state.SkipWithError("wrong final length");
@@ -97,7 +97,7 @@ void allocMemcpyFloor(benchmark::State& state) {
 
 // One growth at the bud nearest the middle of the 17-generation word.
 void growMiddle(benchmark::State& state) {
-  LSystem system = workload::grownCursor(workload::kLargeGenerations);
+  LSystem system = grownCursor(workload::kLargeGenerations);
   const std::string original = system.word;
   const int32_t bud = workload::middleSymbol(system, 'o');
   for (auto _ : state) {
@@ -114,7 +114,7 @@ void growMiddle(benchmark::State& state) {
 
 // One prune at the segment nearest the middle of the 17-generation word.
 void pruneMiddle(benchmark::State& state) {
-  LSystem system = workload::grownCursor(workload::kLargeGenerations);
+  LSystem system = grownCursor(workload::kLargeGenerations);
   const std::string original = system.word;
   const int32_t segment = workload::middleSymbol(system, 'a');
   for (auto _ : state) {
@@ -131,7 +131,7 @@ void pruneMiddle(benchmark::State& state) {
 
 // The walk alone, as the viewer makes it, reading every symbol's whole-pixel position.
 void walk(benchmark::State& state, int generations) {
-  TurtleCursor arbre = workload::grownCursor(generations);
+  TurtleCursor arbre = grownCursor(generations);
   int64_t sum = 0;
   for (auto _ : state) sum += workload::walkOnce(arbre);
   benchmark::DoNotOptimize(sum);
@@ -148,7 +148,7 @@ void setPassCounters(benchmark::State& state) {
 // The viewer's whole pass: flip, clear, drain the (empty) queue, walk, hit test and fill.
 void fullPass(benchmark::State& state, SDL_Surface* screen, int generations) {
   const Palette palette = mapPalette(screen->format);
-  TurtleCursor arbre = workload::grownCursor(generations);
+  TurtleCursor arbre = grownCursor(generations);
   Input input;
   input.pointerX = workload::kPointerX;
   input.pointerY = workload::kPointerY;
@@ -172,7 +172,7 @@ void pairedPass(benchmark::State& state, SDL_Surface* screen) {
   using Clock = std::chrono::steady_clock;
   constexpr int kBlock = 16;
   const Palette palette = mapPalette(screen->format);
-  TurtleCursor arbre = workload::grownCursor(workload::kStartGenerations);
+  TurtleCursor arbre = grownCursor(workload::kStartGenerations);
   Input input;
   input.pointerX = workload::kPointerX;
   input.pointerY = workload::kPointerY;
@@ -231,11 +231,11 @@ int main(int argc, char* argv[]) {
   const int sizes[] = {workload::kStartGenerations, workload::kMidGenerations,
                        workload::kLargeGenerations};
   for (int g : sizes) {
-    const std::string n = std::to_string(workload::grownCursor(g).wordLength());
+    const std::string n = std::to_string(grownCursor(g).wordLength());
     benchmark::RegisterBenchmark(("walk/" + n).c_str(), walk, g)->Unit(benchmark::kMicrosecond);
   }
   for (int g : sizes) {
-    const std::string n = std::to_string(workload::grownCursor(g).wordLength());
+    const std::string n = std::to_string(grownCursor(g).wordLength());
     benchmark::RegisterBenchmark(("pass/" + n).c_str(), fullPass, screen, g)
         ->Unit(benchmark::kMicrosecond);
   }

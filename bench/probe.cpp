@@ -33,7 +33,7 @@ long statusKib(const std::string& field) {
 
 // Peak resident size of the 18-generation run beyond the size at start-up, per final symbol.
 int peakMemory() {
-  LSystem system(workload::kGrammar);
+  LSystem system(kGrammar);
   const long startupKib = statusKib("VmHWM");
   for (int g = 0; g < workload::kRewriteGenerations; ++g) system.rewriteFrom(0, 0);
   const long peakKib = statusKib("VmHWM");
@@ -64,14 +64,14 @@ int main(int argc, char* argv[]) {
   if (mode == "rss") return peakMemory();
   if (mode == "rewrite") {
     probeMeasured([] {
-      LSystem system(workload::kGrammar);
+      LSystem system(kGrammar);
       for (int g = 0; g < workload::kRewriteGenerations; ++g) system.rewriteFrom(0, 0);
       std::printf("%zu symbols\n", system.word.size());
     });
     return 0;
   }
   const int generations = argc > 2 ? std::atoi(argv[2]) : 0;
-  TurtleCursor arbre = workload::grownCursor(generations);
+  TurtleCursor arbre = grownCursor(generations);
   if (mode == "walk") {
     int64_t sum = 0;
     auto work = [&] { sum += workload::walkOnce(arbre); };

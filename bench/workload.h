@@ -5,10 +5,10 @@
 #include <string>
 
 #include "turtle_cursor.h"
+#include "words.h"
 
 namespace workload {
 
-inline const std::string kGrammar = "{o:a[+ao]-ao;}ao";
 constexpr int kRewriteGenerations = 18;  // 2,097,146 symbols at the end
 constexpr int kStartGenerations = 3;     // the viewer's start word, 58 symbols
 constexpr int kMidGenerations = 10;      // 8,186 symbols
@@ -16,13 +16,6 @@ constexpr int kLargeGenerations = 17;    // 1,048,570 symbols
 // Inside the start word's bud at index 13 only; on larger words it lies in some squares too.
 constexpr int32_t kPointerX = 230;
 constexpr int32_t kPointerY = 215;
-
-// A cursor as the viewer builds it, grown from index 0 the given number of times.
-inline TurtleCursor grownCursor(int generations) {
-  TurtleCursor arbre(kGrammar, 300, 300);
-  for (int i = 0; i < generations; ++i) arbre.grow();
-  return arbre;
-}
 
 // The index of the symbol s nearest to the middle of the word, searching forward.
 inline int32_t middleSymbol(const LSystem& system, char s) {

@@ -1,12 +1,15 @@
-// Helpers shared by the fuzz targets: an input reader, a hard check, and literal models.
+// Helpers shared by the fuzz targets: an input reader, a hard check, and the reference rewrite
+// limited to words of a workable size.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "lsystem.h"
+#include "reference.h"
 
 // Ends the run as a crash, so libFuzzer keeps the input that broke the property.
 #define FUZZ_CHECK(cond)                                                            \
@@ -50,53 +53,12 @@ class ByteReader {
 // Words stay below this many symbols, so a run is not spent on copying giant words.
 constexpr size_t kWordCap = 1 << 12;
 
-// The first "]" at or after pos that takes the bracket count below zero, or npos.
-inline size_t modelBranchEnd(const std::string& word, size_t pos) {
-  long depth = 0;
-  for (size_t i = pos; i < word.size(); ++i) {
-    if (word[i] == '[') ++depth;
-    if (word[i] == ']' && --depth < 0) return i;
-  }
-  return std::string::npos;
-}
-
-// The word one rewrite would give, computed symbol by symbol with the map lookups and the
-// depth pinned at -1000000 once it drops below zero. Gives false when the result would pass
-// kWordCap.
-inline bool modelRewrite(const LSystem& l, int32_t start, int32_t ruleSetIndex,
-                         std::string& result) {
-  const RuleSet empty;
+// The word one rewrite of l would give, by the reference rewrite; a ruleSetIndex that names no
+// rule set acts as an empty one. Nothing when the result would pass kWordCap.
+inline std::optional<std::string> expectedRewrite(const LSystem& l, int32_t start,
+                                                  int32_t ruleSetIndex) {
+  static const RuleSet empty;
   const bool known = ruleSetIndex >= 0 && static_cast<size_t>(ruleSetIndex) < l.ruleSets.size();
-  const RuleSet& rules = known ? l.ruleSets[static_cast<size_t>(ruleSetIndex)] : empty;
-  result.clear();
-  int32_t depth = 0;
-  for (uint32_t i = 0; i < l.word.size(); ++i) {
-    const std::string symbol(1, l.word[i]);
-    if (static_cast<int64_t>(i) < start) {
-      result += symbol;
-      continue;
-    }
-    if (symbol == "[") ++depth;
-    if (symbol == "]") --depth;
-    if (depth < 0) depth = -1000000;
-    const auto it = depth < 0 ? rules.end() : rules.find(symbol);
-    result += it == rules.end() ? symbol : it->second;
-    if (result.size() > kWordCap) return false;
-  }
-  return true;
-}
-
-// The branch length counted step by step; positions wrap as unsigned 32-bit values.
-inline int32_t modelBranchLength(const std::string& word, int32_t pos) {
-  if (pos == 0) return static_cast<int32_t>(word.size());
-  int32_t depth = 0;
-  uint32_t count = 0;
-  while (depth >= 0) {
-    const uint32_t at = static_cast<uint32_t>(pos) + count;
-    if (at >= word.size()) break;
-    if (word[at] == '[') ++depth;
-    if (word[at] == ']') --depth;
-    ++count;
-  }
-  return static_cast<int32_t>(count);
+  return referenceRewrite(l.word, start,
+                          known ? l.ruleSets[static_cast<size_t>(ruleSetIndex)] : empty, kWordCap);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <new>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -11,17 +12,10 @@
 
 #include "alloc_count.h"
 #include "cout_capture.h"
+#include "reference.h"
+#include "words.h"
 
 namespace {
-
-const std::string kGrammar = "{o:a[+ao]-ao;}ao";
-const std::string kStartWord = "aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
-
-LSystem withWord(const std::string& word) {
-  LSystem l(kGrammar);
-  l.word = word;
-  return l;
-}
 
 struct GrammarRow {
   std::string text;
@@ -123,12 +117,12 @@ TEST(LSystemRewrite, ThreeGenerationsFromTheAxiom) {
 
 TEST(LSystemRewrite, StartBeforeAtAndPastTheAxiom) {
   for (int32_t start : {0, 1, -1, INT32_MIN}) {
-    LSystem l = withWord("ao");
+    LSystem l = lsystemWith("ao");
     l.rewriteFrom(start, 0);
     EXPECT_EQ("aa[+ao]-ao", l.word) << "start " << start;
   }
   for (int32_t start : {2, 3, INT32_MAX}) {
-    LSystem l = withWord("ao");
+    LSystem l = lsystemWith("ao");
     l.rewriteFrom(start, 0);
     EXPECT_EQ("ao", l.word) << "start " << start;
   }
@@ -140,27 +134,27 @@ TEST(LSystemRewrite, RewritesOnlyTheRestOfTheBranch) {
       {5, "a[+ao]-ao"},         {9, "a[+ao]-ao"},
   };
   for (const auto& [start, expected] : cases) {
-    LSystem l = withWord("a[+ao]-ao");
+    LSystem l = lsystemWith("a[+ao]-ao");
     l.rewriteFrom(start, 0);
     EXPECT_EQ(expected, l.word) << "start " << start;
   }
 }
 
 TEST(LSystemRewrite, FirstBudOfTheStartWord) {
-  LSystem l = withWord(kStartWord);
+  LSystem l = lsystemWith(kStartWord);
   l.rewriteFrom(13, 0);
-  EXPECT_EQ("aa[+aa[+aa[+aa[+ao]-ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao", l.word);
+  EXPECT_EQ(kGrownAt13, l.word);
   EXPECT_EQ(66, l.wordLength());
 }
 
 TEST(LSystemRewrite, UnmatchedCloseEndsTheRegion) {
-  LSystem l = withWord("a]o");
+  LSystem l = lsystemWith("a]o");
   l.rewriteFrom(0, 0);
   EXPECT_EQ("a]o", l.word);
 }
 
 TEST(LSystemRewrite, ManyOpensAfterTheBranchEndNeverReopenIt) {
-  LSystem l = withWord("o]" + std::string(3000, '[') + "o");
+  LSystem l = lsystemWith("o]" + std::string(3000, '[') + "o");
   l.rewriteFrom(0, 0);
   EXPECT_EQ("a[+ao]-ao]" + std::string(3000, '[') + "o", l.word);
 }
@@ -197,7 +191,7 @@ TEST(LSystemRewrite, UsesTheRuleSetNamedByIndex) {
 
 TEST(LSystemRewrite, RuleSetIndexNamingNoSetCopiesTheWord) {
   for (int32_t ruleSetIndex : {1, 2, -1, INT32_MIN, INT32_MAX}) {
-    LSystem l = withWord("ao");
+    LSystem l = lsystemWith("ao");
     l.rewriteFrom(0, ruleSetIndex);
     EXPECT_EQ("ao", l.word) << "rule set " << ruleSetIndex;
   }
@@ -218,13 +212,13 @@ TEST(LSystemRewrite, AllocatesOnlyTheResultNotPerSymbol) {
 }
 
 TEST(LSystemRewrite, EmptyWordStaysEmpty) {
-  LSystem l = withWord("");
+  LSystem l = lsystemWith("");
   l.rewriteFrom(0, 0);
   EXPECT_EQ("", l.word);
 }
 
 TEST(LSystemBranch, LengthsAlongABranchedWord) {
-  LSystem l = withWord("a[+ao]-ao");
+  LSystem l = lsystemWith("a[+ao]-ao");
   const std::vector<int32_t> expected = {9, 8, 4, 3, 2, 1, 3, 2, 1, 0};
   for (int32_t pos = 0; pos < 10; ++pos) {
     EXPECT_EQ(expected[static_cast<size_t>(pos)], l.branchLength(pos)) << "pos " << pos;
@@ -236,7 +230,7 @@ TEST(LSystemBranch, LengthsAlongABranchedWord) {
 }
 
 TEST(LSystemBranch, UnbalancedWordIsMeasuredWholeFromZero) {
-  LSystem l = withWord("a]o");
+  LSystem l = lsystemWith("a]o");
   EXPECT_EQ(3, l.branchLength(0));
   EXPECT_EQ(1, l.branchLength(1));
 }
@@ -247,7 +241,7 @@ TEST(LSystemPrune, EveryPositionOfABranchedWord) {
       {6, "a[+ao]o"}, {7, "a[+ao]-o"}, {8, "a[+ao]-ao"}, {0, "o"},        {9, "a[+ao]-ao"},
   };
   for (const auto& [pos, expected] : cases) {
-    LSystem l = withWord("a[+ao]-ao");
+    LSystem l = lsystemWith("a[+ao]-ao");
     l.pruneAt(pos);
     EXPECT_EQ(expected, l.word) << "pos " << pos;
   }
@@ -255,14 +249,14 @@ TEST(LSystemPrune, EveryPositionOfABranchedWord) {
 
 TEST(LSystemPrune, PastTheEndRaisesOutOfRangeAndKeepsTheWord) {
   for (int32_t pos : {10, 11, -1, INT32_MIN, INT32_MAX}) {
-    LSystem l = withWord("a[+ao]-ao");
+    LSystem l = lsystemWith("a[+ao]-ao");
     EXPECT_THROW(l.pruneAt(pos), std::out_of_range) << "pos " << pos;
     EXPECT_EQ("a[+ao]-ao", l.word) << "pos " << pos;
   }
 }
 
 TEST(LSystemPrune, TheLastSymbolOfTheMainAxisStays) {
-  LSystem l = withWord("ao");
+  LSystem l = lsystemWith("ao");
   l.pruneAt(1);
   EXPECT_EQ("ao", l.word);
   l.pruneAt(0);
@@ -270,7 +264,7 @@ TEST(LSystemPrune, TheLastSymbolOfTheMainAxisStays) {
 }
 
 TEST(LSystemPrune, OnTheStartWord) {
-  LSystem l = withWord(kStartWord);
+  LSystem l = lsystemWith(kStartWord);
   l.pruneAt(12);
   EXPECT_EQ("aa[+aa[+aa[+]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao", l.word);
   l.word = kStartWord;
@@ -279,34 +273,34 @@ TEST(LSystemPrune, OnTheStartWord) {
 }
 
 TEST(LSystemPrune, UnbalancedAndEmptyWords) {
-  LSystem unbalanced = withWord("a]o");
+  LSystem unbalanced = lsystemWith("a]o");
   unbalanced.pruneAt(0);
   EXPECT_EQ("o", unbalanced.word);
-  LSystem empty = withWord("");
+  LSystem empty = lsystemWith("");
   empty.pruneAt(0);
   EXPECT_EQ("", empty.word);
   EXPECT_EQ(0, empty.wordLength());
 }
 
 TEST(LSystemAccess, SymbolAtInAndOutOfRange) {
-  LSystem l = withWord("ao");
+  LSystem l = lsystemWith("ao");
   EXPECT_EQ('a', l.symbolAt(0));
   EXPECT_EQ('o', l.symbolAt(1));
   EXPECT_EQ('\0', l.symbolAt(2));
   EXPECT_EQ('\0', l.symbolAt(-1));
   EXPECT_EQ('\0', l.symbolAt(INT32_MIN));
-  EXPECT_EQ('\0', withWord("").symbolAt(0));
+  EXPECT_EQ('\0', lsystemWith("").symbolAt(0));
 }
 
 TEST(LSystemAccess, GetWordIsACopy) {
-  LSystem l = withWord("ao");
+  LSystem l = lsystemWith("ao");
   std::string copy = l.getWord();
   copy[0] = 'x';
   EXPECT_EQ("ao", l.word);
 }
 
 TEST(LSystemOutput, PrintWordWritesTheWordOneLineEndAndFlushes) {
-  LSystem l = withWord(kStartWord);
+  LSystem l = lsystemWith(kStartWord);
   CoutCapture capture;
   l.printWord();
   EXPECT_EQ(kStartWord + "\n", capture.str());
@@ -314,7 +308,7 @@ TEST(LSystemOutput, PrintWordWritesTheWordOneLineEndAndFlushes) {
 }
 
 TEST(LSystemOutput, EmptyWordPrintsAnEmptyLine) {
-  LSystem l = withWord("");
+  LSystem l = lsystemWith("");
   CoutCapture capture;
   l.printWord();
   EXPECT_EQ("\n", capture.str());
@@ -357,32 +351,6 @@ TEST(LSystemRobustness, EveryTwoAndThreeByteGrammarOfSpecialBytes) {
   }
 }
 
-namespace {
-
-// One generation exactly as defined: a map search per symbol, the depth pinned once negative.
-std::string definedRewrite(const std::string& word, int32_t start, const RuleSet& rules) {
-  std::string result;
-  int32_t depth = 0;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    const std::string symbol(1, word[i]);
-    if (static_cast<int64_t>(i) < start) {
-      result += symbol;
-      continue;
-    }
-    if (symbol == "[") {
-      ++depth;
-    } else if (symbol == "]") {
-      --depth;
-    }
-    if (depth < 0) depth = -1000000;
-    const auto entry = rules.find(symbol);
-    result += depth < 0 || entry == rules.end() ? symbol : entry->second;
-  }
-  return result;
-}
-
-}  // namespace
-
 TEST(LSystemRewrite, AgreesWithAPlainPassOnRandomWordsAndRules) {
   // Replacements of 0 to 40 bytes, so both the short-block and the general copy are taken,
   // with rules for brackets too, and starts before, inside and past each word.
@@ -409,6 +377,73 @@ TEST(LSystemRewrite, AgreesWithAPlainPassOnRandomWordsAndRules) {
     const auto start = static_cast<int32_t>(random() % (length + 3)) - 1;
     SCOPED_TRACE("word \"" + word + "\" start " + std::to_string(start));
     l.rewriteFrom(start, 0);
-    ASSERT_EQ(definedRewrite(word, start, rules), l.word);
+    ASSERT_EQ(referenceRewrite(word, start, rules), l.word);
   }
+}
+
+namespace {
+
+// Calls call(object) on a fresh object with its nth allocation failing, for n = 1, 2, ...
+// until a call runs through; check(object) follows every call that failed. Gives the number
+// of calls that failed.
+template <class Make, class Call, class Check>
+std::size_t failEachAllocationInTurn(Make make, Call call, Check check) {
+  for (std::size_t n = 1;; ++n) {
+    auto object = make();
+    bool failed = false;
+    alloc_count::failAt(n);
+    try {
+      call(object);
+    } catch (const std::bad_alloc&) {
+      failed = true;
+    }
+    alloc_count::failAt(0);
+    if (!failed) return n - 1;
+    SCOPED_TRACE("allocation " + std::to_string(n) + " failed");
+    check(object);
+  }
+}
+
+}  // namespace
+
+TEST(LSystemAllocationFailure, RewriteLeavesTheWordAsItWas) {
+  // Short and long replacements take different copies; both build the result aside.
+  for (const std::string& grammar : {kGrammar, "{o:" + std::string(40, 'a') + ";}ao"}) {
+    for (int32_t start : {0, 13}) {
+      const std::size_t failures = failEachAllocationInTurn(
+          [&] {
+            LSystem l(grammar);
+            l.word = kStartWord;
+            return l;
+          },
+          [start](LSystem& l) { l.rewriteFrom(start, 0); },
+          [](const LSystem& l) { EXPECT_EQ(kStartWord, l.word); });
+      EXPECT_GE(failures, 1u) << "no allocation was made to fail";
+    }
+  }
+}
+
+TEST(LSystemAllocationFailure, ParseKeepsTheOldWordAndAppendsWholeRuleSetsOnly) {
+  // Every string longer than the small-string buffer, so that each one allocates.
+  const std::string before = "{first-key:first-replacement;}old-axiom-text";
+  const std::string text =
+      "{key-number-one:replacement-number-one;key-number-two:replacement-number-two;}"
+      "{another-long-key:another-long-replacement;}{x:y;}new-axiom-text";
+  LSystem whole(before);
+  const std::vector<RuleSet> oldSets = whole.ruleSets;
+  whole.parseGrammar(text);
+  ASSERT_EQ(oldSets.size() + 3, whole.ruleSets.size());
+
+  const std::size_t failures = failEachAllocationInTurn(
+      [&] { return LSystem(before); }, [&](LSystem& l) { l.parseGrammar(text); },
+      [&](const LSystem& l) {
+        EXPECT_TRUE(l.source == before || l.source == text) << l.source;
+        ASSERT_GE(l.ruleSets.size(), oldSets.size());
+        ASSERT_LE(l.ruleSets.size(), whole.ruleSets.size());
+        for (std::size_t i = 0; i < l.ruleSets.size(); ++i) {
+          EXPECT_EQ(whole.ruleSets[i], l.ruleSets[i]) << "rule set " << i;
+        }
+        EXPECT_EQ("old-axiom-text", l.word);
+      });
+  EXPECT_GE(failures, 10u);
 }

@@ -13,17 +13,9 @@
 #include <vector>
 
 #include "alloc_count.h"
+#include "words.h"
 
 namespace {
-
-const std::string kGrammar = "{o:a[+ao]-ao;}ao";
-const std::string kStartWord = "aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
-
-TurtleCursor cursorWith(const std::string& word) {
-  TurtleCursor c(kGrammar, 300, 300);
-  c.word = word;
-  return c;
-}
 
 struct Visit {
   char symbol;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iomanip>
 #include <limits>
 
 namespace {
@@ -177,4 +178,52 @@ TEST(TurtleState, ConversionsSaturateOutsideTheIntRangeAndMapNanToZero) {
   EXPECT_EQ(-2147483648.0f, assigned.y);
   EXPECT_TRUE(std::isnan(assigned.heading));  // the heading is copied, not converted
   EXPECT_EQ(2147483648.0f, assigned.step);
+}
+
+namespace {
+
+// The turtle's move written where the compiler can inline it, twice in a row: the case that
+// GCC 12's SLP vectorizer turns into one double sum of both steps, skipping the rounding of
+// the first sum to float, unless the build passes -fno-tree-slp-vectorize.
+inline void inlinedMove(TurtleState& t, const Direction& d) {
+  t.x = static_cast<float>(static_cast<double>(d.sine) * static_cast<double>(t.step) +
+                           static_cast<double>(t.x));
+  t.y = static_cast<float>(static_cast<double>(d.cosine) * static_cast<double>(t.step) +
+                           static_cast<double>(t.y));
+}
+
+__attribute__((noinline)) TurtleState twoInlinedMoves(TurtleState t, Direction d) {
+  inlinedMove(t, d);
+  inlinedMove(t, d);
+  return t;
+}
+
+// Left as it stands, a * b + c is contracted into one fused multiply-add on targets that have
+// one (GCC's default on ARM64), which skips the rounding of the product.
+__attribute__((noinline)) double multiplyAdd(double a, double b, double c) { return a * b + c; }
+
+}  // namespace
+
+TEST(TurtleStateBuild, InlinedMovesRoundEachSumToFloat) {
+  volatile int32_t start = 300;  // nothing known at compile time
+  TurtleState t;
+  t.init(start, start);
+  const Direction d = TurtleState::direction(t.heading);
+  TurtleState outOfLine = t;
+  outOfLine.move(d);
+  outOfLine.move(d);
+  const TurtleState inlined = twoInlinedMoves(t, d);
+  EXPECT_EQ(299.999695f, outOfLine.x);  // 299.999725 if the first sum is not rounded
+  EXPECT_EQ(bits(outOfLine.x), bits(inlined.x))
+      << std::setprecision(9) << "inlined x " << inlined.x;
+  EXPECT_EQ(bits(outOfLine.y), bits(inlined.y))
+      << std::setprecision(9) << "inlined y " << inlined.y;
+}
+
+TEST(TurtleStateBuild, ProductsAreRoundedBeforeTheyAreAdded) {
+  // (1 + 2^-30)(1 - 2^-30) = 1 - 2^-60, which rounds to 1: a rounded product gives 0 here, a
+  // fused one -2^-60.
+  volatile double a = 1.0 + 0x1p-30;
+  volatile double b = 1.0 - 0x1p-30;
+  EXPECT_EQ(0.0, multiplyAdd(a, b, -1.0));
 }

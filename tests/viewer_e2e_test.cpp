@@ -13,6 +13,7 @@
 
 #include "figure.h"
 #include "turtle_cursor.h"
+#include "words.h"
 #include "x11_session.h"
 
 #ifndef LSV_VIEWER_PATH
@@ -20,10 +21,6 @@
 #endif
 
 namespace {
-
-const std::string kStartWord = "aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
-const std::string kGrownAt13 = "aa[+aa[+aa[+aa[+ao]-ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
-const std::string kPrunedAt21 = "aa[+aa[+aa[+ao]-ao]-a]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
 
 const Millis kPatience(10000);  // for anything the viewer or the X server has to do
 
@@ -37,18 +34,6 @@ using Frame = std::vector<Shade>;
 const char* shadeName(Shade shade) {
   static const char* const names[] = {"black", "brown", "red", "green", "no capture"};
   return names[shade];
-}
-
-TurtleCursor startCursor() {
-  TurtleCursor arbre("{o:a[+ao]-ao;}ao", 300, 300);
-  for (int i = 0; i < 3; ++i) arbre.grow();
-  return arbre;
-}
-
-TurtleCursor cursorWith(const std::string& word) {
-  TurtleCursor arbre = startCursor();
-  arbre.word = word;
-  return arbre;
 }
 
 // The frame that the walk's squares predict: later squares over earlier ones, clipped.

@@ -11,10 +11,10 @@
 #include "figure.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
+#include "words.h"
 
 namespace {
 
-const std::string kGrammar = "{o:a[+ao]-ao;}ao";
 constexpr Palette kPalette{10, 20, 30};
 
 class ViewerFill : public ::testing::Test {
@@ -35,8 +35,7 @@ std::vector<uint8_t> pixels(const SDL_Surface* s) {
 
 // The figure grown n times, with a prefix that changes the step before the walk starts.
 TurtleCursor figure(const std::string& prefix, int generations) {
-  TurtleCursor arbre(kGrammar, 300, 300);
-  for (int i = 0; i < generations; ++i) arbre.grow();
+  TurtleCursor arbre = grownCursor(generations);
   arbre.word = prefix + arbre.word;
   return arbre;
 }

@@ -20,19 +20,9 @@
 #include "figure.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
+#include "words.h"
 
 namespace {
-
-const std::string kGrammar = "{o:a[+ao]-ao;}ao";
-const std::string kStartWord = "aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
-const std::string kGrownAt13 = "aa[+aa[+aa[+aa[+ao]-ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
-const std::string kPrunedAt13 = "aa[+aa[+aa[+a]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
-
-TurtleCursor startCursor() {
-  TurtleCursor arbre(kGrammar, 300, 300);
-  for (int i = 0; i < 3; ++i) arbre.grow();
-  return arbre;
-}
 
 // Only the symbols the grammar makes, and every "]" closes an earlier "[".
 bool balancedFigureWord(const std::string& word) {

@@ -15,21 +15,11 @@
 #include "cout_capture.h"
 #include "figure.h"
 #include "turtle_cursor.h"
+#include "words.h"
 
 namespace {
 
-const std::string kGrammar = "{o:a[+ao]-ao;}ao";
-const std::string kStartWord = "aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
-const std::string kGrownAt13 = "aa[+aa[+aa[+aa[+ao]-ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
-const std::string kPrunedAt13 = "aa[+aa[+aa[+a]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
-const std::string kPrunedAt21 = "aa[+aa[+aa[+ao]-ao]-a]-aa[+aa[+ao]-ao]-aa[+ao]-ao";
 constexpr Palette kPalette{1, 2, 3};
-
-TurtleCursor startCursor() {
-  TurtleCursor arbre(kGrammar, 300, 300);
-  for (int i = 0; i < 3; ++i) arbre.grow();
-  return arbre;
-}
 
 struct Fill {
   Square square;

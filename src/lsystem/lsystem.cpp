@@ -1,9 +1,11 @@
 // LSystem: grammar reading, one-generation rewriting, pruning and printing.
 #include "lsystem.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 namespace {
 

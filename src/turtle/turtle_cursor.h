@@ -61,9 +61,10 @@ class TurtleCursor : public LSystem {
   int32_t index;
   int32_t selected;
   std::deque<TurtleState> stack;  // used at its back only
-  DirectionCache directions;      // of headings met by earlier segments; not part of the walk
 
  private:
+  DirectionCache directions;  // of headings met by earlier segments; not part of the walk
+
   // The restore goes through assign, so the walk resumes from the whole-pixel position.
   // An unmatched "]" leaves the state as it is.
   void closeBranch() {
