@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "figure.h"
+#include "sdl_library.h"
 #include "turtle_cursor.h"
 #include "words.h"
 #include "x11_session.h"
@@ -111,6 +112,7 @@ class ViewerE2e : public ::testing::Test {
     startLine = viewer->readLine(kPatience);  // written after the window is open
     ASSERT_TRUE(startLine) << "no start word on " << x.display() << "; the viewer has "
                            << exitDescription(viewer->wait(Millis(0)));
+    ASSERT_TRUE(runsOnExpectedSdl(std::to_string(viewer->pid())));
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     while (window.empty() && std::chrono::steady_clock::now() < deadline) {
       // The search fails until the window exists.

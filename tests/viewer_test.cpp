@@ -14,6 +14,7 @@
 
 #include "cout_capture.h"
 #include "figure.h"
+#include "sdl_library.h"
 #include "turtle_cursor.h"
 #include "words.h"
 
@@ -64,6 +65,7 @@ class Viewer : public testing::Test {
   static void TearDownTestSuite() { SDL_Quit(); }
 
   void SetUp() override {
+    ASSERT_TRUE(runsOnExpectedSdl("self"));
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
     }

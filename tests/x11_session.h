@@ -24,6 +24,7 @@ class Child {
   Child& operator=(const Child&) = delete;
 
   bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   void signal(int sig) const;
   // The next line of standard output without its line end; nothing on timeout or end of file.
   // At end of file an unterminated last line is returned as it is.

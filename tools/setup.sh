@@ -16,8 +16,12 @@ test=(
   xvfb xauth xdotool      # end-to-end tests: an X server, a pointer and keys
   libx11-dev              # end-to-end tests: a window close as a window manager sends it
   imagemagick             # screenshots of the window
-  clang                   # fuzz targets: the compiler
+  clang                   # fuzz targets and the clang build: the compiler
   libclang-rt-14-dev      # fuzz targets: libFuzzer and the sanitizer runtimes
+  libsdl1.2-compat        # the viewer's tests again on sdl12-compat, SDL 1.2 on top of SDL2
+  g++-aarch64-linux-gnu   # ARM64: the cross compiler for the libraries and their unit tests
+  googletest              # ARM64: GoogleTest's sources, built for the target
+  qemu-user               # ARM64: runs those tests with qemu-aarch64
 )
 
 case "${1:-test}" in
