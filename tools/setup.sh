@@ -18,6 +18,11 @@ test=(
   imagemagick             # screenshots of the window
   clang                   # fuzz targets: the compiler
   libclang-rt-14-dev      # fuzz targets: libFuzzer and the sanitizer runtimes
+  dpkg-dev                # the package: dpkg-buildflags, dpkg-shlibdeps
+  lintian                 # the package: Debian's checks
+  desktop-file-utils      # the package: desktop-file-validate
+  appstream               # the package: appstreamcli validate
+  mandoc                  # the package: the manual page's lint
 )
 
 case "${1:-test}" in
