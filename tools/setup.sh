@@ -22,6 +22,11 @@ test=(
   g++-aarch64-linux-gnu   # ARM64: the cross compiler for the libraries and their unit tests
   googletest              # ARM64: GoogleTest's sources, built for the target
   qemu-user               # ARM64: runs those tests with qemu-aarch64
+  dpkg-dev                # the package: dpkg-buildflags, dpkg-shlibdeps
+  lintian                 # the package: Debian's checks
+  desktop-file-utils      # the package: desktop-file-validate
+  appstream               # the package: appstreamcli validate
+  mandoc                  # the package: the manual page's lint
 )
 
 case "${1:-test}" in

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The checks of the installed tree and of the Debian package, one per CTest test:
+#   package_test.sh install_tree|build|lintian|run BUILD_DIR OUT_DIR
+set -euo pipefail
+mode=$1 build=$2 out=$3
+source "$(dirname "$0")/../../tools/viewer_lib.sh"
+deb=$out/lsystem-viewer_1.0.0_amd64.deb
+id=org.lsystem_viewer.LSystemViewer
+start_word='aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao'
+
+need() {
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "package test: $tool not found (bash tools/setup.sh test)"; exit 1; }
+  done
+}
+
+case $mode in
+  install_tree)
+    # What `cmake --install` puts under the prefix, validated by the freedesktop and AppStream
+    # validators and the manual page's linter.
+    need desktop-file-validate appstreamcli mandoc identify
+    open_scratch
+    DESTDIR=$scratch cmake --install "$build" --prefix /usr >/dev/null
+    root=$scratch/usr
+    for f in bin/lsystem-viewer share/man/man1/lsystem-viewer.1.gz \
+      share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+      share/icons/hicolor/{48x48,128x128,256x256}/apps/$id.png \
+      share/doc/lsystem-viewer/{README.md,LICENSE,copyright,changelog.gz}; do
+      [ -f "$root/$f" ] || { echo "install tree: $f is missing"; exit 1; }
+    done
+    for size in 48 128 256; do
+      got=$(identify -format '%wx%h' "$root/share/icons/hicolor/${size}x${size}/apps/$id.png")
+      [ "$got" = "${size}x${size}" ] || { echo "install tree: the ${size} px icon is $got"; exit 1; }
+    done
+    desktop-file-validate "$root/share/applications/$id.desktop"
+    appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml"
+    mandoc -T lint -W all "$root/share/man/man1/lsystem-viewer.1.gz"
+    echo "install tree: complete and valid"
+    ;;
+  build)
+    need cpack dpkg-shlibdeps
+    rm -rf "$out"
+    cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out"
+    [ -f "$deb" ] || { echo "build: no $deb"; exit 1; }
+    ;;
+  lintian)
+    # No error and no warning; information tags are shown but do not fail.
+    need lintian
+    [ -f "$deb" ] || { echo "lintian: no $deb"; exit 1; }
+    rc=0
+    report=$(lintian -EvIL +pedantic "$deb" 2>"$out/lintian.err") || rc=$?
+    echo "lintian: exit $rc, ${report:-no tags}"
+    # A status other than 0 is an error tag, or lintian failing to run.
+    [ "$rc" -eq 0 ] || { grep -v 'root privileges' "$out/lintian.err"; exit 1; }
+    ! grep -q -E '^[EW]: ' <<<"$report"
+    ;;
+  run)
+    # The package's own binary, unpacked, on an X server of its own: it prints the start word
+    # and ends with status 0 on a key press.
+    need dpkg-deb Xvfb xdotool
+    open_scratch
+    dpkg-deb -x "$deb" "$scratch/root"
+    dpkg-deb -f "$deb" Depends | grep -q 'libsdl1.2debian' || { echo "run: Depends lacks SDL"; exit 1; }
+    start_xvfb "$scratch"
+    DISPLAY=$display SDL_AUDIODRIVER=dummy "$scratch/root/usr/bin/lsystem-viewer" \
+      >"$scratch/words" 2>"$scratch/err" &
+    pid=$!
+    wait_started "$pid" "$scratch/words"
+    window=$(DISPLAY=$display timeout 10 xdotool search --sync --class lsystem-viewer | head -n1)
+    # Without a window manager the keyboard follows the pointer.
+    DISPLAY=$display xdotool mousemove --window "$window" 5 5 key q
+    for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    status=0
+    if kill -0 "$pid" 2>/dev/null; then
+      kill -KILL "$pid"
+      echo "run: the viewer did not quit on a key press"
+      status=1
+    fi
+    wait "$pid" || status=$?
+    first=$(head -n1 "$scratch/words")
+    echo "run: printed '$first', exit $status"
+    cat "$scratch/err"
+    [ "$first" = "$start_word" ] && [ "$status" -eq 0 ]
+    ;;
+  *) echo "usage: package_test.sh install_tree|build|lintian|run BUILD_DIR OUT_DIR"; exit 2 ;;
+esac
