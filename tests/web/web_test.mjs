@@ -123,7 +123,10 @@ try {
 
   await pointAt(230, 215);
   await compareFrame(kStartWord, 230, 215, 'start word, pointer on the bud at index 13');
-  if (pageShot) await page.screenshot({ path: pageShot, clip: { x: 0, y: 0, width: 960, height: 860 } });
+  if (pageShot) {
+    const height = await page.evaluate(() => Math.ceil(document.body.getBoundingClientRect().bottom) + 16);
+    await page.screenshot({ path: pageShot, clip: { x: 0, y: 0, width: 632, height } });
+  }
   await press(() => page.mouse.click(box.x + 230, box.y + 215), kGrownAt13, 'press on the bud');
   await frames(page, 3);
   await compareFrame(kGrownAt13, 230, 215, 'grown word, pointer where the bud was');
