@@ -31,6 +31,11 @@ void webPass(void* arg) {
   // The page stops showing output here: SDL_Quit notes on standard output that it did nothing.
   emscripten_run_script("if (Module.programEnded) Module.programEnded();");
   SDL_Quit();
+  // This SDL_Quit leaves SDL's key listeners on the page, which would go on swallowing every
+  // key, a reload by keyboard among them.
+  emscripten_run_script(
+      "['keydown', 'keyup', 'keypress'].forEach(function (type) {"
+      "  document.removeEventListener(type, SDL.receiveEvent); });");
   delete viewer;
 }
 

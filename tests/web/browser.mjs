@@ -57,6 +57,10 @@ export async function launch() {
       executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
       headless: true,
       userDataDir: profile,
+      protocolTimeout: 30000,  // a hung call fails the run well before CTest's time limit
+      handleSIGINT: false,  // the caller closes the browser and removes its files
+      handleSIGTERM: false,
+      handleSIGHUP: false,
       args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
              '--disable-background-networking', '--disable-component-update', '--disable-sync'],
     });

@@ -37,6 +37,7 @@ const kHeight = 400;
 const shades = [[0, 0, 0], [102, 51, 0], [255, 0, 0], [0, 255, 0]];
 const shadeNames = ['black', 'brown', 'red', 'green'];
 
+const step = (what) => console.log(`web test: ${what}`);
 let failures = 0;
 function check(ok, message) {
   if (!ok) {
@@ -63,15 +64,33 @@ function classify(png) {
 const work = mkdtempSync(join(tmpdir(), 'lsv-web-test-'));
 let server;
 let chromium;
+let cleaning;
+const cleanUp = () => {
+  cleaning ||= (async () => {
+    if (chromium) await chromium.close().catch(() => {});
+    if (server) await server.close();
+    rmSync(work, { recursive: true, force: true });
+  })();
+  return cleaning;
+};
+for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP']) {
+  process.on(signal, () => cleanUp().finally(() => process.exit(1)));
+}
 try {
   const { PNG } = (await import('pngjs')).default;
   server = await serve(site);
   chromium = await launch();
   const page = await chromium.browser.newPage();
+  page.setDefaultTimeout(15000);
   await page.setViewport({ width: 960, height: 1000 });
   const errors = [];
   page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
   page.on('pageerror', (error) => errors.push(error.message));
+  page.on('request', (request) => {
+    if (!request.url().startsWith(server.url) && !request.url().startsWith('data:')) {
+      errors.push(`request to elsewhere: ${request.url()}`);
+    }
+  });
   page.on('requestfailed', (request) => errors.push(`request failed: ${request.url()}`));
   page.on('response', (response) => {
     if (response.status() >= 400) errors.push(`HTTP ${response.status()}: ${response.url()}`);
@@ -82,6 +101,7 @@ try {
     (count) => document.getElementById('output').textContent.split('\n').filter(Boolean).length >= count,
     { timeout: 10000 }, n);
 
+  step(`Chromium ${await chromium.browser.version()}, site served at ${server.url}`);
   await page.goto(server.url);
   await waitLines(1);
   check((await lines())[0] === kStartWord, `first line is not the start word: ${(await lines())[0]}`);
@@ -101,6 +121,15 @@ try {
     check(now.length === before + 1 && now[now.length - 1] === expected,
           `${what}: expected one line "${expected}", got ${JSON.stringify(now.slice(before))}`);
   };
+  // Whether the page's own handlers prevented the default of the next event of a type: a
+  // listener on the window runs after them.
+  const watchDefault = (type) => page.evaluate((t) => {
+    window.addEventListener(t, (event) => { window[`lsvSeen_${t}`] = event.defaultPrevented; },
+                            { once: true });
+  }, type);
+  const seenDefault = (type) => page.waitForFunction((t) => window[`lsvSeen_${t}`] !== undefined,
+                                                     { timeout: 10000 }, type)
+    .then(() => page.evaluate((t) => window[`lsvSeen_${t}`], type)).catch(() => 'no event');
   // The canvas as a screenshot shows it, against the native frame for word and pointer.
   const compareFrame = async (word, x, y, what) => {
     const file = join(work, 'reference');
@@ -121,6 +150,7 @@ try {
                             ` ${shadeNames[seen[first]]}, not ${shadeNames[expected[first]]}`));
   };
 
+  step('the start word; the pointer on a bud, and a press');
   await pointAt(230, 215);
   await compareFrame(kStartWord, 230, 215, 'start word, pointer on the bud at index 13');
   if (pageShot) {
@@ -131,6 +161,7 @@ try {
   await frames(page, 3);
   await compareFrame(kGrownAt13, 230, 215, 'grown word, pointer where the bud was');
 
+  step('a reload; the pointer on a segment, and a press');
   // A reload starts again from the start word.
   await page.reload();
   await waitLines(1);
@@ -143,18 +174,17 @@ try {
   await compareFrame(kPrunedAt21, 282, 188, 'pruned word, pointer where the segment was');
 
   // Away from every square nothing is selected: a right button or a wheel step prints the word.
+  step('a right button and a wheel step away from every square');
   await pointAt(10, 10);
-  const menu = page.evaluate(() => new Promise((resolve) => {
-    document.getElementById('canvas').addEventListener(
-      'contextmenu', (event) => resolve(event.defaultPrevented), { once: true });
-  }));
+  await watchDefault('contextmenu');
   await press(() => page.mouse.click(box.x + 10, box.y + 10, { button: 'right' }), kPrunedAt21,
               'right button');
-  check(await menu, 'a right click on the canvas opens the context menu');
+  check(await seenDefault('contextmenu') === true, 'a right click on the canvas opens the context menu');
   await press(() => page.mouse.wheel({ deltaY: 100 }), kPrunedAt21, 'wheel step');
   const scrolled = await page.$eval('#output', (pre) => pre.scrollTop + pre.clientHeight >= pre.scrollHeight - 1);
   check(scrolled, 'the output is not scrolled to the newest line');
 
+  step('a key press, then a click');
   await page.keyboard.press('q');
   await page.waitForFunction(() => /ended/.test(document.getElementById('status').textContent),
                              { timeout: 10000 }).catch(() => check(false, 'the page did not say that the program ended'));
@@ -162,14 +192,17 @@ try {
   await page.mouse.click(box.x + 230, box.y + 215);
   await frames(page, 10);
   check((await lines()).length === count, 'a click after the key press printed a line');
+  // Once ended, the page's keys are the browser's again.
+  await watchDefault('keydown');
+  await page.keyboard.press('r');
+  const keyDefault = await seenDefault('keydown');
+  check(keyDefault === false, `keys are still swallowed after the end: ${keyDefault}`);
   check(errors.length === 0, `errors on the page: ${errors.join(' | ')}`);
 } catch (error) {
   failures += 1;
   console.error(`FAIL: ${error.stack || error}`);
 } finally {
-  if (chromium) await chromium.close().catch(() => {});
-  if (server) await server.close();
-  rmSync(work, { recursive: true, force: true });
+  await cleanUp();
 }
 console.log(failures === 0 ? 'web test: passed' : `web test: ${failures} failure(s)`);
 process.exit(failures === 0 ? 0 : 1);
