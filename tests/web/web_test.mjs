@@ -27,6 +27,8 @@ if (!existsSync(join(site, 'lsystem-viewer.wasm'))) {
 if (!existsSync(join(here, 'node_modules', 'puppeteer-core'))) {
   fail(`no ${join(here, 'node_modules')}: run \`bash tools/setup.sh test\``);
 }
+const chromiumPath = process.env.CHROMIUM || '/usr/bin/chromium';
+if (!existsSync(chromiumPath)) fail(`no Chromium at ${chromiumPath}: run \`bash tools/setup.sh test\``);
 const { frames, launch, serve } = await import('./browser.mjs');
 
 const kStartWord = 'aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao';
