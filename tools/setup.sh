@@ -27,7 +27,20 @@ test=(
   desktop-file-utils      # the package: desktop-file-validate
   appstream               # the package: appstreamcli validate
   mandoc                  # the package: the manual page's lint
+  emscripten              # the web site: the viewer compiled to WebAssembly
+  chromium                # web test: the browser it drives
 )
+# Web test: Node and npm, from Debian unless a Node with npm is installed already.
+command -v npm >/dev/null || test+=(nodejs npm)
+
+# Web test: its Node packages, as locked in tests/web; the browser is Debian's, not downloaded.
+node_packages() {
+  local web
+  web="$(dirname "$0")/../tests/web"
+  [ "${1:-test}" = test ] && [ ! -d "$web/node_modules" ] || return 0
+  echo "setup: installing the web test's Node packages in tests/web"
+  (cd "$web" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+}
 
 case "${1:-test}" in
   run) packages=("${run[@]}") ;;
@@ -41,7 +54,7 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+[ ${#missing[@]} -eq 0 ] && { node_packages "${1:-test}"; exit 0; }
 
 echo "setup: installing ${missing[*]}"
 sudo=()
@@ -49,3 +62,4 @@ sudo=()
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+node_packages "${1:-test}"

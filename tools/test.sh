@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh test
+cmake --workflow --preset web  # the site in build-web/site, for the web test in the ci tests
 cmake --workflow --preset ci
 cmake --workflow --preset package  # the Debian package: built, linted, unpacked and run
 bash tools/sanitize.sh  # ASan and UBSan build: the unit tests, the viewer for a few seconds

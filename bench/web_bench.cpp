@@ -1,0 +1,64 @@
+// The viewer's pass in the browser, called in a tight loop: passes per second at the start word
+// and at the 1,048,570-symbol word, on Emscripten's canvas-backed 600x400 screen.
+#include <SDL.h>
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "viewer.h"
+#include "workload.h"
+
+namespace {
+
+constexpr int kRounds = 7;               // the median is reported
+constexpr double kRoundMillis = 1000.0;  // each round runs at least this long
+
+// Runs per second of one round: blocks of runs until the round's time is up.
+template <class Run>
+double timeRound(Run&& run) {
+  const double start = emscripten_get_now();
+  double now = start;
+  long runs = 0;
+  for (long block = 1; now - start < kRoundMillis; block = std::min(block * 2, 4096L)) {
+    for (long i = 0; i < block; ++i) run();
+    runs += block;
+    now = emscripten_get_now();
+  }
+  return static_cast<double>(runs) * 1000.0 / (now - start);
+}
+
+// The median and the range of kRounds rounds, as one line of the report.
+template <class Run>
+void report(const char* what, int32_t symbols, Run&& run) {
+  std::vector<double> rates;
+  for (int round = 0; round < kRounds; ++round) rates.push_back(timeRound(run));
+  std::sort(rates.begin(), rates.end());
+  std::printf("%s/%d: %.1f per second (median of %d rounds, %.1f to %.1f)\n", what, symbols,
+              rates[kRounds / 2], kRounds, rates.front(), rates.back());
+}
+
+}  // namespace
+
+int main() {
+  SDL_Init(SDL_INIT_VIDEO);
+  SDL_Surface* screen = SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
+  const Palette palette = mapPalette(screen->format);
+  for (int generations : {workload::kStartGenerations, workload::kLargeGenerations}) {
+    TurtleCursor arbre = workload::grownCursor(generations);
+    Input input;
+    input.pointerX = workload::kPointerX;
+    input.pointerY = workload::kPointerY;
+    report("pass", arbre.wordLength(), [&] { runPass(screen, palette, input, arbre); });
+    // The walk alone, without SDL; its sum of positions can be set beside a native build's.
+    int64_t sum = 0;
+    report("walk", arbre.wordLength(), [&] { sum = workload::walkOnce(arbre); });
+    std::printf("walk/%d: sum of positions and symbols %lld\n", arbre.wordLength(),
+                static_cast<long long>(sum));
+  }
+  std::printf("web bench: done\n");
+  SDL_Quit();
+  return 0;
+}
