@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds and runs every test.
+# Sets up the machine, then builds and runs every test: the unit, in-process and end-to-end
+# tests, the viewer under memcheck and the performance gate (ci); the tests and the viewer
+# under AddressSanitizer and UndefinedBehaviorSanitizer (asan); each fuzzer for 60 s (fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh test
 cmake --workflow --preset ci
-bash tools/sanitize.sh  # ASan and UBSan build: the unit tests, the viewer for a few seconds
-bash tools/memcheck.sh  # the viewer under valgrind's memcheck
-bash tools/hostile.sh   # the viewer with its standard output closed or its reader gone
-bash tools/fuzz.sh 60   # every fuzz target for 60 seconds
+cmake --workflow --preset asan
+cmake --workflow --preset fuzz
