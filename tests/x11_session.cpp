@@ -187,7 +187,8 @@ int ignoreXError(Display*, XErrorEvent*) { return 0; }
 
 // The 8-bit channel of a pixel under a TrueColor mask such as 0xff0000.
 uint8_t channel(unsigned long pixel, unsigned long mask) {
-  return mask == 0 ? 0 : static_cast<uint8_t>((pixel & mask) >> __builtin_ctzl(mask));
+  if (mask == 0) return 0;
+  return static_cast<uint8_t>((pixel & mask) >> __builtin_ctzl(mask));
 }
 
 }  // namespace
