@@ -163,7 +163,9 @@ XServer::XServer() {
                   std::vector<std::string>{}, false, fds[1]);
   close(fds[1]);
   std::string number;
-  const auto deadline = Clock::now() + Millis(10000);
+  // On a loaded machine, with other servers holding the first display numbers, Xvfb has been
+  // seen to take over 10 s to start.
+  const auto deadline = Clock::now() + Millis(60000);
   pollfd p{fds[0], POLLIN, 0};
   char c = 0;
   while (poll(&p, 1, remainingMs(deadline)) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') {
