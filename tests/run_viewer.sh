@@ -37,8 +37,9 @@ quit() {
   pid=
 }
 
+# find_window: the viewer's window once it is mapped; keys before that go to the root window.
 find_window() {
-  window=$(timeout 60 xdotool search --sync --class lsystem-viewer | head -n1) ||
+  window=$(timeout 60 xdotool search --sync --onlyvisible --class lsystem-viewer | head -n1) ||
     { echo "no window of class lsystem-viewer"; exit 1; }
 }
 
@@ -46,6 +47,7 @@ if [ "$mode" = hostile ]; then
   "$viewer" >&- 2>"$scratch/err" &
   pid=$!
   find_window
+  sleep 1  # into the main loop: the start word cannot tell, it goes nowhere
   target=$(readlink "/proc/$pid/fd/1" || echo "nothing: the viewer has gone")
   quit
   echo "standard output closed: descriptor 1 is $target, exit $status"
