@@ -24,12 +24,13 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "${pin[@]}" "$out/lsystem_bench" \
   --benchmark_out="$out/results.json" --benchmark_out_format=json | tee "$out/results.txt"
 memory=$(for _ in 1 2 3 4 5; do "${pin[@]}" "$out/lsystem_probe" rss; done |
   sed -n 's/.*"bytes_per_symbol": \([0-9.]*\).*/\1/p' | sort -n | paste -sd' ')
-counts=$(ctest --preset ci -L perf -V | sed -n 's/^[0-9]*: \(.* instructions, budget .*\)/- \1/p')
+counts=$(ctest --preset ci -L perf -V | sed -n 's/^[0-9]*: \(.* instructions, budget .*\)/- \1/p' | sort)
 {
   echo "# Benchmark report"
   echo
   echo "Made by \`bash tools/bench.sh --repetitions $repetitions\` on $(date -u +%F)," \
-    "commit $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- src bench || echo ', with local changes'),"
+    "commit $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- src bench \
+      ':!bench/REPORT.md' || echo ', with local changes'),"
   echo "on $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores; load average $load_start at" \
     "the start, $(load) at the end."
   echo
@@ -40,7 +41,8 @@ counts=$(ctest --preset ci -L perf -V | sed -n 's/^[0-9]*: \(.* instructions, bu
   echo "## Timings: medians of $repetitions repetitions, pinned with \`${pin[*]}\`"
   echo
   echo '```'
-  grep -E '^(Benchmark|-+$|.*_median )' "$out/results.txt"
+  grep -E '^(Benchmark|-+$)' "$out/results.txt"
+  grep '_median ' "$out/results.txt" | sort
   echo '```'
   echo
   echo "## Peak memory of the 18-generation run beyond start-up, 5 fresh processes"
@@ -56,7 +58,7 @@ counts=$(ctest --preset ci -L perf -V | sed -n 's/^[0-9]*: \(.* instructions, bu
     echo
     echo '```'
     /usr/bin/python3 /usr/share/benchmark/compare.py -a --no-color benchmarks "$before" \
-      "$out/results.json" | sed '/^Comparing/d'
+      "$out/results.json" | grep -E '^(Benchmark|-+$|.*_(median|pvalue) )'
     echo '```'
   fi
   echo
