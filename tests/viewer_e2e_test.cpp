@@ -140,10 +140,11 @@ class ViewerE2e : public ::testing::Test {
 
   void press(int button) { xdotool({"click", std::to_string(button)}); }
 
-  // Ends the viewer and returns what it wrote that has not been read yet.
+  // Ends the viewer as a window manager's close button does and returns what it wrote that has
+  // not been read yet.
   std::string quitAndReadRest() {
-    viewer->signal(SIGTERM);
-    viewer->wait(kPatience);
+    EXPECT_TRUE(requestClose(x.display(), window));
+    EXPECT_EQ("exit status 0", exitDescription(viewer->wait(kPatience)));
     return viewer->readRest(kPatience);
   }
 
@@ -256,7 +257,9 @@ TEST_F(ViewerE2e, KeyPressEndsTheProgramWithStatusZero) {
 }
 
 TEST_F(ViewerE2e, SigtermEndsTheProgramWithStatusZero) {
-  viewer->signal(SIGTERM);  // SDL turns it into a quit request
+  // SDL turns it into a quit request. Its handler is in place: the start word, read in SetUp,
+  // comes after SDL_Init.
+  viewer->signal(SIGTERM);
   const std::optional<int> status = viewer->wait(kPatience);
   ASSERT_TRUE(status && WIFEXITED(*status)) << exitDescription(status);
   EXPECT_EQ(0, WEXITSTATUS(*status));

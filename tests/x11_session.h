@@ -76,7 +76,7 @@ struct Capture {
   std::string error;  // why there are no pixels, if there are none
 };
 
-// Captures a window with ImageMagick's import; no pixels, and the reason, if that fails.
+// Captures a window of a TrueColor screen; no pixels, and the reason, if that fails.
 Capture captureWindow(const std::string& display, const std::string& window);
 
 // Asks a window to close as a window manager does, with a WM_DELETE_WINDOW client message.

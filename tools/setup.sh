@@ -12,10 +12,11 @@ test=(
   libgtest-dev            # unit tests
   libbenchmark-dev        # benchmarks
   libbenchmark-tools      # benchmarks: compare.py, before against after
+  python3-scipy python3-numpy  # benchmarks: the statistics of compare.py
   valgrind                # memcheck run of the viewer; instruction counts for the gate
-  xvfb xauth xdotool      # end-to-end tests: an X server, a pointer and keys
-  libx11-dev              # end-to-end tests: a window close as a window manager sends it
-  imagemagick             # screenshots of the window
+  xvfb xauth xdotool      # end-to-end tests: an X server (xvfb-run), a pointer and keys
+  libx11-dev              # end-to-end tests: window captures and close requests
+  imagemagick             # tools/screenshot.sh: the window as a picture
   clang                   # fuzz targets and the clang build: the compiler
   libclang-rt-14-dev      # fuzz targets: libFuzzer and the sanitizer runtimes
   libsdl1.2-compat        # the viewer's tests again on sdl12-compat, SDL 1.2 on top of SDL2

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds and runs every test.
+# Sets up the machine, then builds and runs every test, one workflow preset at a time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh test
-cmake --workflow --preset web  # the site in build-web/site, for the web test in the ci tests
-cmake --workflow --preset ci
+cmake --workflow --preset web      # the site in build-web/site, which the ci tests open in Chromium
+cmake --workflow --preset ci       # unit, viewer, end-to-end, memcheck, web page, performance gate
+ctest --preset sdl12-compat        # the viewer's tests again, on SDL 1.2 over SDL2
+cmake --workflow --preset clang    # the ci tests, built by clang
+cmake --workflow --preset asan     # the ci tests under AddressSanitizer and UBSan
+cmake --workflow --preset arm64    # the libraries' tests, cross-built, run under qemu-aarch64
 cmake --workflow --preset package  # the Debian package: built, linted, unpacked and run
-bash tools/sanitize.sh  # ASan and UBSan build: the unit tests, the viewer for a few seconds
-bash tools/memcheck.sh  # the viewer under valgrind's memcheck
-bash tools/hostile.sh   # the viewer with its standard output closed or its reader gone
-bash tools/fuzz.sh 60   # every fuzz target for 60 seconds
+cmake --workflow --preset fuzz     # each fuzzer for 60 seconds
