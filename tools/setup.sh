@@ -16,7 +16,7 @@ test=(
   valgrind                # memcheck run of the viewer; instruction counts for the gate
   xvfb xauth xdotool      # end-to-end tests: an X server (xvfb-run), a pointer and keys
   libx11-dev              # end-to-end tests: window captures and close requests
-  imagemagick             # tools/screenshot.sh: the window as a picture
+  imagemagick             # tools/pictures.sh: the window and the icons as pictures
   clang                   # fuzz targets and the clang build: the compiler
   libclang-rt-14-dev      # fuzz targets: libFuzzer and the sanitizer runtimes
   libsdl1.2-compat        # the viewer's tests again on sdl12-compat, SDL 1.2 on top of SDL2

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Remakes the pictures from the real viewer on an X server of its own: the hicolor icons in
+# data/icons/ from its start figure, and docs/window.png with the pointer over a bud.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ -z "${LSV_IN_XVFB:-}" ]; then
+  cmake --preset ci >/dev/null && cmake --build --preset ci --target lsystem-viewer >/dev/null
+  # -noreset: SDL's probe connection comes and goes first, and a reset then can refuse the
+  # viewer's real connection.
+  LSV_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0"
+fi
+work=$(mktemp -d)
+xdotool mousemove 1023 767  # off the window: no square is red
+SDL_AUDIODRIVER=dummy build-ci/src/viewer/lsystem-viewer >"$work/words" &
+viewer=$!
+trap 'kill "$viewer"; wait "$viewer" || true; rm -rf "$work"' EXIT  # while X is still there
+window=$(timeout 10 xdotool search --sync --class lsystem-viewer | head -n1)
+# No time chunks in the PNG files, so that a rerun gives the same files.
+shot() { import -silent -window "$window" -strip -define png:exclude-chunks=date,time "$@"; }
+
+sleep 1
+shot "$work/figure.png"
+# The icons: the figure's bounding box, centred on a black square with a margin of a tenth.
+read -r w h < <(convert "$work/figure.png" -trim -format '%w %h\n' info:)
+side=$(((w > h ? w : h) * 11 / 10))
+for size in 48 128 256; do
+  convert "$work/figure.png" -trim +repage -background black -gravity center \
+    -extent "${side}x${side}" -resize "${size}x${size}" -strip \
+    -define png:exclude-chunks=date,time "data/icons/$size.png"
+done
+
+# Over the bud whose square's corner is (227, 201): red once the viewer has seen the move.
+xdotool mousemove --window "$window" 230 215
+for _ in $(seq 100); do
+  [[ "$(shot -crop 1x1+230+215 -depth 8 txt:- | tail -n1)" == *"#FF0000"* ]] && break
+  sleep 0.1
+done
+shot docs/window.png
+echo "pictures: data/icons/{48,128,256}.png from a ${w}x${h} figure; docs/window.png"
