@@ -3,10 +3,10 @@
 #   package_test.sh install_tree|build|lintian|run BUILD_DIR OUT_DIR
 set -euo pipefail
 mode=$1 build=$2 out=$3
-source "$(dirname "$0")/../../tools/viewer_lib.sh"
 deb=$out/lsystem-viewer_1.0.0_amd64.deb
 id=org.lsystem_viewer.LSystemViewer
-start_word='aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao'
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
 need() {
   for tool in "$@"; do
@@ -19,7 +19,6 @@ case $mode in
     # What `cmake --install` puts under the prefix, validated by the freedesktop and AppStream
     # validators and the manual page's linter.
     need desktop-file-validate appstreamcli mandoc identify
-    open_scratch
     DESTDIR=$scratch cmake --install "$build" --prefix /usr >/dev/null
     root=$scratch/usr
     for f in bin/lsystem-viewer share/man/man1/lsystem-viewer.1.gz \
@@ -55,32 +54,12 @@ case $mode in
     ! grep -q -E '^[EW]: ' <<<"$report"
     ;;
   run)
-    # The package's own binary, unpacked, on an X server of its own: it prints the start word
-    # and ends with status 0 on a key press.
-    need dpkg-deb Xvfb xdotool
-    open_scratch
+    # The package's own binary, unpacked, run as the viewer's other runs are: on an X server of
+    # its own, it prints the start word and ends with status 0 on a key press.
+    need dpkg-deb
     dpkg-deb -x "$deb" "$scratch/root"
     dpkg-deb -f "$deb" Depends | grep -q 'libsdl1.2debian' || { echo "run: Depends lacks SDL"; exit 1; }
-    start_xvfb "$scratch"
-    DISPLAY=$display SDL_AUDIODRIVER=dummy "$scratch/root/usr/bin/lsystem-viewer" \
-      >"$scratch/words" 2>"$scratch/err" &
-    pid=$!
-    wait_started "$pid" "$scratch/words"
-    window=$(DISPLAY=$display timeout 10 xdotool search --sync --class lsystem-viewer | head -n1)
-    # Without a window manager the keyboard follows the pointer.
-    DISPLAY=$display xdotool mousemove --window "$window" 5 5 key q
-    for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    status=0
-    if kill -0 "$pid" 2>/dev/null; then
-      kill -KILL "$pid"
-      echo "run: the viewer did not quit on a key press"
-      status=1
-    fi
-    wait "$pid" || status=$?
-    first=$(head -n1 "$scratch/words")
-    echo "run: printed '$first', exit $status"
-    cat "$scratch/err"
-    [ "$first" = "$start_word" ] && [ "$status" -eq 0 ]
+    bash "$(dirname "$0")/../run_viewer.sh" x11 "$scratch/root/usr/bin/lsystem-viewer"
     ;;
   *) echo "usage: package_test.sh install_tree|build|lintian|run BUILD_DIR OUT_DIR"; exit 2 ;;
 esac
