@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -98,19 +99,26 @@ std::string exitDescription(const std::optional<int>& status) {
   return "status " + std::to_string(*status);
 }
 
-// One viewer in one private X server per test, both gone when the test ends, pass or fail.
+// The X server of this test process: CTest starts each test under xvfb-run, which gives it an
+// Xvfb of its own and stops it when the test ends, pass or fail.
+std::string display() {
+  const char* d = std::getenv("DISPLAY");
+  return d == nullptr ? "" : d;
+}
+
+// One viewer per test on the test's own X server.
 class ViewerE2e : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(x.display().empty()) << "Xvfb did not start";
+    ASSERT_FALSE(display().empty()) << "no X server: run the test under xvfb-run -a";
     // The audio driver only keeps SDL from complaining about a missing sound card.
     viewer.emplace(std::vector<std::string>{LSV_VIEWER_PATH},
-                   std::vector<std::string>{"DISPLAY=" + x.display(), "SDL_VIDEODRIVER=x11",
+                   std::vector<std::string>{"DISPLAY=" + display(), "SDL_VIDEODRIVER=x11",
                                             "SDL_AUDIODRIVER=dummy"},
                    true);
     ASSERT_TRUE(viewer->started());
     startLine = viewer->readLine(kPatience);  // written after the window is open
-    ASSERT_TRUE(startLine) << "no start word on " << x.display() << "; the viewer has "
+    ASSERT_TRUE(startLine) << "no start word on " << display() << "; the viewer has "
                            << exitDescription(viewer->wait(Millis(0)));
     ASSERT_TRUE(runsOnExpectedSdl(std::to_string(viewer->pid())));
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
@@ -125,7 +133,7 @@ class ViewerE2e : public ::testing::Test {
 
   ToolResult runXdotool(std::vector<std::string> args) {
     args.insert(args.begin(), "xdotool");
-    return runTool(args, {"DISPLAY=" + x.display()}, kPatience);
+    return runTool(args, {"DISPLAY=" + display()}, kPatience);
   }
 
   void xdotool(const std::vector<std::string>& args) {
@@ -143,7 +151,7 @@ class ViewerE2e : public ::testing::Test {
   // Ends the viewer as a window manager's close button does and returns what it wrote that has
   // not been read yet.
   std::string quitAndReadRest() {
-    EXPECT_TRUE(requestClose(x.display(), window));
+    EXPECT_TRUE(requestClose(display(), window));
     EXPECT_EQ("exit status 0", exitDescription(viewer->wait(kPatience)));
     return viewer->readRest(kPatience);
   }
@@ -153,7 +161,7 @@ class ViewerE2e : public ::testing::Test {
   ::testing::AssertionResult showsFrame(const Frame& expected) {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     for (;;) {
-      const Capture capture = captureWindow(x.display(), window);
+      const Capture capture = captureWindow(display(), window);
       seen = shadesOf(capture);
       if (seen == expected) return ::testing::AssertionSuccess();
       if (std::chrono::steady_clock::now() >= deadline) {
@@ -168,7 +176,6 @@ class ViewerE2e : public ::testing::Test {
     return i < seen.size() ? seen[i] : kNoCapture;
   }
 
-  XServer x;
   std::optional<Child> viewer;
   std::optional<std::string> startLine;
   std::string window;
@@ -267,7 +274,7 @@ TEST_F(ViewerE2e, SigtermEndsTheProgramWithStatusZero) {
 }
 
 TEST_F(ViewerE2e, WindowCloseEndsTheProgramWithStatusZero) {
-  ASSERT_TRUE(requestClose(x.display(), window));
+  ASSERT_TRUE(requestClose(display(), window));
   const std::optional<int> status = viewer->wait(kPatience);
   ASSERT_TRUE(status && WIFEXITED(*status)) << exitDescription(status);
   EXPECT_EQ(0, WEXITSTATUS(*status));

@@ -48,7 +48,7 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 }  // namespace
 
 Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-             bool pipeStdout, int keepFd) {
+             bool pipeStdout) {
   // Everything the child needs is built before fork: after it, only async-signal-safe calls.
   std::vector<std::string> args = argv;
   std::vector<std::string> envStrings = mergedEnvironment(env);
@@ -62,7 +62,6 @@ Child::Child(const std::vector<std::string>& argv, const std::vector<std::string
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent) _exit(127);  // the parent died before prctl took effect
     if (pipeStdout) dup2(fds[1], STDOUT_FILENO);
-    if (keepFd >= 0) fcntl(keepFd, F_SETFD, 0);
     execvpe(argp[0], argp.data(), envp.data());
     _exit(127);
   }
@@ -150,35 +149,6 @@ ToolResult runTool(const std::vector<std::string>& argv, const std::vector<std::
   const std::optional<int> status = tool.wait(Millis(remainingMs(deadline)));
   if (status && WIFEXITED(*status)) result.exitCode = WEXITSTATUS(*status);
   return result;
-}
-
-XServer::XServer() {
-  // Xvfb picks the first free display itself and writes its number to the descriptor we give.
-  // -noreset: SDL opens and closes a probe connection first, and a server that resets when its
-  // last client leaves can refuse the connection that follows.
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) return;
-  server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
-                                           "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
-                  std::vector<std::string>{}, false, fds[1]);
-  close(fds[1]);
-  std::string number;
-  // On a loaded machine, with other servers holding the first display numbers, Xvfb has been
-  // seen to take over 10 s to start.
-  const auto deadline = Clock::now() + Millis(60000);
-  pollfd p{fds[0], POLLIN, 0};
-  char c = 0;
-  while (poll(&p, 1, remainingMs(deadline)) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') {
-    number += c;
-  }
-  close(fds[0]);
-  if (c == '\n' && !number.empty()) display_ = ":" + number;
-}
-
-XServer::~XServer() {
-  if (!server_) return;
-  server_->signal(SIGTERM);  // lets it remove its lock file
-  server_->wait(Millis(3000));
 }
 
 namespace {

@@ -1,4 +1,4 @@
-// Child processes, a private Xvfb server and window captures for the end-to-end test.
+// Child processes, window captures and close requests for the end-to-end test.
 #pragma once
 
 #include <sys/types.h>
@@ -16,9 +16,8 @@ using Millis = std::chrono::milliseconds;
 class Child {
  public:
   // Runs argv (argv[0] is looked up in PATH) with env ("NAME=value", replacing NAME) added to
-  // this process's environment. keepFd, if not -1, stays open in the child under its number.
-  Child(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool pipeStdout,
-        int keepFd = -1);
+  // this process's environment.
+  Child(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool pipeStdout);
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
@@ -52,21 +51,6 @@ struct ToolResult {
 // Runs a short-lived tool to the end and collects its standard output; kills it at the timeout.
 ToolResult runTool(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                    Millis timeout);
-
-// An Xvfb server of its own, on the first free display number, stopped with this object.
-class XServer {
- public:
-  XServer();
-  ~XServer();
-  XServer(const XServer&) = delete;
-  XServer& operator=(const XServer&) = delete;
-
-  const std::string& display() const { return display_; }  // ":N"; empty if it did not start
-
- private:
-  std::optional<Child> server_;
-  std::string display_;
-};
 
 // A window's pixels: 8-bit red, green, blue, row by row from the top-left corner.
 struct Capture {
