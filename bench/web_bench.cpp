@@ -47,7 +47,7 @@ int main() {
   SDL_Surface* screen = SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
   const Palette palette = mapPalette(screen->format);
   for (int generations : {workload::kStartGenerations, workload::kLargeGenerations}) {
-    TurtleCursor arbre = workload::grownCursor(generations);
+    TurtleCursor arbre = grownCursor(generations);
     Input input;
     input.pointerX = workload::kPointerX;
     input.pointerY = workload::kPointerY;

@@ -8,14 +8,14 @@
 
 #include "turtle_cursor.h"
 #include "viewer.h"
+#include "words.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 5) {
     std::fprintf(stderr, "usage: web_reference WORD POINTER_X POINTER_Y FILE\n");
     return 2;
   }
-  TurtleCursor arbre("{o:a[+ao]-ao;}ao", 300, 300);
-  arbre.word = argv[1];
+  TurtleCursor arbre = cursorWith(argv[1]);
   // An off-screen 600x400 8-bit surface whose pixel values are the shades themselves.
   SDL_Surface* frame = SDL_CreateRGBSurface(SDL_SWSURFACE, 600, 400, 8, 0, 0, 0, 0);
   if (frame == nullptr) {
