@@ -211,6 +211,30 @@ TEST(LSystemRewrite, AllocatesOnlyTheResultNotPerSymbol) {
   EXPECT_EQ(262138, l.wordLength());
 }
 
+TEST(LSystemRewrite, AResultPastTheLengthLimitIsRefusedAndTheWordKept) {
+  LSystem l = lsystemWith(kStartWord);
+  l.maxWordLength = 66;
+  l.rewriteFrom(13, 0);  // exactly at the limit
+  EXPECT_EQ(kGrownAt13, l.word);
+  l.maxWordLength = 73;
+  EXPECT_THROW(l.rewriteFrom(13, 0), WordLimitError);  // 74 symbols
+  EXPECT_EQ(kGrownAt13, l.word);
+  l.rewriteFrom(1000, 0);  // an empty region changes nothing, so nothing is refused
+  EXPECT_EQ(kGrownAt13, l.word);
+
+  // A three-billion-symbol result is refused before its memory is asked for.
+  LSystem huge("{o:" + std::string(3'000'000, 'o') + ";}" + std::string(1000, 'o'));
+  const auto before = alloc_count::total();
+  try {
+    huge.rewriteFrom(0, 0);
+    ADD_FAILURE() << "no WordLimitError";
+  } catch (const WordLimitError& error) {
+    EXPECT_STREQ("the word would be longer than 2147483647 symbols", error.what());
+  }
+  EXPECT_LE(alloc_count::total() - before, 4u) << "more than the message's own strings";
+  EXPECT_EQ(std::string(1000, 'o'), huge.word);
+}
+
 TEST(LSystemRewrite, EmptyWordStaysEmpty) {
   LSystem l = lsystemWith("");
   l.rewriteFrom(0, 0);

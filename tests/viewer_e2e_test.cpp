@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -26,12 +29,16 @@ namespace {
 
 const Millis kPatience(10000);  // for anything the viewer or the X server has to do
 
-constexpr int kWidth = 600;
-constexpr int kHeight = 400;
-
 // What a pixel shows. A frame holds one shade per pixel, row by row.
 enum Shade : uint8_t { kBlack, kBrown, kRed, kGreen, kNoCapture };
-using Frame = std::vector<Shade>;
+struct Frame {
+  int width = 600;
+  int height = 400;
+  std::vector<Shade> shades;
+  bool operator==(const Frame& other) const {
+    return width == other.width && height == other.height && shades == other.shades;
+  }
+};
 
 const char* shadeName(Shade shade) {
   static const char* const names[] = {"black", "brown", "red", "green", "no capture"};
@@ -39,33 +46,34 @@ const char* shadeName(Shade shade) {
 }
 
 // The frame that the walk's squares predict: later squares over earlier ones, clipped.
-Frame predictFrame(TurtleCursor arbre, int32_t px, int32_t py) {
-  Frame frame(kWidth * kHeight, kBlack);
-  walkFigure(arbre, Palette{kBrown, kRed, kGreen}, px, py,
-             [&frame](const Square& square, uint32_t shade) {
-               const int x0 = std::max<int>(square.x, 0);
-               const int y0 = std::max<int>(square.y, 0);
-               const int x1 = std::min<int>(square.x + square.w, kWidth);
-               const int y1 = std::min<int>(square.y + square.h, kHeight);
-               for (int y = y0; y < y1; ++y) {
-                 for (int x = x0; x < x1; ++x)
-                   frame[static_cast<size_t>(y * kWidth + x)] = static_cast<Shade>(shade);
-               }
-             });
+Frame predictFrame(TurtleCursor arbre, int32_t px, int32_t py, int width = 600, int height = 400) {
+  Frame frame{width, height, std::vector<Shade>(static_cast<size_t>(width * height), kBlack)};
+  walkFigure(
+      arbre, Palette{kBrown, kRed, kGreen}, px, py, [&frame](const Square& square, uint32_t shade) {
+        const int x0 = std::max<int>(square.x, 0);
+        const int y0 = std::max<int>(square.y, 0);
+        const int x1 = std::min<int>(square.x + square.w, frame.width);
+        const int y1 = std::min<int>(square.y + square.h, frame.height);
+        for (int y = y0; y < y1; ++y) {
+          for (int x = x0; x < x1; ++x)
+            frame.shades[static_cast<size_t>(y * frame.width + x)] = static_cast<Shade>(shade);
+        }
+      });
   return frame;
 }
 
-// Each pixel becomes the nearest of the four colours: the 8-bit palette shifts brown a little.
-Frame shadesOf(const Capture& capture) {
+// Each pixel of 8-bit RGB becomes the nearest of the four colours: the 8-bit palette shifts
+// brown a little.
+Frame shadesOf(const std::string& rgb, int width, int height) {
   static const int colours[4][3] = {{0, 0, 0}, {102, 51, 0}, {255, 0, 0}, {0, 255, 0}};
-  Frame frame;
-  for (size_t i = 0; i + 2 < capture.rgb.size(); i += 3) {
+  Frame frame{width, height, {}};
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
     Shade best = kBlack;
     int bestDistance = 1 << 30;
     for (int s = 0; s < 4; ++s) {
       int distance = 0;
       for (int c = 0; c < 3; ++c) {
-        const int d = capture.rgb[i + static_cast<size_t>(c)] - colours[s][c];
+        const int d = static_cast<uint8_t>(rgb[i + static_cast<size_t>(c)]) - colours[s][c];
         distance += d * d;
       }
       if (distance < bestDistance) {
@@ -73,20 +81,29 @@ Frame shadesOf(const Capture& capture) {
         bestDistance = distance;
       }
     }
-    frame.push_back(best);
+    frame.shades.push_back(best);
   }
   return frame;
 }
 
+Frame shadesOf(const Capture& capture) {
+  return shadesOf(std::string(capture.rgb.begin(), capture.rgb.end()), capture.width,
+                  capture.height);
+}
+
 std::string describeDifference(const Frame& expected, const Frame& seen) {
-  if (seen.size() != expected.size()) return "the capture is not 600x400";
+  if (seen.shades.size() != expected.shades.size() || seen.width != expected.width) {
+    return "the capture is " + std::to_string(seen.width) + "x" + std::to_string(seen.height) +
+           ", not " + std::to_string(expected.width) + "x" + std::to_string(expected.height);
+  }
   std::ostringstream out;
   size_t count = 0;
-  for (size_t i = 0; i < expected.size(); ++i) {
-    if (expected[i] == seen[i]) continue;
+  const auto w = static_cast<size_t>(expected.width);
+  for (size_t i = 0; i < expected.shades.size(); ++i) {
+    if (expected.shades[i] == seen.shades[i]) continue;
     if (++count <= 5) {
-      out << " (" << i % kWidth << ", " << i / kWidth << ") " << shadeName(expected[i])
-          << " expected, " << shadeName(seen[i]) << " seen;";
+      out << " (" << i % w << ", " << i / w << ") " << shadeName(expected.shades[i])
+          << " expected, " << shadeName(seen.shades[i]) << " seen;";
     }
   }
   return std::to_string(count) + " pixels differ:" + out.str();
@@ -109,13 +126,14 @@ std::string display() {
 // One viewer per test on the test's own X server.
 class ViewerE2e : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { launch({}); }
+
+  // Starts the viewer with the given options; SDL picks its drivers itself.
+  void launch(const std::vector<std::string>& options) {
     ASSERT_FALSE(display().empty()) << "no X server: run the test under xvfb-run -a";
-    // The audio driver only keeps SDL from complaining about a missing sound card.
-    viewer.emplace(std::vector<std::string>{LSV_VIEWER_PATH},
-                   std::vector<std::string>{"DISPLAY=" + display(), "SDL_VIDEODRIVER=x11",
-                                            "SDL_AUDIODRIVER=dummy"},
-                   true);
+    std::vector<std::string> argv{LSV_VIEWER_PATH};
+    argv.insert(argv.end(), options.begin(), options.end());
+    viewer.emplace(argv, std::vector<std::string>{"DISPLAY=" + display()}, true);
     ASSERT_TRUE(viewer->started());
     startLine = viewer->readLine(kPatience);  // written after the window is open
     ASSERT_TRUE(startLine) << "no start word on " << display() << "; the viewer has "
@@ -172,8 +190,13 @@ class ViewerE2e : public ::testing::Test {
   }
 
   Shade shadeAt(int px, int py) const {
-    const auto i = static_cast<size_t>(py * kWidth + px);
-    return i < seen.size() ? seen[i] : kNoCapture;
+    const auto i = static_cast<size_t>(py * seen.width + px);
+    return i < seen.shades.size() ? seen.shades[i] : kNoCapture;
+  }
+
+  std::string title() {
+    std::string name = runXdotool({"getwindowname", window}).out;
+    return name.substr(0, name.find('\n'));
   }
 
   std::optional<Child> viewer;
@@ -282,3 +305,88 @@ TEST_F(ViewerE2e, WindowCloseEndsTheProgramWithStatusZero) {
 }
 
 }  // namespace
+
+namespace {
+
+// A grammar, angle, step, start point and window size of the user's own.
+const std::vector<std::string> kOwnOptions{
+    "-g",      "{o:a[-ao][+ao]ao;}o", "-n", "3", "--angle=22.5", "--step", "9", "--origin",
+    "150,290", "--size=320x300"};
+
+TurtleCursor ownCursor() {
+  TurtleCursor arbre("{o:a[-ao][+ao]ao;}o", 150, 290, 9,
+                     static_cast<float>(22.5 * 3.14159265358979323846 / 180.0));
+  for (int i = 0; i < 3; ++i) arbre.grow();
+  return arbre;
+}
+
+// The bud farthest along the word, and a point inside its open square.
+struct Point {
+  int x, y;
+};
+Point lastBud(TurtleCursor arbre) {
+  Point at{0, 0};
+  walkDrawable(arbre, [&at](int32_t x, int32_t y, char symbol) {
+    if (symbol == 'o') at = {x + 10, y + 10};
+  });
+  return at;
+}
+
+class ViewerE2eOwnLSystem : public ViewerE2e {
+ protected:
+  void SetUp() override { launch(kOwnOptions); }
+};
+
+}  // namespace
+
+TEST_F(ViewerE2eOwnLSystem, WindowTitleAndPressFollowTheOptions) {
+  TurtleCursor arbre = ownCursor();
+  EXPECT_EQ(arbre.word, *startLine);
+  EXPECT_EQ("lsystem-viewer: " + std::to_string(arbre.wordLength()) + " symbols", title());
+  movePointer(319, 0);
+  ASSERT_TRUE(showsFrame(predictFrame(arbre, 319, 0, 320, 300)));
+
+  const Point bud = lastBud(arbre);
+  movePointer(bud.x, bud.y);
+  ASSERT_TRUE(showsFrame(predictFrame(arbre, bud.x, bud.y, 320, 300)));
+  EXPECT_EQ(kRed, shadeAt(bud.x, bud.y));
+  press(1);
+  walkFigure(arbre, Palette{1, 2, 3}, bud.x, bud.y, [](const Square&, uint32_t) {});
+  ASSERT_EQ('o', arbre.selectedSymbol());
+  arbre.grow();
+  EXPECT_EQ(arbre.word, viewer->readLine(kPatience));
+  EXPECT_TRUE(showsFrame(predictFrame(arbre, bud.x, bud.y, 320, 300)));
+  EXPECT_EQ("lsystem-viewer: " + std::to_string(arbre.wordLength()) + " symbols", title());
+  EXPECT_EQ("", quitAndReadRest()) << "one line per press";
+}
+
+TEST_F(ViewerE2eOwnLSystem, TheSvgRendersAsTheWindowShowsTheFigure) {
+  movePointer(319, 0);  // on no square: nothing red
+  ASSERT_TRUE(showsFrame(predictFrame(ownCursor(), 319, 0, 320, 300)));
+  const std::string svg = testing::TempDir() + "viewer_e2e_own.svg";
+  std::vector<std::string> argv{LSV_VIEWER_PATH};
+  argv.insert(argv.end(), kOwnOptions.begin(), kOwnOptions.end());
+  argv.insert(argv.end(), {"--svg", svg});
+  ASSERT_EQ(0, runTool(argv, {}, kPatience).exitCode);
+  ASSERT_EQ(0, runTool({"xmllint", "--noout", svg}, {}, kPatience).exitCode);
+
+  // rsvg-convert renders the box around the squares; the window shows it at the box's corner.
+  std::ifstream in(svg);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t viewBox = text.find("viewBox=\"");
+  ASSERT_NE(std::string::npos, viewBox);
+  int x = 0, y = 0, w = 0, h = 0;
+  ASSERT_EQ(4, std::sscanf(text.c_str() + viewBox + 9, "%d %d %d %d", &x, &y, &w, &h));
+  ASSERT_TRUE(x >= 0 && y >= 0 && x + w <= 320 && y + h <= 300) << "the figure leaves the window";
+  const std::string png = svg + ".png";
+  ASSERT_EQ(0, runTool({"rsvg-convert", "-o", png, svg}, {}, kPatience).exitCode);
+  const ToolResult rgb = runTool({"convert", png, "-depth", "8", "rgb:-"}, {}, kPatience);
+  const Frame rendered = shadesOf(rgb.out, w, h);
+  Frame box{w, h, {}};
+  for (int row = 0; row < h; ++row) {
+    for (int column = 0; column < w; ++column) {
+      box.shades.push_back(seen.shades[static_cast<size_t>((y + row) * 320 + x + column)]);
+    }
+  }
+  EXPECT_TRUE(rendered == box) << describeDifference(box, rendered);
+}

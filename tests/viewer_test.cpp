@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "alloc_count.h"
 #include "cout_capture.h"
 #include "figure.h"
 #include "sdl_library.h"
@@ -195,6 +196,27 @@ TEST(Walk, AColourOfZeroIsNotDrawnNorSelected) {
   EXPECT_EQ(1, arbre.selected);
 }
 
+TEST(Press, AGrowthThatFailsKeepsTheWordSaysSoAndStillPrints) {
+  TurtleCursor arbre = startCursor();
+  walk(arbre, 230, 215);  // the bud at 13: growing it makes 66 symbols
+  arbre.maxWordLength = 65;
+  CoutCapture capture;
+  testing::internal::CaptureStderr();
+  pressButton(arbre);
+  EXPECT_EQ("lsystem-viewer: the word would be longer than 65 symbols; it stays as it was\n",
+            testing::internal::GetCapturedStderr());
+  arbre.maxWordLength = INT32_MAX;
+  testing::internal::CaptureStderr();
+  alloc_count::failAt(1);  // the result's buffer
+  pressButton(arbre);
+  alloc_count::failAt(0);
+  EXPECT_EQ("lsystem-viewer: out of memory; the word stays as it was\n",
+            testing::internal::GetCapturedStderr());
+  EXPECT_EQ((std::vector<std::string>{kStartWord, kStartWord}), capture.lines());
+  pressButton(arbre);
+  EXPECT_EQ(kGrownAt13, arbre.word);
+}
+
 TEST_F(Viewer, PointerStartsAtTheOrigin) {
   Input input;
   EXPECT_EQ(0, input.pointerX);
@@ -369,24 +391,89 @@ TEST_F(Viewer, APassClearsDrainsThenDraws) {
   EXPECT_EQ(66, arbre.wordLength());
 }
 
-TEST(ViewerProcess, NoWindowIsReportedOnStandardError) {
+namespace {
+
+struct ProgramRun {
+  int status = -1;  // the exit status, or -1 if the program did not exit by itself
+  std::string out;
+  std::string err;
+};
+
+std::string contentOf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The real program with the given environment changes (for env) and arguments, shell-quoted.
+ProgramRun runViewer(const std::string& env, const std::string& args) {
   const std::string out = testing::TempDir() + "viewer_out.txt";
   const std::string err = testing::TempDir() + "viewer_err.txt";
+  const std::string command =
+      "env " + env + " '" LSV_VIEWER_PATH "' " + args + " >'" + out + "' 2>'" + err + "'";
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contentOf(out), contentOf(err)};
+}
+
+}  // namespace
+
+TEST(ViewerProcess, StatusesAndMessagesOfTheCommandLine) {
+  const ProgramRun help = runViewer("", "--help");
+  EXPECT_EQ(0, help.status);
+  EXPECT_EQ(0u, help.out.find("Usage: lsystem-viewer [OPTION]..."));
+  EXPECT_EQ("", help.err);
+
+  const ProgramRun bad = runViewer("SDL_VIDEODRIVER=dummy", "-n 1001 --no-such");
+  EXPECT_EQ(2, bad.status);
+  EXPECT_EQ("", bad.out);
+  EXPECT_EQ(
+      "lsystem-viewer: -n '1001' is not an integer from 0 to 1000\n"
+      "Try 'lsystem-viewer --help'.\n",
+      bad.err);
+
+  // Past the word's limit in the second generation: nothing is printed, no window opens.
+  const ProgramRun limit =
+      runViewer("SDL_VIDEODRIVER=dummy", "-g '{o:" + std::string(100000, 'o') + ";}o' -n 9");
+  EXPECT_EQ(1, limit.status);
+  EXPECT_EQ("", limit.out);
+  EXPECT_EQ("lsystem-viewer: generation 2 would make the word longer than 2147483647 symbols\n",
+            limit.err);
+
+  const std::string svg = testing::TempDir() + "viewer_test.svg";
+  const ProgramRun written = runViewer("-u DISPLAY", "-n 2 --svg '" + svg + "'");
+  EXPECT_EQ(0, written.status) << written.err;
+  EXPECT_EQ("aa[+aa[+ao]-ao]-aa[+ao]-ao\n", written.out);
+  EXPECT_EQ(0u, contentOf(svg).find("<?xml")) << "no SVG in " << svg;
+  const ProgramRun unwritten = runViewer("-u DISPLAY", "--svg /no/such/folder/tree.svg");
+  EXPECT_EQ(1, unwritten.status);
+  EXPECT_EQ(kStartWord + "\n", unwritten.out);
+  EXPECT_EQ(
+      "lsystem-viewer: cannot write the SVG to '/no/such/folder/tree.svg': No such file or "
+      "directory\n",
+      unwritten.err);
+}
+
+TEST(ViewerProcess, NoWindowIsReportedOnStandardError) {
   for (const std::string env :
        {"SDL_VIDEODRIVER=no-such-driver", "-u DISPLAY SDL_VIDEODRIVER=x11"}) {
     SCOPED_TRACE(env);
-    const std::string command = "env " + env + " SDL_AUDIODRIVER=dummy '" LSV_VIEWER_PATH "' >'" +
-                                out + "' 2>'" + err + "'";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(1, WEXITSTATUS(status));
-    std::ifstream outFile(out);
-    EXPECT_EQ("", std::string(std::istreambuf_iterator<char>(outFile), {}));
-    std::ifstream errFile(err);
-    const std::string text(std::istreambuf_iterator<char>(errFile), {});
-    const std::string prefix = "lsystem-viewer: cannot open a 600x400 8-bit window: ";
-    EXPECT_EQ(0u, text.rfind(prefix, 0)) << text;
-    EXPECT_GT(text.size(), prefix.size() + 1) << "SDL's own error text is missing";
-    EXPECT_EQ(text.size() - 1, text.find('\n')) << "exactly one line";
+    const ProgramRun run = runViewer(env + " SDL_AUDIODRIVER=dummy", "--size 640x480");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("", run.out);
+    const std::string prefix = "lsystem-viewer: cannot open a 640x480 8-bit window: ";
+    EXPECT_EQ(0u, run.err.rfind(prefix, 0)) << run.err;
+    EXPECT_GT(run.err.size(), prefix.size() + 1) << "SDL's own error text is missing";
+    EXPECT_EQ(run.err.size() - 1, run.err.find('\n')) << "exactly one line";
   }
+}
+
+TEST(ViewerProcess, WithoutADisplayTheDefaultDriversEndItQuietly) {
+  // SDL picks its drivers itself: without an X server, a text-mode or an off-screen one.
+  const ProgramRun run =
+      runViewer("-u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u SDL_AUDIODRIVER", "");
+  EXPECT_EQ(1, run.status);
+  EXPECT_EQ("", run.out) << "the terminal or the word was written";
+  EXPECT_NE(std::string::npos,
+            run.err.find("lsystem-viewer: no display found (SDL fell back to its "))
+      << run.err;
+  EXPECT_EQ(std::string::npos, run.err.find("ALSA")) << "SDL probed the sound card:\n" << run.err;
 }

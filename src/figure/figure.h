@@ -25,44 +25,47 @@ inline bool containsPointer(const Square& tmp, int32_t px, int32_t py) {
   return tmp.x < px && px < tmp.x + int32_t{tmp.w} && tmp.y < py && py < tmp.y + int32_t{tmp.h};
 }
 
-// Walks the whole word from the start state. Each drawable symbol's square is handed to
-// fill(square, colour) in word order; every square that holds the pointer is red and selects
-// its symbol, so the last of them stays selected. A colour of 0 means "not drawn".
-template <class Fill>
-void walkFigure(TurtleCursor& arbre, const Palette& palette, int32_t px, int32_t py, Fill&& fill) {
+// Walks the whole word from the start state and calls visit(x, y, symbol) for each drawable
+// symbol, the bud "o" and the segment "a", with the turtle's whole-pixel position after the
+// symbol's own command: a segment's square sits where its stroke ends. The cursor stands on that
+// symbol during the call, so visit may select it.
+template <class Visit>
+void walkDrawable(TurtleCursor& arbre, Visit&& visit) {
   arbre.reset();
   while (!arbre.atEnd()) {
-    // The command comes first: a segment's square sits where its stroke ends.
     arbre.interpretCurrent();
-    uint32_t colour = 0;
-    const TurtleState position = arbre.currentState();
-    Square tmp{static_cast<int16_t>(position.getX()), static_cast<int16_t>(position.getY()), 0, 0};
     const char symbol = arbre.currentSymbol();
-    if (symbol == 'o') {
-      tmp.w = tmp.h = 20;
-      colour = palette.green;
-    } else if (symbol == 'a') {
-      tmp.w = tmp.h = 7;
-      colour = palette.brown;
-    }
-    if (colour != 0) {
-      if (containsPointer(tmp, px, py)) {
-        arbre.select();
-        colour = palette.red;
-      }
-      fill(tmp, colour);
+    if (symbol == 'o' || symbol == 'a') {
+      const TurtleState position = arbre.currentState();
+      visit(position.getX(), position.getY(), symbol);
     }
     arbre.advance();
   }
 }
 
-// A mouse button press, whichever button: grow a selected bud, prune at a selected segment,
-// and print the word in every case. The selection is the one the last walk left.
-inline void pressButton(TurtleCursor& arbre) {
-  if (arbre.selectedSymbol() == 'o') {
-    arbre.grow();
-  } else if (arbre.selectedSymbol() == 'a') {
-    arbre.prune();
-  }
-  arbre.printWord();
+// The side of a drawable symbol's square in pixels.
+constexpr uint16_t squareSide(char symbol) { return symbol == 'o' ? 20 : 7; }
+
+// Walks the whole word from the start state. Each drawable symbol's square is handed to
+// fill(square, colour) in word order; every square that holds the pointer is red and selects
+// its symbol, so the last of them stays selected. A colour of 0 means "not drawn".
+template <class Fill>
+void walkFigure(TurtleCursor& arbre, const Palette& palette, int32_t px, int32_t py, Fill&& fill) {
+  walkDrawable(arbre, [&](int32_t x, int32_t y, char symbol) {
+    const uint16_t side = squareSide(symbol);
+    Square tmp{static_cast<int16_t>(x), static_cast<int16_t>(y), side, side};
+    uint32_t colour = symbol == 'o' ? palette.green : palette.brown;
+    if (colour == 0) return;
+    if (containsPointer(tmp, px, py)) {
+      arbre.select();
+      colour = palette.red;
+    }
+    fill(tmp, colour);
+  });
 }
+
+// A mouse button press, whichever button: grow a selected bud, prune at a selected segment,
+// and print the word in every case. The selection is the one the last walk left. A growth that
+// would make the word too long, or that runs out of memory, leaves the word as it was and says
+// so in one line on standard error.
+void pressButton(TurtleCursor& arbre);

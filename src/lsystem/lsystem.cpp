@@ -93,18 +93,25 @@ void LSystem::rewriteFrom(int32_t start, int32_t ruleSetIndex) {
     longest = std::max(longest, value.size());
   }
 
-  // One scan finds the branch end and the result's length.
+  // One scan finds the branch end and the length of the region's replacement, counted in
+  // 64 bits so that it cannot wrap where size_type has 32.
   const auto* data = reinterpret_cast<const unsigned char*>(word.data());
-  std::string::size_type resultLength = length;
+  uint64_t regionOut = 0;
   std::string::size_type regionEnd = regionBegin;
   // As in branchEnd, the depth is tested after every symbol, not at each bracket.
   for (int64_t depth = 0; regionEnd < length; ++regionEnd) {
     const unsigned char c = data[regionEnd];
     depth += kDepthChange[c];
     if (depth < 0) break;
-    resultLength += outLength[c] - 1;
+    regionOut += outLength[c];
   }
   if (regionEnd == regionBegin) return;
+  const uint64_t counted = length - (regionEnd - regionBegin) + regionOut;
+  if (counted > static_cast<uint64_t>(maxWordLength)) {
+    throw WordLimitError("the word would be longer than " + std::to_string(maxWordLength) +
+                         " symbols");
+  }
+  const auto resultLength = static_cast<std::string::size_type>(counted);
 
   // Short replacements are written as one 16-byte block per symbol, the output advancing by
   // the replacement's length; the slack past the region is cut off before the tail goes on.

@@ -3,11 +3,18 @@
 
 #include <cstdint>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 // One rule block: key -> replacement. Only one-byte keys ever match a symbol.
 using RuleSet = std::map<std::string, std::string>;
+
+// A rewrite refused because its result would be longer than the word may be.
+class WordLimitError : public std::length_error {
+ public:
+  using std::length_error::length_error;
+};
 
 class LSystem {
  public:
@@ -20,7 +27,8 @@ class LSystem {
   void parseRuleBlock(std::string block);
 
   // One generation over the rest of the branch of start; everything else is copied.
-  // A ruleSetIndex that names no rule set acts as an empty rule set.
+  // A ruleSetIndex that names no rule set acts as an empty rule set. A result longer than
+  // maxWordLength throws WordLimitError before anything is allocated; the word stays as it was.
   void rewriteFrom(int32_t start, int32_t ruleSetIndex);
   // Rest of the branch of pos plus its closing "]"; the whole length when pos is 0.
   int32_t branchLength(int32_t pos) const;
@@ -38,4 +46,6 @@ class LSystem {
   std::string source;
   std::string word;
   std::vector<RuleSet> ruleSets;
+  // Indices are signed 32-bit, so no word may be longer; tests set a smaller limit.
+  int32_t maxWordLength = INT32_MAX;
 };

@@ -3,9 +3,10 @@
 
 #include <utility>
 
-TurtleCursor::TurtleCursor(std::string grammar, int32_t x, int32_t y) {
+TurtleCursor::TurtleCursor(std::string grammar, int32_t x, int32_t y, int32_t step, float turn)
+    : angle(turn) {
   parseGrammar(std::move(grammar));
-  origin.init(x, y);
+  origin.init(x, y, step);
   state.assign(origin);
   index = 0;
   selected = 0;

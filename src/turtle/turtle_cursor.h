@@ -11,7 +11,9 @@
 
 class TurtleCursor : public LSystem {
  public:
-  TurtleCursor(std::string grammar, int32_t x, int32_t y);
+  // The start state is (x, y), heading up, with the given step; "+" and "-" turn by `turn`
+  // radians.
+  TurtleCursor(std::string grammar, int32_t x, int32_t y, int32_t step = 20, float turn = 0.5f);
 
   // Back to the first symbol and the start state, with an empty stack and no selection.
   void reset();
@@ -27,10 +29,10 @@ class TurtleCursor : public LSystem {
         state.move(directions.of(state.heading));  // the same bits as state.forward()
         break;
       case '+':
-        state.turn(0.5f);
+        state.turn(angle);
         break;
       case '-':
-        state.turn(-0.5f);
+        state.turn(-angle);
         break;
       case '[':
         stack.push_back(state);  // an exact copy
@@ -61,6 +63,7 @@ class TurtleCursor : public LSystem {
   int32_t index;
   int32_t selected;
   std::deque<TurtleState> stack;  // used at its back only
+  float angle;                    // the turn of "+" and "-", in radians
 
  private:
   DirectionCache directions;  // of headings met by earlier segments; not part of the walk

@@ -3,11 +3,11 @@
 
 #include <cmath>
 
-void TurtleState::init(int32_t x0, int32_t y0) {
+void TurtleState::init(int32_t x0, int32_t y0, int32_t step0) {
   x = static_cast<float>(x0);
   y = static_cast<float>(y0);
   heading = 3.1416f;
-  step = 20.0f;
+  step = static_cast<float>(step0);
 }
 
 // The float operations stay out of line as a second guard beside the build's

@@ -11,8 +11,8 @@ struct Direction {
 
 class TurtleState {
  public:
-  // x and y become the integers as floats; heading 3.1416f (a hair above pi), step 20.
-  void init(int32_t x0, int32_t y0);
+  // x, y and step become the integers as floats; heading 3.1416f (a hair above pi).
+  void init(int32_t x0, int32_t y0, int32_t step0 = 20);
 
   // Truncated toward zero; NaN gives 0 and values beyond the int32 range saturate.
   int32_t getX() const { return truncate(x); }

@@ -5,12 +5,69 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 void guardStandardStreams() {
   // In ascending order, so the lowest free descriptor that open takes is fd itself.
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) == -1) open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
   }
+}
+
+namespace {
+
+// Runs call with standard output on /dev/null: a text-mode driver takes the terminal over
+// through it as it starts and hands it back as it stops, and the word is the only thing that
+// the program writes there.
+template <class Call>
+void withoutStandardOutput(Call&& call) {
+  std::fflush(stdout);
+  const int saved = dup(STDOUT_FILENO);
+  const int null = open("/dev/null", O_WRONLY);
+  const bool redirected = saved >= 0 && null >= 0 && dup2(null, STDOUT_FILENO) >= 0;
+  if (null >= 0) close(null);
+  call();
+  std::fflush(stdout);
+  if (redirected) dup2(saved, STDOUT_FILENO);
+  if (saved >= 0) close(saved);
+}
+
+}  // namespace
+
+SDL_Surface* openWindow(int32_t width, int32_t height, std::string& error) {
+  setenv("SDL_AUDIODRIVER", "dummy", 0);  // no sound is played; probing a card only complains
+  const bool chosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
+  if (chosen) {
+    SDL_Init(SDL_INIT_EVERYTHING);
+  } else {
+    withoutStandardOutput([] { SDL_Init(SDL_INIT_EVERYTHING); });
+    char name[32] = "";
+    SDL_VideoDriverName(name, sizeof name);
+    for (const char* blind : {"caca", "aalib", "offscreen", "dummy"}) {
+      if (std::strcmp(name, blind) != 0) continue;
+      withoutStandardOutput([] { SDL_Quit(); });
+      error = std::string("no display found (SDL fell back to its ") + name +
+              " driver, which shows no window); set DISPLAY, or choose a driver with "
+              "SDL_VIDEODRIVER";
+      return nullptr;
+    }
+  }
+  SDL_Surface* screen = SDL_SetVideoMode(width, height, 8, SDL_SWSURFACE);
+  if (screen == nullptr) {
+    error = "cannot open a " + std::to_string(width) + "x" + std::to_string(height) +
+            " 8-bit window: " + SDL_GetError();
+    SDL_Quit();
+  }
+  return screen;
+}
+
+void showWordLength(const TurtleCursor& arbre) {
+  const int32_t length = arbre.wordLength();
+  const std::string title =
+      "lsystem-viewer: " + std::to_string(length) + (length == 1 ? " symbol" : " symbols");
+  SDL_WM_SetCaption(title.c_str(), title.c_str());
 }
 
 Palette mapPalette(const SDL_PixelFormat* format) {
@@ -35,6 +92,7 @@ void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre) {
       break;
     case SDL_MOUSEBUTTONDOWN:
       pressButton(arbre);
+      showWordLength(arbre);
       break;
     default:
       break;

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <string>
 
 #include "figure.h"
 #include "turtle_cursor.h"
@@ -19,11 +20,20 @@ struct Input {
 // next file opened (SDL's X connection, say) would take descriptor 1 and receive the word.
 void guardStandardStreams();
 
+// SDL_Init(SDL_INIT_EVERYTHING) and a width x height 8-bit software window. Where the user has
+// chosen no video driver and SDL picks one that shows no window to a person (a text-mode or an
+// off-screen one), SDL is shut down again and there is no window; SDL plays no sound unless the
+// user chose an audio driver. Gives the screen, or nullptr and the reason in error.
+SDL_Surface* openWindow(int32_t width, int32_t height, std::string& error);
+
+// The window's title: the program and the word's length.
+void showWordLength(const TurtleCursor& arbre);
+
 // Brown, red and green, mapped in that order on the screen's format.
 Palette mapPalette(const SDL_PixelFormat* format);
 
 // Key press and quit request end the loop, motion moves the pointer, any button press acts on
-// the selection. Every other event is ignored.
+// the selection and shows the new length in the title. Every other event is ignored.
 void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre);
 
 // Handles every queued event, without waiting.

@@ -1,0 +1,24 @@
+// A mouse button press on the figure: grow, prune, or report why the word stays as it was.
+#include "figure.h"
+
+#include <cstdio>
+#include <new>
+#include <stdexcept>
+
+void pressButton(TurtleCursor& arbre) {
+  try {
+    if (arbre.selectedSymbol() == 'o') {
+      arbre.grow();
+    } else if (arbre.selectedSymbol() == 'a') {
+      arbre.prune();
+    }
+  } catch (const WordLimitError& error) {
+    std::fprintf(stderr, "lsystem-viewer: %s; it stays as it was\n", error.what());
+  } catch (const std::length_error&) {
+    std::fputs("lsystem-viewer: the word would be too long for this machine; it stays as it was\n",
+               stderr);
+  } catch (const std::bad_alloc&) {
+    std::fputs("lsystem-viewer: out of memory; the word stays as it was\n", stderr);
+  }
+  arbre.printWord();
+}

@@ -1,0 +1,337 @@
+// The command line: one table of options feeds getopt_long and --help.
+#include "options.h"
+
+#include <getopt.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#ifndef LSV_VERSION
+#error "LSV_VERSION must give the project's version"
+#endif
+
+namespace {
+
+constexpr const char* kProgram = "lsystem-viewer";
+constexpr double kPi = 3.14159265358979323846;  // rounds to the double nearest to pi
+
+// Codes of the options that have no short form, above every character.
+enum LongOnly { kOrigin = 256, kSize, kSvg };
+
+struct OptionInfo {
+  const char* name;   // the long form, without "--"
+  int code;           // the short form's character, or a LongOnly code
+  const char* value;  // the value's name in --help, or nullptr for an option without one
+  const char* help;   // lines of --help, split at "\n"
+};
+
+constexpr OptionInfo kOptions[] = {
+    {"grammar", 'g', "TEXT",
+     "the grammar: rule blocks {KEY:REPLACEMENT;...}, then\nthe axiom "
+     "(default: {o:a[+ao]-ao;}ao)"},
+    {"file", 'f', "FILE",
+     "read the grammar from FILE (\"-\" for standard input);\none final line end is dropped"},
+    {"generations", 'n', "N", "rewrite the axiom N times at start, 0 to 1000\n(default: 3)"},
+    {"angle", 'a', "DEGREES",
+     "the turn of + and - in degrees\n(default: 0.5 radian, about 28.65 degrees)"},
+    {"step", 's', "PIXELS", "the turtle's starting step (default: 20)"},
+    {"origin", kOrigin, "X,Y", "the turtle's start point (default: 300,300)"},
+    {"size", kSize, "WxH", "the window's size, each 16 to 4096 (default: 600x400)"},
+    {"svg", kSvg, "FILE",
+     "write the start figure to FILE as SVG, print the\nword and exit; no window"},
+    {"help", 'h', nullptr, "show this help and exit"},
+    {"version", 'V', nullptr, "show the version and exit"},
+};
+
+const OptionInfo* findOption(int code) {
+  for (const OptionInfo& option : kOptions) {
+    if (option.code == code) return &option;
+  }
+  return nullptr;
+}
+
+// "--name" for an option met in its long form, "-c" for one met in its short form.
+std::string spelled(const OptionInfo& option, bool longForm) {
+  return longForm ? std::string("--") + option.name
+                  : std::string{'-', static_cast<char>(option.code)};
+}
+
+// An optional sign and decimal digits, nothing else, within [min, max].
+bool parseInteger(const std::string& text, int64_t min, int64_t max, int32_t& out) {
+  std::size_t at = text.size() > 0 && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  if (at == text.size()) return false;
+  int64_t magnitude = 0;
+  for (; at < text.size(); ++at) {
+    if (text[at] < '0' || text[at] > '9') return false;
+    magnitude = magnitude * 10 + (text[at] - '0');
+    if (magnitude > (int64_t{1} << 40)) return false;  // far out of every range, and no overflow
+  }
+  const int64_t value = text[0] == '-' ? -magnitude : magnitude;
+  if (value < min || value > max) return false;
+  out = static_cast<int32_t>(value);
+  return true;
+}
+
+// Two integers in [min, max] with the separator between them.
+bool parsePair(const std::string& text, char separator, int64_t min, int64_t max, int32_t& first,
+               int32_t& second) {
+  const std::size_t at = text.find(separator);
+  return at != std::string::npos && parseInteger(text.substr(0, at), min, max, first) &&
+         parseInteger(text.substr(at + 1), min, max, second);
+}
+
+// A decimal number: an optional sign, digits with at most one point, an optional exponent.
+bool isDecimal(const std::string& text) {
+  std::size_t at = text.size() > 0 && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  std::size_t digits = 0;
+  bool point = false;
+  for (; at < text.size(); ++at) {
+    if (text[at] >= '0' && text[at] <= '9') {
+      ++digits;
+    } else if (text[at] == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return false;
+  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+    ++at;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    if (at == text.size()) return false;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+  }
+  return at == text.size();
+}
+
+// Sets the option's value into options; the error message, or an empty string.
+std::string applyValue(const OptionInfo& option, const std::string& name, const std::string& value,
+                       Options& options) {
+  const std::string quoted = name + " " + quote(value);
+  switch (option.code) {
+    case 'g':
+      if (value.size() > kMaxGrammarBytes) {
+        return name + ": the grammar is longer than " + std::to_string(kMaxGrammarBytes) + " bytes";
+      }
+      options.grammar = value;
+      return "";
+    case 'f':
+      if (value.empty()) return name + ": the file name is empty";
+      options.grammarFile = value;
+      return "";
+    case 'n':
+      if (!parseInteger(value, 0, 1000, options.generations)) {
+        return quoted + " is not an integer from 0 to 1000";
+      }
+      return "";
+    case 'a': {
+      if (!isDecimal(value)) return quoted + " is not a decimal number of degrees";
+      const double degrees = std::strtod(value.c_str(), nullptr);
+      const double radians = degrees * kPi / 180.0;
+      const auto angle = static_cast<float>(radians);
+      if (!std::isfinite(degrees) || !std::isfinite(angle)) return quoted + " is too large";
+      options.angle = angle;
+      return "";
+    }
+    case 's':
+      if (!parseInteger(value, -kMaxCoordinate, kMaxCoordinate, options.step)) {
+        return quoted + " is not an integer from " + std::to_string(-kMaxCoordinate) + " to " +
+               std::to_string(kMaxCoordinate);
+      }
+      return "";
+    case kOrigin:
+      if (!parsePair(value, ',', -kMaxCoordinate, kMaxCoordinate, options.originX,
+                     options.originY)) {
+        return quoted + " is not X,Y with two integers from " + std::to_string(-kMaxCoordinate) +
+               " to " + std::to_string(kMaxCoordinate);
+      }
+      return "";
+    case kSize:
+      if (!parsePair(value, 'x', 16, 4096, options.width, options.height)) {
+        return quoted + " is not WIDTHxHEIGHT with each from 16 to 4096";
+      }
+      return "";
+    case kSvg:
+      if (value.empty()) return name + ": the file name is empty";
+      options.svgFile = value;
+      return "";
+    default:
+      return "";
+  }
+}
+
+// The long option that an argument such as "--gen=5" names, by its unambiguous prefix.
+std::string longNameOf(const std::string& argument) {
+  return argument.substr(0, argument.find('='));
+}
+
+}  // namespace
+
+std::string quote(const std::string& value) {
+  std::string shown = "'";
+  for (std::size_t i = 0; i < value.size() && i < 60; ++i) {
+    const auto c = static_cast<unsigned char>(value[i]);
+    if (c < 0x20 || c == 0x7f) {
+      static const char hex[] = "0123456789abcdef";
+      shown += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+    } else {
+      shown += static_cast<char>(c);
+    }
+  }
+  return shown + (value.size() > 60 ? "...'" : "'");
+}
+
+ParsedOptions parseOptions(const std::vector<std::string>& args) {
+  ParsedOptions parsed;
+  Options& options = parsed.options;
+
+  // getopt_long wants writable C strings and a terminating null pointer.
+  std::vector<std::string> storage{kProgram};
+  storage.insert(storage.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& s : storage) argv.push_back(s.data());
+  argv.push_back(nullptr);
+  const int argc = static_cast<int>(storage.size());
+
+  std::string shortOptions = "+:";  // stop at the first operand; ':' for a missing value
+  std::vector<option> longOptions;
+  for (const OptionInfo& o : kOptions) {
+    if (o.code < 256) {
+      shortOptions += static_cast<char>(o.code);
+      if (o.value != nullptr) shortOptions += ':';
+    }
+    longOptions.push_back(
+        {o.name, o.value != nullptr ? required_argument : no_argument, nullptr, o.code});
+  }
+  longOptions.push_back({nullptr, 0, nullptr, 0});
+
+  int grammarOption = 0;  // 'g' or 'f', whichever came first
+  opterr = 0;             // every message is this function's own
+  optind = 0;             // a full restart of getopt's scan, on GNU and musl alike
+  for (;;) {
+    // Options are read in order, so the one read next is in the argument at optind; a short
+    // one may share it with others ("-n3", "-hV").
+    const int next = optind == 0 ? 1 : optind;
+    const int code =
+        getopt_long(argc, argv.data(), shortOptions.c_str(), longOptions.data(), nullptr);
+    if (code == -1) break;
+    const std::string& argument = storage[static_cast<std::size_t>(next)];
+    const bool longForm = argument.rfind("--", 0) == 0;
+    if (code == '?' || code == ':') {
+      const OptionInfo* known = findOption(optopt);
+      if (longForm && known != nullptr && code == '?') {
+        parsed.error = "option '" + spelled(*known, true) + "' takes no value";
+      } else if (known != nullptr && code == ':') {
+        parsed.error = "option '" + spelled(*known, longForm) + "' needs a value";
+      } else if (longForm) {
+        const std::string name = longNameOf(argument);
+        int matches = 0;
+        for (const OptionInfo& o : kOptions) {
+          matches += (std::string("--") + o.name).rfind(name, 0) == 0;
+        }
+        parsed.error = "option " + quote(name) + (matches > 1 ? " is ambiguous" : " is unknown");
+      } else {
+        parsed.error = std::string("option '-") + static_cast<char>(optopt) + "' is unknown";
+      }
+      return parsed;
+    }
+    const OptionInfo& option = *findOption(code);
+    if (option.code == 'h' || option.code == 'V') {
+      (option.code == 'h' ? options.help : options.version) = true;
+      return parsed;
+    }
+    if (option.code == 'g' || option.code == 'f') {
+      if (grammarOption != 0 && grammarOption != option.code) {
+        parsed.error = "options '--grammar' and '--file' cannot be used together";
+        return parsed;
+      }
+      grammarOption = option.code;
+    }
+    parsed.error = applyValue(option, spelled(option, longForm), optarg, options);
+    if (!parsed.error.empty()) return parsed;
+  }
+  if (optind < argc) {
+    parsed.error = "unexpected operand " + quote(storage[static_cast<std::size_t>(optind)]);
+  }
+  return parsed;
+}
+
+std::string readGrammarFile(Options& options) {
+  if (options.grammarFile.empty()) return "";
+  const std::string& path = options.grammarFile;
+  const bool standardInput = path == "-";
+  const std::string shown = standardInput ? "standard input" : quote(path);
+  struct Closer {
+    std::FILE* file;
+    bool owned;
+    ~Closer() {
+      if (owned && file != nullptr) std::fclose(file);
+    }
+  } in{standardInput ? stdin : std::fopen(path.c_str(), "rb"), !standardInput};
+  if (in.file == nullptr)
+    return "cannot read the grammar from " + shown + ": " + std::strerror(errno);
+  // One byte past the limit tells a file that is too large from one that fits exactly.
+  std::string text;
+  char buffer[1 << 16];
+  std::size_t got;
+  while (text.size() <= kMaxGrammarBytes &&
+         (got = std::fread(buffer, 1, sizeof buffer, in.file)) > 0) {
+    text.append(buffer, got);
+  }
+  if (std::ferror(in.file)) {
+    return "cannot read the grammar from " + shown + ": " + std::strerror(errno);
+  }
+  if (text.size() > kMaxGrammarBytes) {
+    return "the grammar in " + shown + " is longer than " + std::to_string(kMaxGrammarBytes) +
+           " bytes";
+  }
+  if (!text.empty() && text.back() == '\n') {
+    text.pop_back();
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+  }
+  options.grammar = std::move(text);
+  return "";
+}
+
+std::string helpText() {
+  std::string text =
+      "Usage: lsystem-viewer [OPTION]...\n"
+      "Grow a bracketed L-system from its grammar and draw it with a turtle in a\n"
+      "window: every segment 'a' as a small brown square, every bud 'o' as a green one.\n"
+      "The square under the pointer turns red; a mouse press grows the figure at a red\n"
+      "bud or prunes the branch at a red segment. Every word is printed on standard\n"
+      "output. Any key, or closing the window, quits.\n"
+      "\n";
+  for (const OptionInfo& o : kOptions) {
+    std::string left = o.code < 256 ? std::string("  -") + static_cast<char>(o.code) + ", --"
+                                    : std::string("      --");
+    left += o.name;
+    if (o.value != nullptr) left += std::string("=") + o.value;
+    const char* help = o.help;
+    for (bool first = true; *help != '\0'; first = false) {
+      const char* end = std::strchr(help, '\n');
+      const std::size_t length =
+          end != nullptr ? static_cast<std::size_t>(end - help) : std::strlen(help);
+      std::string line = first ? left : "";
+      line.resize(std::max<std::size_t>(line.size() + 2, 27), ' ');
+      text += line + std::string(help, length) + "\n";
+      help += length + (end != nullptr ? 1 : 0);
+    }
+  }
+  text +=
+      "\n"
+      "Exit status: 0 when done, 1 on a failure at run time (no window, the SVG not\n"
+      "written, the word over its limit or out of memory), 2 on a bad command line.\n"
+      "\n"
+      "Examples:\n"
+      "  lsystem-viewer -g '{o:a[-ao][+ao]ao;}o' -n 4 -a 22.5 -s 9 --origin 300,390\n"
+      "  lsystem-viewer -n 6 --svg tree.svg\n";
+  return text;
+}
+
+std::string versionText() { return std::string(kProgram) + " " + LSV_VERSION + "\n"; }

@@ -1,0 +1,52 @@
+// The command line, parsed into plain settings: no SDL, no I/O, no exit.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Exit statuses of the program.
+constexpr int kExitDone = 0;
+constexpr int kExitFailure = 1;  // at run time: no window, the SVG not written, the word too long
+constexpr int kExitUsage = 2;    // a bad command line
+
+// The largest grammar text accepted, from the command line or a file.
+constexpr std::size_t kMaxGrammarBytes = std::size_t{64} << 20;
+// Step and start point: every integer in this range is exact as a float.
+constexpr int32_t kMaxCoordinate = 1 << 24;
+
+struct Options {
+  std::string grammar = "{o:a[+ao]-ao;}ao";
+  std::string grammarFile;  // -f: the grammar is read from here (readGrammarFile)
+  int32_t generations = 3;
+  float angle = 0.5f;  // radians
+  int32_t step = 20;
+  int32_t originX = 300;
+  int32_t originY = 300;
+  int32_t width = 600;
+  int32_t height = 400;
+  std::string svgFile;  // --svg: write the figure here instead of opening a window
+  bool help = false;
+  bool version = false;
+};
+
+struct ParsedOptions {
+  Options options;
+  std::string error;  // empty when the command line is good; else one line, without a line end
+};
+
+// Reads the arguments after the program's name, with getopt_long: short and long forms,
+// "--opt VALUE" and "--opt=VALUE", unambiguous abbreviations of long options. Stops at -h or -V.
+ParsedOptions parseOptions(const std::vector<std::string>& args);
+
+// Reads options.grammarFile into options.grammar: every byte, except that one final "\n" or
+// "\r\n" is dropped; "-" is standard input. The error, or an empty string.
+std::string readGrammarFile(Options& options);
+
+// A value as a message shows it: in quotes, control bytes escaped so that the message stays one
+// line, and cut after 60 bytes.
+std::string quote(const std::string& value);
+
+// The text of --help and the line of --version.
+std::string helpText();
+std::string versionText();

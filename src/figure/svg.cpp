@@ -1,0 +1,146 @@
+// The figure as SVG, streamed through a buffer, and saved whole or not at all.
+#include "svg.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "figure.h"
+#include "options.h"
+
+namespace {
+
+// Text gathered in a buffer and written in large blocks; remembers a failed write.
+class SvgOut {
+ public:
+  explicit SvgOut(std::FILE* file) : file_(file) {}
+
+  SvgOut& operator<<(std::string_view text) {
+    if (kSize - used_ < text.size()) flush();
+    if (text.size() > kSize) {
+      write(text.data(), text.size());
+    } else {
+      std::memcpy(buffer_ + used_, text.data(), text.size());
+      used_ += text.size();
+    }
+    return *this;
+  }
+
+  SvgOut& operator<<(int64_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
+  }
+
+  // Writes what is buffered; false if any write so far has failed.
+  bool flush() {
+    write(buffer_, used_);
+    used_ = 0;
+    return ok_;
+  }
+
+ private:
+  static constexpr std::size_t kSize = std::size_t{1} << 16;
+
+  void write(const char* data, std::size_t size) {
+    if (ok_ && size > 0) ok_ = std::fwrite(data, 1, size, file_) == size;
+  }
+
+  std::FILE* file_;
+  char buffer_[kSize];
+  std::size_t used_ = 0;
+  bool ok_ = true;
+};
+
+std::string failure(const std::string& path, int error) {
+  return "cannot write the SVG to " + quote(path) + ": " + std::strerror(error);
+}
+
+}  // namespace
+
+bool writeSvg(std::FILE* out, TurtleCursor& arbre, int32_t width, int32_t height) {
+  const int32_t kept = arbre.selected;  // a walk starts with reset, which clears it
+  // The bounding box of every square, in 64 bits: a corner may lie anywhere in 32.
+  int64_t minX = INT64_MAX;
+  int64_t minY = INT64_MAX;
+  int64_t maxX = INT64_MIN;
+  int64_t maxY = INT64_MIN;
+  walkDrawable(arbre, [&](int32_t x, int32_t y, char symbol) {
+    const int64_t side = squareSide(symbol);
+    minX = std::min<int64_t>(minX, x);
+    minY = std::min<int64_t>(minY, y);
+    maxX = std::max(maxX, x + side);
+    maxY = std::max(maxY, y + side);
+  });
+  if (minX > maxX) {
+    minX = minY = 0;
+    maxX = width;
+    maxY = height;
+  }
+  const int64_t boxWidth = maxX - minX;
+  const int64_t boxHeight = maxY - minY;
+
+  // The buffer is large; keep it off the stack.
+  auto svg = std::make_unique<SvgOut>(out);
+  *svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+       << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" << minX << " " << minY << " "
+       << boxWidth << " " << boxHeight << "\" width=\"" << boxWidth << "\" height=\"" << boxHeight
+       << "\" shape-rendering=\"crispEdges\">\n"
+       << "<rect x=\"" << minX << "\" y=\"" << minY << "\" width=\"" << boxWidth << "\" height=\""
+       << boxHeight << "\" fill=\"#000000\"/>\n";
+  walkDrawable(arbre, [&](int32_t x, int32_t y, char symbol) {
+    *svg << "<rect x=\"" << int64_t{x} << "\" y=\"" << int64_t{y}
+         << (symbol == 'o' ? "\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n"
+                           : "\" width=\"7\" height=\"7\" fill=\"#663300\"/>\n");
+  });
+  *svg << "</svg>\n";
+  arbre.selected = kept;
+  return svg->flush();
+}
+
+std::string saveSvg(const std::string& path, TurtleCursor& arbre, int32_t width, int32_t height) {
+  // A hidden name beside path: the rename stays within one file system.
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string temporary = folder + "." + base + ".XXXXXX";
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) return failure(path, errno);
+
+  // The new file gets the mode of the one it replaces, or that of a newly created file.
+  struct stat existing {};
+  mode_t mode;
+  if (stat(path.c_str(), &existing) == 0) {
+    mode = existing.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  int error = 0;
+  if (fchmod(fd, mode) != 0) error = errno;
+  std::FILE* file = error == 0 ? fdopen(fd, "wb") : nullptr;
+  if (file == nullptr) {
+    if (error == 0) error = errno;
+    close(fd);
+  } else {
+    errno = 0;
+    if (!writeSvg(file, arbre, width, height) || std::fflush(file) != 0 || fsync(fd) != 0) {
+      error = errno != 0 ? errno : EIO;
+    }
+    if (std::fclose(file) != 0 && error == 0) error = errno;
+  }
+  if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) {
+    unlink(temporary.c_str());
+    return failure(path, error);
+  }
+  return "";
+}

@@ -1,0 +1,209 @@
+// Tests of the command line: good and bad argument lists, the grammar file, the help.
+#include "options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+using Args = std::vector<std::string>;
+
+TEST(Options, NoArgumentsGiveTheBuiltInViewer) {
+  const ParsedOptions parsed = parseOptions({});
+  EXPECT_EQ("", parsed.error);
+  const Options& o = parsed.options;
+  EXPECT_EQ("{o:a[+ao]-ao;}ao", o.grammar);
+  EXPECT_EQ(3, o.generations);
+  EXPECT_EQ(0.5f, o.angle);
+  EXPECT_EQ(20, o.step);
+  EXPECT_EQ(300, o.originX);
+  EXPECT_EQ(300, o.originY);
+  EXPECT_EQ(600, o.width);
+  EXPECT_EQ(400, o.height);
+  EXPECT_EQ("", o.svgFile);
+  EXPECT_FALSE(o.help || o.version);
+}
+
+TEST(Options, ShortLongAndJoinedFormsAgree) {
+  const Args forms[] = {
+      {"-g", "{a:b;}a", "-n", "7", "-a", "90", "-s", "-5", "--origin", "-10,20", "--size",
+       "16x4096", "--svg", "out.svg"},
+      {"--grammar={a:b;}a", "--generations=7", "--angle=90", "--step=-5", "--origin=-10,20",
+       "--size=16x4096", "--svg=out.svg"},
+      {"-g{a:b;}a", "-n7", "-a90.0", "-s-5", "--ori", "-10,20", "--si=16x4096", "--sv", "out.svg"},
+  };
+  for (const Args& args : forms) {
+    const ParsedOptions parsed = parseOptions(args);
+    ASSERT_EQ("", parsed.error) << args[0];
+    const Options& o = parsed.options;
+    EXPECT_EQ("{a:b;}a", o.grammar);
+    EXPECT_EQ(7, o.generations);
+    EXPECT_EQ(static_cast<float>(90.0 * 3.14159265358979323846 / 180.0), o.angle);
+    EXPECT_EQ(-5, o.step);
+    EXPECT_EQ(-10, o.originX);
+    EXPECT_EQ(20, o.originY);
+    EXPECT_EQ(16, o.width);
+    EXPECT_EQ(4096, o.height);
+    EXPECT_EQ("out.svg", o.svgFile);
+  }
+}
+
+TEST(Options, ValuesAtTheEdgesOfTheirRanges) {
+  struct Case {
+    Args args;
+    int32_t Options::*field;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {{"-n", "0"}, &Options::generations, 0},
+      {{"-n", "+1000"}, &Options::generations, 1000},
+      {{"-n", "0003"}, &Options::generations, 3},
+      {{"-s", "16777216"}, &Options::step, 16777216},
+      {{"-s", "-16777216"}, &Options::step, -16777216},
+      {{"--origin", "-16777216,16777216"}, &Options::originY, 16777216},
+      {{"--size", "4096x16"}, &Options::width, 4096},
+  };
+  for (const Case& c : cases) {
+    const ParsedOptions parsed = parseOptions(c.args);
+    EXPECT_EQ("", parsed.error) << c.args[1];
+    EXPECT_EQ(c.expected, parsed.options.*(c.field)) << c.args[1];
+  }
+  // The angle: DEGREES x pi / 180 in double, rounded once to float.
+  for (const char* degrees : {"-22.5", "1e2", ".5", "5.", "360", "-0", "1E-3"}) {
+    const ParsedOptions parsed = parseOptions({"--angle", degrees});
+    EXPECT_EQ("", parsed.error) << degrees;
+    EXPECT_EQ(static_cast<float>(std::stod(degrees) * 3.14159265358979323846 / 180.0),
+              parsed.options.angle)
+        << degrees;
+  }
+}
+
+TEST(Options, ALaterValueReplacesAnEarlierOne) {
+  const ParsedOptions parsed = parseOptions({"-n", "4", "-n", "5", "-g", "x", "-g", "y"});
+  EXPECT_EQ("", parsed.error);
+  EXPECT_EQ(5, parsed.options.generations);
+  EXPECT_EQ("y", parsed.options.grammar);
+}
+
+TEST(Options, AnyTextIsAGrammarEvenOneThatLooksLikeAnOption) {
+  for (const std::string text : {"", "-n", "--help", " {o:a;} o \t", "\xff\x80{}"}) {
+    const ParsedOptions parsed = parseOptions({"-g", text});
+    EXPECT_EQ("", parsed.error);
+    EXPECT_EQ(text, parsed.options.grammar);
+    EXPECT_FALSE(parsed.options.help);
+  }
+}
+
+TEST(Options, HelpAndVersionStopTheReading) {
+  EXPECT_TRUE(parseOptions({"--help", "--no-such"}).options.help);
+  EXPECT_TRUE(parseOptions({"-n", "5", "-V", "junk"}).options.version);
+  EXPECT_TRUE(parseOptions({"--he"}).options.help);
+  EXPECT_NE("", parseOptions({"--no-such", "--help"}).error);
+}
+
+TEST(Options, BadCommandLinesNameTheirProblem) {
+  const std::pair<Args, std::string> cases[] = {
+      {{"-x"}, "option '-x' is unknown"},
+      {{"--colour=red"}, "option '--colour' is unknown"},
+      {{"--s=3"}, "option '--s' is ambiguous"},
+      {{"--help=yes"}, "option '--help' takes no value"},
+      {{"-n"}, "option '-n' needs a value"},
+      {{"--grammar"}, "option '--grammar' needs a value"},
+      {{"-g", "a", "-f", "b"}, "options '--grammar' and '--file' cannot be used together"},
+      {{"--file=b", "--grammar=a"}, "options '--grammar' and '--file' cannot be used together"},
+      {{"tree"}, "unexpected operand 'tree'"},
+      {{"-n", "3", "--", "-n"}, "unexpected operand '-n'"},
+      {{"-"}, "unexpected operand '-'"},
+      {{"-n", "1001"}, "-n '1001' is not an integer from 0 to 1000"},
+      {{"--generations=-1"}, "--generations '-1' is not an integer from 0 to 1000"},
+      {{"-n", ""}, "-n '' is not an integer from 0 to 1000"},
+      {{"-n", " 3"}, "-n ' 3' is not an integer from 0 to 1000"},
+      {{"-n", "3.0"}, "-n '3.0' is not an integer from 0 to 1000"},
+      {{"-n", "99999999999999999999"},
+       "-n '99999999999999999999' is not an integer from 0 to 1000"},
+      {{"-s", "16777217"}, "-s '16777217' is not an integer from -16777216 to 16777216"},
+      {{"-a", "0x10"}, "-a '0x10' is not a decimal number of degrees"},
+      {{"-a", "nan"}, "-a 'nan' is not a decimal number of degrees"},
+      {{"-a", "inf"}, "-a 'inf' is not a decimal number of degrees"},
+      {{"-a", "1e"}, "-a '1e' is not a decimal number of degrees"},
+      {{"-a", "."}, "-a '.' is not a decimal number of degrees"},
+      {{"-a", "1e999"}, "-a '1e999' is too large"},
+      {{"-a", "1e41"}, "-a '1e41' is too large"},
+      {{"--origin", "300"},
+       "--origin '300' is not X,Y with two integers from -16777216 to 16777216"},
+      {{"--origin", "3,4,5"},
+       "--origin '3,4,5' is not X,Y with two integers from -16777216 to 16777216"},
+      {{"--size", "15x400"}, "--size '15x400' is not WIDTHxHEIGHT with each from 16 to 4096"},
+      {{"--size", "600X400"}, "--size '600X400' is not WIDTHxHEIGHT with each from 16 to 4096"},
+      {{"--size", "600x4097"}, "--size '600x4097' is not WIDTHxHEIGHT with each from 16 to 4096"},
+      {{"--svg="}, "--svg: the file name is empty"},
+      {{"-n", "1\n2"}, "-n '1\\x0a2' is not an integer from 0 to 1000"},
+      {{"-n", std::string(70, '7')},
+       "-n '" + std::string(60, '7') + "...' is not an integer from 0 to 1000"},
+  };
+  for (const auto& [args, message] : cases) {
+    EXPECT_EQ(message, parseOptions(args).error) << args[0];
+  }
+}
+
+TEST(Options, AGrammarFileIsReadByteForByteButForOneFinalLineEnd) {
+  const std::string path = testing::TempDir() + "options_test_grammar";
+  const std::pair<std::string, std::string> cases[] = {
+      {"{o:ao;}o\n", "{o:ao;}o"},
+      {"{o:ao;}o\r\n", "{o:ao;}o"},
+      {"{o:ao;}o\n\n", "{o:ao;}o\n"},
+      {"{o:a\0o;}o"s, "{o:a\0o;}o"s},
+      {"", ""},
+      {"\r", "\r"},
+  };
+  for (const auto& [content, grammar] : cases) {
+    std::ofstream(path, std::ios::binary) << content;
+    Options options = parseOptions({"-f", path}).options;
+    EXPECT_EQ("", readGrammarFile(options));
+    EXPECT_EQ(grammar, options.grammar);
+  }
+  Options missing = parseOptions({"--file", path + ".none"}).options;
+  EXPECT_EQ("cannot read the grammar from '" + path + ".none': No such file or directory",
+            readGrammarFile(missing));
+  EXPECT_EQ("{o:a[+ao]-ao;}ao", missing.grammar);
+  Options folder = parseOptions({"--file", testing::TempDir()}).options;
+  EXPECT_NE(std::string::npos, readGrammarFile(folder).find("Is a directory"));
+}
+
+TEST(Options, AGrammarPastTheLimitIsRefused) {
+  const std::string path = testing::TempDir() + "options_test_large";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << std::string(kMaxGrammarBytes, 'a');
+  }
+  Options fits = parseOptions({"-f", path}).options;
+  EXPECT_EQ("", readGrammarFile(fits));
+  EXPECT_EQ(kMaxGrammarBytes, fits.grammar.size());
+  std::ofstream(path, std::ios::app) << 'a';
+  Options over = parseOptions({"-f", path}).options;
+  EXPECT_EQ("the grammar in '" + path + "' is longer than 67108864 bytes", readGrammarFile(over));
+  std::remove(path.c_str());
+  EXPECT_EQ("-g: the grammar is longer than 67108864 bytes",
+            parseOptions({"-g", std::string(kMaxGrammarBytes + 1, 'a')}).error);
+}
+
+TEST(Options, HelpNamesEveryOptionAndTheExitStatuses) {
+  const std::string help = helpText();
+  for (const char* name :
+       {"-g, --grammar=TEXT", "-f, --file=FILE", "-n, --generations=N", "-a, --angle=DEGREES",
+        "-s, --step=PIXELS", "--origin=X,Y", "--size=WxH", "--svg=FILE", "-h, --help",
+        "-V, --version", "Exit status: 0", "Examples:"}) {
+    EXPECT_NE(std::string::npos, help.find(name)) << name;
+  }
+  for (std::size_t at = 0, end; (end = help.find('\n', at)) != std::string::npos; at = end + 1) {
+    EXPECT_LE(end - at, 80u) << help.substr(at, end - at);
+  }
+  EXPECT_EQ("lsystem-viewer " LSV_VERSION "\n", versionText());
+}
+
+}  // namespace
