@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "lsystem.h"
+#include "svg.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
 #include "workload.h"
@@ -140,6 +141,24 @@ void walk(benchmark::State& state, int generations) {
               Counter::kIsRate);
 }
 
+// The SVG file of the 17-generation figure, saved as --svg saves it: written beside, synced to
+// the disk and renamed.
+void saveLargeSvg(benchmark::State& state) {
+  TurtleCursor arbre = grownCursor(workload::kLargeGenerations);
+  const std::string path = "/tmp/lsystem_bench.svg";
+  for (auto _ : state) {
+    const std::string error = saveSvg(path, arbre, 600, 400);
+    if (!error.empty()) state.SkipWithError(error.c_str());
+  }
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file != nullptr && std::fseek(file, 0, SEEK_END) == 0) {
+    state.counters["bytes"] = static_cast<double>(std::ftell(file));
+  }
+  if (file != nullptr) std::fclose(file);
+  std::remove(path.c_str());
+  state.counters["symbols"] = arbre.wordLength();
+}
+
 void setPassCounters(benchmark::State& state) {
   state.counters["passes_per_second"] =
       Counter(static_cast<double>(state.iterations()), Counter::kIsRate);
@@ -240,6 +259,7 @@ int main(int argc, char* argv[]) {
         ->Unit(benchmark::kMicrosecond);
   }
   benchmark::RegisterBenchmark("pass/bare", barePass, screen)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("svg/1048570", saveLargeSvg)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("pass/58_against_bare", pairedPass, screen)
       ->Unit(benchmark::kMicrosecond);
 

@@ -1,0 +1,42 @@
+// Fuzz target: the command line, as NUL-separated arguments of arbitrary bytes.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "options.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::vector<std::string> args(1);
+  for (size_t i = 0; i < size; ++i) {
+    if (data[i] == 0) {
+      args.emplace_back();
+    } else {
+      args.back() += static_cast<char>(data[i]);
+    }
+  }
+  const ParsedOptions parsed = parseOptions(args);
+  const Options& o = parsed.options;
+  if (parsed.error.empty()) {
+    FUZZ_CHECK(o.generations >= 0 && o.generations <= 1000);
+    FUZZ_CHECK(std::isfinite(o.angle));
+    FUZZ_CHECK(o.step >= -kMaxCoordinate && o.step <= kMaxCoordinate);
+    FUZZ_CHECK(o.originX >= -kMaxCoordinate && o.originX <= kMaxCoordinate);
+    FUZZ_CHECK(o.originY >= -kMaxCoordinate && o.originY <= kMaxCoordinate);
+    FUZZ_CHECK(o.width >= 16 && o.width <= 4096 && o.height >= 16 && o.height <= 4096);
+    FUZZ_CHECK(o.grammar.size() <= kMaxGrammarBytes);
+    FUZZ_CHECK(o.grammarFile.empty() || o.grammar == Options().grammar);
+  } else {
+    // One line that names the problem; help and version only come from a good command line.
+    FUZZ_CHECK(parsed.error.find('\n') == std::string::npos);
+    FUZZ_CHECK(parsed.error.size() < 300);
+  }
+  // getopt's state is global: a second reading must give the same result.
+  const ParsedOptions again = parseOptions(args);
+  FUZZ_CHECK(again.error == parsed.error);
+  FUZZ_CHECK(again.options.grammar == o.grammar && again.options.generations == o.generations &&
+             again.options.svgFile == o.svgFile && again.options.help == o.help);
+  return 0;
+}
