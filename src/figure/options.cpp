@@ -236,7 +236,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         }
         parsed.error = "option " + quote(name) + (matches > 1 ? " is ambiguous" : " is unknown");
       } else {
-        parsed.error = std::string("option '-") + static_cast<char>(optopt) + "' is unknown";
+        parsed.error =
+            "option " + quote(std::string{'-', static_cast<char>(optopt)}) + " is unknown";
       }
       return parsed;
     }
