@@ -1,30 +1,47 @@
-// Writes the frame that the desktop drawing makes for a word and a pointer: one byte per pixel,
-// row by row, 0 black, 1 brown, 2 red, 3 green. The web test compares the page's canvas with it.
+// What the desktop code makes of a word for the web test: the frame that its drawing shows, one
+// byte per pixel, row by row, 0 black, 1 brown, 2 red, 3 green; the SVG that --svg writes; and
+// the word after a press with the pointer where it is. The page must agree on all three.
+//   web_reference WORD POINTER_X POINTER_Y FRAME_FILE SVG_FILE [OPTION...]
+// The options are the program's own (grammar, angle, step, origin, size); WORD replaces the word
+// that they would grow. The word after the press goes to standard output.
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "figure.h"
+#include "options.h"
+#include "svg.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
-#include "words.h"
 
 int main(int argc, char* argv[]) {
-  if (argc != 5) {
-    std::fprintf(stderr, "usage: web_reference WORD POINTER_X POINTER_Y FILE\n");
+  if (argc < 6) {
+    std::fprintf(stderr,
+                 "usage: web_reference WORD POINTER_X POINTER_Y FRAME_FILE SVG_FILE [OPTION...]\n");
     return 2;
   }
-  TurtleCursor arbre = cursorWith(argv[1]);
-  // An off-screen 600x400 8-bit surface whose pixel values are the shades themselves.
-  SDL_Surface* frame = SDL_CreateRGBSurface(SDL_SWSURFACE, 600, 400, 8, 0, 0, 0, 0);
+  const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 6, argv + argc));
+  if (!parsed.error.empty()) {
+    std::fprintf(stderr, "web_reference: %s\n", parsed.error.c_str());
+    return 2;
+  }
+  const Options& o = parsed.options;
+  TurtleCursor arbre(o.grammar, o.originX, o.originY, o.step, o.angle);
+  arbre.word = argv[1];
+  const int32_t px = std::atoi(argv[2]);
+  const int32_t py = std::atoi(argv[3]);
+
+  // An off-screen 8-bit surface whose pixel values are the shades themselves.
+  SDL_Surface* frame = SDL_CreateRGBSurface(SDL_SWSURFACE, o.width, o.height, 8, 0, 0, 0, 0);
   if (frame == nullptr) {
     std::fprintf(stderr, "web_reference: no surface: %s\n", SDL_GetError());
     return 1;
   }
   SDL_FillRect(frame, nullptr, 0);
-  drawFigure(frame, arbre, Palette{1, 2, 3}, std::atoi(argv[2]), std::atoi(argv[3]));
-
+  drawFigure(frame, arbre, Palette{1, 2, 3}, px, py);
   std::FILE* out = std::fopen(argv[4], "wb");
   bool written = out != nullptr;
   for (int y = 0; written && y < frame->h; ++y) {
@@ -38,5 +55,10 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "web_reference: cannot write %s\n", argv[4]);
     return 1;
   }
+  if (const std::string error = saveSvg(argv[5], arbre, o.width, o.height); !error.empty()) {
+    std::fprintf(stderr, "web_reference: %s\n", error.c_str());
+    return 1;
+  }
+  pressButton(arbre);  // on the selection that the drawing's walk left, and prints the word
   return 0;
 }

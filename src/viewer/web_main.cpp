@@ -1,9 +1,16 @@
-// lsystem-viewer in the browser: the desktop start-up, then one pass per animation frame.
+// lsystem-viewer in the browser: the desktop's start from a command line that the page builds,
+// then one pass per animation frame. The page can take presses back and save the figure.
 #include <SDL.h>
 #include <emscripten.h>
+#include <sys/stat.h>
 
+#include <cstdio>
+#include <optional>
 #include <string>
 
+#include "history.h"
+#include "start.h"
+#include "svg.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
 
@@ -11,49 +18,106 @@ namespace {
 
 // What the loop keeps between frames: the page cannot keep main's stack, so it lives on the heap.
 struct WebViewer {
-  std::string line;
+  Options options;
   SDL_Surface* screen;
   Palette palette;
   Uint32 black;
   Input input;
   TurtleCursor arbre;
+  PressHistory history;
 };
 
-void webPass(void* arg) {
-  auto* viewer = static_cast<WebViewer*>(arg);
+// The page's side: what it shows of the program's state.
+EM_JS(void, pageStarted, (), { page.started(); });
+EM_JS(void, pageUndoable, (int count), { page.undoable(count); });
+// SDL's key listeners would go on swallowing the keys of the canvas, Tab among them.
+EM_JS(void, pageEnded, (), {
+  ["keydown", "keyup", "keypress"].forEach(function(type) {
+    Module["keyboardListeningElement"].removeEventListener(type, SDL.receiveEvent);
+  });
+  page.ended();
+});
+
+// The program that runs now, if any. The page's buttons call in between frames and reach it
+// here; a new start replaces it.
+WebViewer* running = nullptr;
+
+void tellUndoable() { pageUndoable(static_cast<int>(running->history.size())); }
+
+void stop() {
+  emscripten_cancel_main_loop();
+  delete running;
+  running = nullptr;
+  pageEnded();
+}
+
+void webPass(void*) {
+  WebViewer& viewer = *running;
   // The canvas blends every fill, so the pass's fill with pixel value 0, a transparent black on
   // this SDL, would clear nothing: an opaque black fill clears first. The browser shows the
-  // canvas when the frame's callback returns, so the pass's own flip shows nothing.
-  SDL_FillRect(viewer->screen, nullptr, viewer->black);
-  runPass(viewer->screen, viewer->palette, viewer->input, viewer->arbre);
-  if (!viewer->input.quit) return;
-  emscripten_cancel_main_loop();
-  // The page stops showing output here: SDL_Quit notes on standard output that it did nothing.
-  emscripten_run_script("if (Module.programEnded) Module.programEnded();");
-  SDL_Quit();
-  // This SDL_Quit leaves SDL's key listeners on the page, which would go on swallowing every
-  // key, a reload by keyboard among them.
-  emscripten_run_script(
-      "['keydown', 'keyup', 'keypress'].forEach(function (type) {"
-      "  document.removeEventListener(type, SDL.receiveEvent); });");
-  delete viewer;
+  // canvas when the frame's callback returns, so a flip shows nothing.
+  SDL_FillRect(viewer.screen, nullptr, viewer.black);
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_MOUSEBUTTONDOWN) {
+      viewer.history.press(viewer.arbre);  // pressButton, remembered for undo
+      showWordLength(viewer.arbre);
+      tellUndoable();
+    } else {
+      handleEvent(event, viewer.input, viewer.arbre);
+    }
+  }
+  drawFigure(viewer.screen, viewer.arbre, viewer.palette, viewer.input.pointerX,
+             viewer.input.pointerY);
+  if (viewer.input.quit) stop();
 }
 
 }  // namespace
 
-int main() {
-  std::string line = "{o:a[+ao]-ao;}ao";
+extern "C" {
+
+// Takes back the newest press and prints the word from before it.
+EMSCRIPTEN_KEEPALIVE void lsv_undo() {
+  if (running == nullptr || !running->history.undo(running->arbre)) return;
+  running->arbre.printWord();
+  showWordLength(running->arbre);
+  tellUndoable();
+}
+
+// Writes the figure as --svg would to /lsystem.svg, for the page to hand on; 0 when written.
+EMSCRIPTEN_KEEPALIVE int lsv_save_svg() {
+  if (running == nullptr) return 1;
+  const std::string error =
+      saveSvg("/lsystem.svg", running->arbre, running->options.width, running->options.height);
+  if (!error.empty()) std::fprintf(stderr, "lsystem-viewer: %s\n", error.c_str());
+  return error.empty() ? 0 : 1;
+}
+
+EMSCRIPTEN_KEEPALIVE void lsv_stop() {
+  if (running != nullptr) stop();
+}
+
+}  // extern "C"
+
+int main(int argc, char* argv[]) {
+  lsv_stop();
+  // The page's file system starts with a umask of 0777, which would make the saved SVG unreadable.
+  umask(022);
+  Options options;
+  std::optional<TurtleCursor> arbre;
+  if (const std::optional<int> status = startFromCommandLine(argc, argv, options, arbre)) {
+    return *status;
+  }
   SDL_Init(SDL_INIT_EVERYTHING);
-  SDL_Surface* screen = SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
-  auto* viewer = new WebViewer{line,
-                               screen,
-                               mapPalette(screen->format),
-                               SDL_MapRGB(screen->format, 0, 0, 0),
-                               Input{},
-                               TurtleCursor(line, 300, 300)};
-  for (int i = 0; i < 3; ++i) viewer->arbre.grow();
-  viewer->arbre.printWord();
+  SDL_Surface* screen = SDL_SetVideoMode(options.width, options.height, 8, SDL_SWSURFACE);
+  const Palette palette = mapPalette(screen->format);
+  const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
+  running = new WebViewer{std::move(options), screen, palette, black, Input{}, std::move(*arbre),
+                          PressHistory()};
+  running->arbre.printWord();
+  showWordLength(running->arbre);
+  pageStarted();
   // Frame-paced by the browser; main returns at once and the runtime stays up for the loop.
-  emscripten_set_main_loop_arg(webPass, viewer, 0, 0);
-  return 0;
+  emscripten_set_main_loop_arg(webPass, nullptr, 0, 0);
+  return kExitDone;
 }

@@ -1,8 +1,9 @@
-// The web page in headless Chromium: its words, presses and end, and its canvas pixel by pixel
-// against the frame that the desktop drawing code makes for the same word and pointer.
-//   node web_test.mjs --site DIR --reference WEB_REFERENCE [--page-shot FILE.png]
+// The web page in headless Chromium, used as a person would: its words, presses, undo, links,
+// form, saving and end, with the canvas compared pixel by pixel, the words and the SVG byte for
+// byte, against what the desktop code makes of the same word and settings.
+//   node web_test.mjs --site DIR --reference WEB_REFERENCE --viewer VIEWER [--page-shot FILE.png]
 import { execFileSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -14,13 +15,16 @@ const option = (name) => {
 };
 const site = option('--site');
 const reference = option('--reference');
+const viewer = option('--viewer');
 const pageShot = option('--page-shot');
 
 function fail(message) {
   console.error(`web test: ${message}`);
   process.exit(1);
 }
-if (!site || !reference) fail('usage: node web_test.mjs --site DIR --reference EXE [--page-shot FILE]');
+if (!site || !reference || !viewer) {
+  fail('usage: node web_test.mjs --site DIR --reference EXE --viewer EXE [--page-shot FILE]');
+}
 if (!existsSync(join(site, 'lsystem-viewer.wasm'))) {
   fail(`no web site in ${site}: run \`cmake --workflow --preset web\``);
 }
@@ -34,12 +38,17 @@ const { frames, launch, serve } = await import('./browser.mjs');
 const kStartWord = 'aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao';
 const kGrownAt13 = 'aa[+aa[+aa[+aa[+ao]-ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao';
 const kPrunedAt21 = 'aa[+aa[+aa[+ao]-ao]-a]-aa[+aa[+ao]-ao]-aa[+ao]-ao';
-const kWidth = 600;
-const kHeight = 400;
+// A grammar, angle, step, start point and size of one's own, as a link and as options.
+const own = { grammar: '{o:a[-ao][+ao]ao;}o', generations: '3', angle: '22.5', step: '9',
+              origin: '150,290', size: '320x300' };
+const optionsOf = (settings) => Object.entries(settings).flatMap(([name, value]) => [`--${name}`, value]);
+const linkOf = (settings) => '#' + Object.entries(settings)
+  .map(([name, value]) => `${name}=${encodeURIComponent(value)}`).join('&');
 const shades = [[0, 0, 0], [102, 51, 0], [255, 0, 0], [0, 255, 0]];
 const shadeNames = ['black', 'brown', 'red', 'green'];
 
-const step = (what) => console.log(`web test: ${what}`);
+const began = Date.now();
+const step = (what) => console.log(`web test: ${((Date.now() - began) / 1000).toFixed(1)} s: ${what}`);
 let failures = 0;
 function check(ok, message) {
   if (!ok) {
@@ -78,18 +87,32 @@ const cleanUp = () => {
 for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP']) {
   process.on(signal, () => cleanUp().finally(() => process.exit(1)));
 }
+
+// The desktop's view of a word: its frame with the pointer at (x, y), its SVG, and the word
+// after a press there.
+function desktop(word, x, y, settings = {}) {
+  const frame = join(work, 'frame');
+  const svg = join(work, 'reference.svg');
+  const pressed = execFileSync(reference, [word, String(x), String(y), frame, svg, ...optionsOf(settings)],
+                               { maxBuffer: 1 << 26 }).toString().replace(/\n$/, '');
+  return { frame: readFileSync(frame), svg: readFileSync(svg), pressed };
+}
+// The desktop program's first line for the settings, through --svg: no display needed.
+const desktopStartWord = (settings) => execFileSync(
+  viewer, [...optionsOf(settings), '--svg', join(work, 'start.svg')]).toString().replace(/\n$/, '');
+
 try {
   const { PNG } = (await import('pngjs')).default;
   server = await serve(site);
   chromium = await launch();
   const page = await chromium.browser.newPage();
   page.setDefaultTimeout(15000);
-  await page.setViewport({ width: 960, height: 1000 });
+  await page.setViewport({ width: 1280, height: 800 });
   const errors = [];
   page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
   page.on('pageerror', (error) => errors.push(error.message));
   page.on('request', (request) => {
-    if (!request.url().startsWith(server.url) && !request.url().startsWith('data:')) {
+    if (!request.url().startsWith(server.url) && !/^(data|blob):/.test(request.url())) {
       errors.push(`request to elsewhere: ${request.url()}`);
     }
   });
@@ -97,47 +120,40 @@ try {
   page.on('response', (response) => {
     if (response.status() >= 400) errors.push(`HTTP ${response.status()}: ${response.url()}`);
   });
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: work });
+  await page.browserContext().overridePermissions(server.url.replace(/\/$/, ''),
+                                                  ['clipboard-read', 'clipboard-sanitized-write']);
 
-  const lines = () => page.$eval('#output', (pre) => pre.textContent.split('\n').filter(Boolean));
-  const waitLines = (n) => page.waitForFunction(
-    (count) => document.getElementById('output').textContent.split('\n').filter(Boolean).length >= count,
-    { timeout: 10000 }, n);
-
-  step(`Chromium ${await chromium.browser.version()}, site served at ${server.url}`);
-  await page.goto(server.url);
-  await waitLines(1);
-  check((await lines())[0] === kStartWord, `first line is not the start word: ${(await lines())[0]}`);
-
-  let canvas = await page.$('#canvas');
-  const box = await canvas.boundingBox();
-  check(box.width === kWidth && box.height === kHeight, `canvas shown at ${box.width}x${box.height}`);
+  const lines = () => page.$eval('#output', (output) => [...output.children].map((line) => line.textContent));
+  const newest = async () => (await lines()).at(-1);
+  const statusText = () => page.$eval('#status', (line) => line.textContent);
+  const waitFor = (what, test, ...args) => page.waitForFunction(test, { timeout: 20000 }, ...args)
+    .then(() => true, () => check(false, `timed out waiting for ${what}`));
+  // Acts and waits for the line that it prints: the newest line is marked before, and a new one
+  // is not, even when it holds the same word.
+  const waitOutput = async (act) => {
+    await page.$eval('#output', (o) => { if (o.lastChild) o.lastChild.dataset.old = '1'; });
+    await act();
+    await waitFor('a new line', () => {
+      const o = document.getElementById('output');
+      return o.lastChild && !o.lastChild.dataset.old;
+    });
+  };
+  const canvasBox = async () => (await page.$('#canvas')).boundingBox();
   const pointAt = async (x, y) => {
+    const box = await canvasBox();
     await page.mouse.move(box.x + x, box.y + y);
     await frames(page, 3);
   };
-  const press = async (pressIt, expected, what) => {
-    const before = (await lines()).length;
-    await pressIt();
-    await waitLines(before + 1).catch(() => {});
-    const now = await lines();
-    check(now.length === before + 1 && now[now.length - 1] === expected,
-          `${what}: expected one line "${expected}", got ${JSON.stringify(now.slice(before))}`);
+  const click = async (x, y, options = {}) => {
+    const box = await canvasBox();
+    await waitOutput(() => page.mouse.click(box.x + x, box.y + y, options));
+    await frames(page, 3);
   };
-  // Whether the page's own handlers prevented the default of the next event of a type: a
-  // listener on the window runs after them.
-  const watchDefault = (type) => page.evaluate((t) => {
-    window.addEventListener(t, (event) => { window[`lsvSeen_${t}`] = event.defaultPrevented; },
-                            { once: true });
-  }, type);
-  const seenDefault = (type) => page.waitForFunction((t) => window[`lsvSeen_${t}`] !== undefined,
-                                                     { timeout: 10000 }, type)
-    .then(() => page.evaluate((t) => window[`lsvSeen_${t}`], type)).catch(() => 'no event');
-  // The canvas as a screenshot shows it, against the native frame for word and pointer.
-  const compareFrame = async (word, x, y, what) => {
-    const file = join(work, 'reference');
-    execFileSync(reference, [word, String(x), String(y), file]);
-    const expected = readFileSync(file);
-    const seen = classify(PNG.sync.read(await canvas.screenshot({ type: 'png' })));
+  // The canvas as a screenshot shows it, against a desktop frame.
+  const compareFrame = async (expected, what) => {
+    const seen = classify(PNG.sync.read(await (await page.$('#canvas')).screenshot({ type: 'png' })));
     let differ = 0;
     let first = -1;
     for (let i = 0; i < expected.length; ++i) {
@@ -146,59 +162,125 @@ try {
         if (first < 0) first = i;
       }
     }
-    check(seen.length === kWidth * kHeight && differ === 0,
-          `${what}: ${differ} of ${expected.length} pixels differ from the native frame` +
-          (first < 0 ? '' : `; first at (${first % kWidth}, ${Math.floor(first / kWidth)}):` +
+    const { width } = await canvasBox();
+    check(seen.length === expected.length && differ === 0,
+          `${what}: ${differ} of ${expected.length} pixels differ from the desktop's frame` +
+          (first < 0 ? '' : `; first at (${first % width}, ${Math.floor(first / width)}):` +
                             ` ${shadeNames[seen[first]]}, not ${shadeNames[expected[first]]}`));
   };
 
-  step('the start word; the pointer on a bud, and a press');
+  step(`Chromium ${await chromium.browser.version()}, site served at ${server.url}`);
+  await page.goto(server.url);
+  await waitFor('the start word', () => document.getElementById('output').children.length > 0);
+  check((await lines()).join('|') === kStartWord, `first line is not the start word: ${await lines()}`);
+  const box = await canvasBox();
+  check(box.width === 600 && box.height === 400, `canvas shown at ${box.width}x${box.height}`);
+
+  step('the pointer on a bud, a press, a second press, and two undos');
   await pointAt(230, 215);
-  await compareFrame(kStartWord, 230, 215, 'start word, pointer on the bud at index 13');
-  if (pageShot) {
-    const height = await page.evaluate(() => Math.ceil(document.body.getBoundingClientRect().bottom) + 16);
-    await page.screenshot({ path: pageShot, clip: { x: 0, y: 0, width: 632, height } });
-  }
-  await press(() => page.mouse.click(box.x + 230, box.y + 215), kGrownAt13, 'press on the bud');
+  await compareFrame(desktop(kStartWord, 230, 215).frame, 'start word, pointer on the bud at 13');
+  if (pageShot) await page.screenshot({ path: pageShot });
+  await click(230, 215);
+  check(await newest() === kGrownAt13, `press on the bud: ${await newest()}`);
+  await compareFrame(desktop(kGrownAt13, 230, 215).frame, 'grown word, pointer where the bud was');
+  const second = desktop(kGrownAt13, 230, 215).pressed;  // the segment that stands there now
+  await click(230, 215);
+  check(await newest() === second, `second press: ${await newest()}`);
+  await waitOutput(() => page.click('#undo'));
+  check(await newest() === kGrownAt13, `first undo: ${await newest()}`);
+  await waitOutput(() => page.click('#undo'));
+  check(await newest() === kStartWord, `second undo: ${await newest()}`);
   await frames(page, 3);
-  await compareFrame(kGrownAt13, 230, 215, 'grown word, pointer where the bud was');
+  await compareFrame(desktop(kStartWord, 230, 215).frame, 'after two undos');
+  check(await page.$eval('#undo', (b) => b.disabled), 'undo is still enabled with no press left');
 
-  step('a reload; the pointer on a segment, and a press');
-  // A reload starts again from the start word.
+  step('a reload; the pointer on a segment and a press; a right button and a wheel step');
   await page.reload();
-  await waitLines(1);
-  canvas = await page.$('#canvas');
-  check((await lines()).join('\n') === kStartWord, `after a reload: ${(await lines()).join(' | ')}`);
+  await waitFor('the start word', () => document.getElementById('output').children.length > 0);
+  check((await lines()).join('|') === kStartWord, `after a reload: ${await lines()}`);
   await pointAt(282, 188);
-  await compareFrame(kStartWord, 282, 188, 'start word, pointer on the segment at index 21');
-  await press(() => page.mouse.click(box.x + 282, box.y + 188), kPrunedAt21, 'press on the segment');
-  await frames(page, 3);
-  await compareFrame(kPrunedAt21, 282, 188, 'pruned word, pointer where the segment was');
-
-  // Away from every square nothing is selected: a right button or a wheel step prints the word.
-  step('a right button and a wheel step away from every square');
+  await click(282, 188, { button: 'right' });
+  check(await newest() === kPrunedAt21, `right button on the segment: ${await newest()}`);
+  await compareFrame(desktop(kPrunedAt21, 282, 188).frame, 'pruned word');
   await pointAt(10, 10);
-  await watchDefault('contextmenu');
-  await press(() => page.mouse.click(box.x + 10, box.y + 10, { button: 'right' }), kPrunedAt21,
-              'right button');
-  check(await seenDefault('contextmenu') === true, 'a right click on the canvas opens the context menu');
-  await press(() => page.mouse.wheel({ deltaY: 100 }), kPrunedAt21, 'wheel step');
-  const scrolled = await page.$eval('#output', (pre) => pre.scrollTop + pre.clientHeight >= pre.scrollHeight - 1);
-  check(scrolled, 'the output is not scrolled to the newest line');
+  await waitOutput(() => page.mouse.wheel({ deltaY: 100 }));
+  check(await newest() === kPrunedAt21, `wheel step away from the squares: ${await newest()}`);
 
-  step('a key press, then a click');
+  step('a link of its own: words, frames and the saved SVG against the desktop');
+  await page.goto(server.url + linkOf(own));
+  await waitFor('the start word', () => document.getElementById('output').children.length === 1);
+  const ownStart = desktopStartWord(own);
+  check(await newest() === ownStart, `own link's first line: ${await newest()} against ${ownStart}`);
+  check(await page.title() === `lsystem-viewer: ${ownStart.length} symbols`, `title: ${await page.title()}`);
+  check(await page.$eval('#generations', (f) => f.value) === '3', 'the form does not show the link');
+  // A bud: the last green 20x20 square in the desktop's frame.
+  const ownFrame = desktop(ownStart, -1, -1, own).frame;
+  const { width } = await canvasBox();
+  const budAt = ownFrame.lastIndexOf(3);
+  const [bx, by] = [budAt % width - 9, Math.floor(budAt / width) - 9];
+  await pointAt(bx, by);
+  const atBud = desktop(ownStart, bx, by, own);
+  await compareFrame(atBud.frame, `own figure, pointer at (${bx}, ${by})`);
+  await click(bx, by);
+  check(await newest() === atBud.pressed, `own press: ${await newest()}`);
+  const grown = desktop(atBud.pressed, bx, by, own);
+  await compareFrame(grown.frame, 'own figure after the press');
+  await page.click('#save-svg');
+  const saved = join(work, 'lsystem.svg');
+  for (let i = 0; i < 100 && !existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 50));
+  check(existsSync(saved) && readFileSync(saved).equals(grown.svg), 'the saved SVG is not what --svg writes');
+
+  step('the form: keys typed in it stay there; a start writes the link; Back returns');
+  await page.focus('#generations');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('a');
+  await page.keyboard.up('Control');
+  await page.keyboard.type('4');
+  await frames(page, 3);
+  check(/^Running/.test(await statusText()), `typing in the form reached the program: ${await statusText()}`);
+  await waitOutput(() => page.keyboard.press('Enter'));
+  const four = { ...own, generations: '4' };
+  check(await page.evaluate(() => location.hash) === linkOf(four), `link after a start: ${await page.evaluate(() => location.hash)}`);
+  check(await newest() === desktopStartWord(four), 'start from the form: not the desktop word');
+  await waitOutput(() => page.goBack());
+  check(await newest() === ownStart && await page.$eval('#generations', (f) => f.value) === '3',
+        'Back did not return to the previous figure');
+  await page.$eval('#step', (f) => { f.value = 'abc'; });
+  await page.click('#start');
+  await frames(page, 3);
+  check(await statusText() === "lsystem-viewer: --step 'abc' is not an integer from -16777216 to 16777216",
+        `bad value: ${await statusText()}`);
+  check(await page.$eval('#step', (f) => f.value) === 'abc', 'the form lost the bad value');
+  await compareFrame(new Uint8Array((await canvasBox()).width * (await canvasBox()).height),
+                     'a bad value draws nothing');
+
+  step('a key on the figure ends the program; a click then prints nothing; Start runs it again');
+  await page.$eval('#step', (f) => { f.value = ''; });
+  await waitOutput(() => page.click('#start'));
+  await click(1, 1);  // gives the canvas the focus
   await page.keyboard.press('q');
-  await page.waitForFunction(() => /ended/.test(document.getElementById('status').textContent),
-                             { timeout: 10000 }).catch(() => check(false, 'the page did not say that the program ended'));
+  await waitFor('the end', () => /ended/.test(document.getElementById('status').textContent));
   const count = (await lines()).length;
   await page.mouse.click(box.x + 230, box.y + 215);
-  await frames(page, 10);
-  check((await lines()).length === count, 'a click after the key press printed a line');
-  // Once ended, the page's keys are the browser's again.
-  await watchDefault('keydown');
-  await page.keyboard.press('r');
-  const keyDefault = await seenDefault('keydown');
-  check(keyDefault === false, `keys are still swallowed after the end: ${keyDefault}`);
+  await frames(page, 5);
+  check((await lines()).length === count, 'a click after the end printed a line');
+  await waitOutput(() => page.click('#start'));
+  check(/^Running/.test(await statusText()), `Start did not run it again: ${await statusText()}`);
+
+  step('a million symbols: the output stays bounded, the word is copied whole');
+  await page.goto(`${server.url}#generations=17`);
+  await waitFor('the start word', () => document.getElementById('output').children.length === 1);
+  check(/^aa\[\+aa.*\u2026 \(1048570 symbols\)$/.test(await newest()) && (await newest()).length < 10100,
+        'a million symbols are not shown cut with their length');
+  await page.click('#copy');
+  await waitFor('the copy', () => /^Copied/.test(document.getElementById('status').textContent));
+  const copied = await page.evaluate(() => navigator.clipboard.readText());
+  check(copied.length === 1048570 && copied.startsWith('aa[+aa'), `copied ${copied.length} symbols`);
+  await pointAt(599, 0);
+  for (let i = 0; i < 101; ++i) await waitOutput(() => page.mouse.wheel({ deltaY: 100 }));
+  const kept = await lines();
+  check(kept.length === 100 && kept.every((line) => line.length < 10100),
+        `output after 102 words: ${kept.length} lines, longest ${Math.max(...kept.map((l) => l.length))}`);
   check(errors.length === 0, `errors on the page: ${errors.join(' | ')}`);
 } catch (error) {
   failures += 1;
