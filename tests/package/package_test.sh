@@ -3,7 +3,9 @@
 #   package_test.sh install_tree|build|lintian|run BUILD_DIR OUT_DIR
 set -euo pipefail
 mode=$1 build=$2 out=$3
-deb=$out/lsystem-viewer_1.0.0_amd64.deb
+# The package's name follows the project's version, as the build configured it.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+deb=$out/lsystem-viewer_${version}_$(dpkg --print-architecture).deb
 id=org.lsystem_viewer.LSystemViewer
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
