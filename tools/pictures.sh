@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the pictures from the real viewer on an X server of its own: the hicolor icons in
-# data/icons/ from its start figure, and docs/window.png with the pointer over a bud.
+# data/icons/ from its start figure, docs/window.png with the pointer over a bud, and the
+# README's own L-systems in docs/ from --svg.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${LSV_IN_XVFB:-}" ]; then
@@ -36,4 +37,21 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 shot docs/window.png
-echo "pictures: data/icons/{48,128,256}.png from a ${w}x${h} figure; docs/window.png"
+
+# The README's L-systems: the SVG's box of squares, drawn where the window of --size shows it.
+own() {  # own NAME OPTION... (the options give --size)
+  local name=$1 size x y
+  shift
+  size=$(grep -oE -- '--size [0-9]+x[0-9]+' <<<"$*" | cut -d' ' -f2)
+  build-ci/src/viewer/lsystem-viewer "$@" --svg "$work/$name.svg" >/dev/null
+  read -r x y < <(grep -oE 'viewBox="-?[0-9]+ -?[0-9]+' "$work/$name.svg" | cut -d'"' -f2)
+  rsvg-convert -b black --page-width "${size%x*}" --page-height "${size#*x}" --left="$x" \
+    --top="$y" -o "docs/$name.png" "$work/$name.svg"
+}
+own bush -g '{a:aa;o:a[-o]a[++o]-o;}[---o][-o][+o][+++o]' -n 5 -a 16 -s 5 --origin 300,390 \
+  --size 600x400
+own dandelion -g '{s:aaaaas;q:[o]+[o]+[o]+[o]+;o:|ao;}s_qqqq' -n 7 -a 22.5 -s 7 \
+  --origin 200,470 --size 400x480
+own curve -g '{x:a-yxay+a;y:a+xyax-a;}aox' -n 6 -a 90 -s 5 --origin 70,300 --size 600x400
+echo "pictures: data/icons/{48,128,256}.png from a ${w}x${h} figure; docs/window.png;" \
+  "docs/{bush,dandelion,curve}.png"

@@ -16,6 +16,8 @@ test=(
   valgrind                # memcheck run of the viewer; instruction counts for the gate
   xvfb xauth xdotool      # end-to-end tests: an X server (xvfb-run), a pointer and keys
   libx11-dev              # end-to-end tests: window captures and close requests
+  libxml2-utils           # end-to-end tests: xmllint checks that --svg writes well-formed XML
+  librsvg2-bin            # end-to-end tests and tools/pictures.sh: rsvg-convert renders the SVG
   imagemagick             # tools/pictures.sh: the window and the icons as pictures
   clang                   # fuzz targets and the clang build: the compiler
   libclang-rt-14-dev      # fuzz targets: libFuzzer and the sanitizer runtimes

@@ -3,7 +3,9 @@
 #   package_test.sh install_tree|build|lintian|run BUILD_DIR OUT_DIR
 set -euo pipefail
 mode=$1 build=$2 out=$3
-deb=$out/lsystem-viewer_1.0.0_amd64.deb
+# The package's name follows the project's version, as the build configured it.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+deb=$out/lsystem-viewer_${version}_$(dpkg --print-architecture).deb
 id=org.lsystem_viewer.LSystemViewer
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -23,6 +25,7 @@ case $mode in
     root=$scratch/usr
     for f in bin/lsystem-viewer share/man/man1/lsystem-viewer.1.gz \
       share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+      share/bash-completion/completions/lsystem-viewer \
       share/icons/hicolor/{48x48,128x128,256x256}/apps/$id.png \
       share/doc/lsystem-viewer/{README.md,LICENSE,copyright,changelog.gz}; do
       [ -f "$root/$f" ] || { echo "install tree: $f is missing"; exit 1; }
@@ -34,6 +37,20 @@ case $mode in
     desktop-file-validate "$root/share/applications/$id.desktop"
     appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml"
     mandoc -T lint -W all "$root/share/man/man1/lsystem-viewer.1.gz"
+    # The manual page and the completion file name exactly the long options that --help lists.
+    completion=$root/share/bash-completion/completions/lsystem-viewer
+    bash -n "$completion"
+    # "--name" not inside a longer run of dashes, such as the grammar's "[---o]".
+    longs() { grep -oE -- '(^|[^-])--[a-z]+(-[a-z]+)*' | sed 's/^[^-]*//' | sort -u; }
+    help=$("$root/bin/lsystem-viewer" --help | longs)
+    same() {
+      [ -n "$help" ] && [ "$2" = "$help" ] && return
+      echo "install tree: the long options of --help and of the $1 differ:"
+      diff <(echo "$help") <(echo "$2") || true
+      exit 1
+    }
+    same "manual page" "$(gzip -dc "$root/share/man/man1/lsystem-viewer.1.gz" | sed 's/\\-/-/g' | longs)"
+    same "completion file" "$(longs <"$completion")"
     echo "install tree: complete and valid"
     ;;
   build)
