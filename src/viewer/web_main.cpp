@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
+#include <iostream>
 #include <optional>
+#include <streambuf>
 #include <string>
 
 #include "history.h"
@@ -32,11 +35,46 @@ EM_JS(void, pageStarted, (), { page.started(); });
 EM_JS(void, pageUndoable, (int count), { page.undoable(count); });
 // SDL's key listeners would go on swallowing the keys of the canvas, Tab among them.
 EM_JS(void, pageEnded, (), {
-  ["keydown", "keyup", "keypress"].forEach(function(type) {
+  [ "keydown", "keyup", "keypress" ].forEach(function(type) {
     Module["keyboardListeningElement"].removeEventListener(type, SDL.receiveEvent);
   });
   page.ended();
 });
+
+// A line of standard output, handed to the page as one string.
+EM_JS(void, pagePrint, (const char* text, size_t size),
+      { page.print(new TextDecoder().decode(HEAPU8.subarray(text, text + size))); });
+
+// Standard output on the page, a line at a time. The runtime's own terminal takes a byte at a
+// time through JavaScript, which for a word of a million symbols takes most of a second.
+class PageOutput : public std::streambuf {
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    const char byte = traits_type::to_char_type(c);
+    xsputn(&byte, 1);
+    return c;
+  }
+
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    for (std::streamsize at = 0; at < count;) {
+      const auto* end = static_cast<const char*>(
+          std::memchr(text + at, '\n', static_cast<std::size_t>(count - at)));
+      const std::streamsize upTo = end == nullptr ? count : end - text;
+      line_.append(text + at, static_cast<std::size_t>(upTo - at));
+      at = upTo;
+      if (end != nullptr) {
+        pagePrint(line_.data(), line_.size());
+        line_.clear();
+        ++at;
+      }
+    }
+    return count;
+  }
+
+ private:
+  std::string line_;
+};
 
 // The program that runs now, if any. The page's buttons call in between frames and reach it
 // here; a new start replaces it.
@@ -100,6 +138,8 @@ EMSCRIPTEN_KEEPALIVE void lsv_stop() {
 }  // extern "C"
 
 int main(int argc, char* argv[]) {
+  static PageOutput pageOutput;  // outlives main: the program goes on in the page's frames
+  std::cout.rdbuf(&pageOutput);
   lsv_stop();
   // The page's file system starts with a umask of 0777, which would make the saved SVG unreadable.
   umask(022);
@@ -112,8 +152,8 @@ int main(int argc, char* argv[]) {
   SDL_Surface* screen = SDL_SetVideoMode(options.width, options.height, 8, SDL_SWSURFACE);
   const Palette palette = mapPalette(screen->format);
   const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
-  running = new WebViewer{std::move(options), screen, palette, black, Input{}, std::move(*arbre),
-                          PressHistory()};
+  running = new WebViewer{std::move(options), screen,        palette, black, Input{},
+                          std::move(*arbre),  PressHistory()};
   running->arbre.printWord();
   showWordLength(running->arbre);
   pageStarted();
