@@ -245,6 +245,16 @@ try {
   await waitOutput(() => page.goBack());
   check(await newest() === ownStart && await page.$eval('#generations', (f) => f.value) === '3',
         'Back did not return to the previous figure');
+  const bush = { grammar: '{a:aa;o:a[-o]a[++o]-o;}[---o][-o][+o][+++o]', generations: '5',
+                 angle: '16', step: '5', origin: '300,390', size: '600x400' };
+  await waitOutput(() => page.select('#examples', linkOf(bush).slice(1)));
+  check(await page.$eval('#grammar', (f) => f.value) === bush.grammar &&
+        await page.evaluate(() => location.hash) === linkOf(bush) &&
+        await newest() === desktopStartWord(bush), 'the example of a bush did not start as the desktop');
+  await page.setViewport({ width: 700, height: 800 });
+  check(await page.evaluate(() => document.documentElement.scrollWidth) <= 700,
+        'the page is wider than a 700-pixel window');
+  await page.setViewport({ width: 1280, height: 800 });
   await page.$eval('#step', (f) => { f.value = 'abc'; });
   await page.click('#start');
   await frames(page, 3);
