@@ -1,5 +1,5 @@
-// The viewer's pass in the browser, called in a tight loop: passes per second at the start word
-// and at the 1,048,570-symbol word, on Emscripten's canvas-backed 600x400 screen.
+// The page's pass in the browser, called in a tight loop: passes per second at the start word
+// and at the 1,048,570-symbol word, on Emscripten's canvas-backed 600x400 screen, and the walk.
 #include <SDL.h>
 #include <emscripten.h>
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "viewer.h"
+#include "web_screen.h"
 #include "workload.h"
 
 namespace {
@@ -44,14 +45,15 @@ void report(const char* what, int32_t symbols, Run&& run) {
 
 int main() {
   SDL_Init(SDL_INIT_VIDEO);
-  SDL_Surface* screen = SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
+  SDL_Surface* screen = openWebScreen();
   const Palette palette = mapPalette(screen->format);
+  const uint32_t black = SDL_MapRGB(screen->format, 0, 0, 0);
   for (int generations : {workload::kStartGenerations, workload::kLargeGenerations}) {
     TurtleCursor arbre = grownCursor(generations);
     Input input;
     input.pointerX = workload::kPointerX;
     input.pointerY = workload::kPointerY;
-    report("pass", arbre.wordLength(), [&] { runPass(screen, palette, input, arbre); });
+    report("pass", arbre.wordLength(), [&] { runPixelPass(screen, palette, black, input, arbre); });
     // The walk alone, without SDL; its sum of positions can be set beside a native build's.
     int64_t sum = 0;
     report("walk", arbre.wordLength(), [&] { sum = workload::walkOnce(arbre); });

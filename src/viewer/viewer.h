@@ -35,3 +35,10 @@ void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette
 
 // Shows the last frame, clears, drains the queue, then walks and draws the next frame.
 void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& arbre);
+
+// The pass on a surface of 1 or 4 bytes per pixel whose pixels the program writes itself, as the
+// page's canvas wants: drains the queue, locks the surface, clears its pixels to background,
+// draws the figure with rasterFigure and unlocks it, which on the page puts the frame on the
+// canvas as one image. The surface shows what the last pass drew.
+void runPixelPass(SDL_Surface* screen, const Palette& palette, uint32_t background, Input& input,
+                  TurtleCursor& arbre);

@@ -6,6 +6,7 @@
 
 #include "turtle_cursor.h"
 #include "viewer.h"
+#include "web_screen.h"
 
 namespace {
 
@@ -21,11 +22,10 @@ struct WebViewer {
 
 void webPass(void* arg) {
   auto* viewer = static_cast<WebViewer*>(arg);
-  // The canvas blends every fill, so the pass's fill with pixel value 0, a transparent black on
-  // this SDL, would clear nothing: an opaque black fill clears first. The browser shows the
-  // canvas when the frame's callback returns, so the pass's own flip shows nothing.
-  SDL_FillRect(viewer->screen, nullptr, viewer->black);
-  runPass(viewer->screen, viewer->palette, viewer->input, viewer->arbre);
+  // One canvas call per frame: the pass clears and draws the screen's pixels, opaque black
+  // first, and the unlock puts them on the canvas, which the browser shows when the frame's
+  // callback returns.
+  runPixelPass(viewer->screen, viewer->palette, viewer->black, viewer->input, viewer->arbre);
   if (!viewer->input.quit) return;
   emscripten_cancel_main_loop();
   // The page stops showing output here: SDL_Quit notes on standard output that it did nothing.
@@ -44,7 +44,7 @@ void webPass(void* arg) {
 int main() {
   std::string line = "{o:a[+ao]-ao;}ao";
   SDL_Init(SDL_INIT_EVERYTHING);
-  SDL_Surface* screen = SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
+  SDL_Surface* screen = openWebScreen();
   auto* viewer = new WebViewer{line,
                                screen,
                                mapPalette(screen->format),
