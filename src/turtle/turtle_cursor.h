@@ -19,8 +19,10 @@ class TurtleCursor : public LSystem {
   bool atEnd() const { return index >= wordLength(); }
   char currentSymbol() const { return atEnd() ? '\0' : symbolAt(index); }
   TurtleState currentState() const { return atEnd() ? origin : state; }
-  // Applies the current symbol's turtle command to state; index does not move.
-  void interpretCurrent() {
+  // Applies the current symbol's turtle command to state; index does not move. Always inlined
+  // into the walk that calls it, as GCC does by itself: clang keeps it out of line, and a call
+  // per symbol makes the WebAssembly walk reload the cursor from memory after every symbol.
+  __attribute__((always_inline)) void interpretCurrent() {
     if (atEnd()) return;
     switch (symbolAt(index)) {
       case 'a':
