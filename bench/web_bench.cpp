@@ -48,7 +48,7 @@ void report(const char* what, int32_t symbols, const std::function<void()>& run)
 
 int main() {
   SDL_Init(SDL_INIT_VIDEO);
-  SDL_Surface* screen = openWebScreen();
+  SDL_Surface* screen = openWebScreen(600, 400);
   const Palette palette = mapPalette(screen->format);
   const uint32_t black = SDL_MapRGB(screen->format, 0, 0, 0);
   for (int generations : {workload::kStartGenerations, workload::kLargeGenerations}) {

@@ -1,5 +1,5 @@
-// Tests of drawFigure against a plain fill of every square, and of the pixel pass against
-// drawFigure: same pixels, same selection.
+// Tests of drawFigure against a plain fill of every square, and of drawPixels, the rasterizer
+// on a surface's pixels, against drawFigure: same pixels, same selection.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -112,7 +112,7 @@ TEST_F(ViewerFill, SkippingSquaresOutsideTheSurfaceChangesNoPixelAndNoSelection)
   SDL_FreeSurface(culled);
 }
 
-TEST_F(ViewerFill, PixelPassDrawsWhatDrawFigureDraws) {
+TEST_F(ViewerFill, DrawPixelsDrawsWhatDrawFigureDraws) {
   // The rasterizer on 8- and 32-bit pixels, its rows a pitch apart, against SDL_FillRect: figures
   // that cross every edge of the surface and whose positions wrap in 16 bits, squares clipped to
   // any width, the pointer in a bud, in segments and outside every square.
@@ -135,10 +135,7 @@ TEST_F(ViewerFill, PixelPassDrawsWhatDrawFigureDraws) {
           drawFigure(filled, arbre, kPalette, px, py);
           const int32_t selected = arbre.selected;
           SDL_FillRect(rastered, nullptr, 0);
-          Input input;
-          input.pointerX = px;
-          input.pointerY = py;
-          runPixelPass(rastered, kPalette, kBackground, input, arbre);
+          drawPixels(rastered, arbre, kPalette, kBackground, px, py);
           ASSERT_EQ(selected, arbre.selected);
           ASSERT_TRUE(pixels(filled) == pixels(rastered));
         }

@@ -44,7 +44,7 @@ void webPass(void* arg) {
 int main() {
   std::string line = "{o:a[+ao]-ao;}ao";
   SDL_Init(SDL_INIT_EVERYTHING);
-  SDL_Surface* screen = openWebScreen();
+  SDL_Surface* screen = openWebScreen(600, 400);
   auto* viewer = new WebViewer{line,
                                screen,
                                mapPalette(screen->format),

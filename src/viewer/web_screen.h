@@ -4,12 +4,12 @@
 #include <SDL.h>
 #include <emscripten.h>
 
-// Opens the 600x400 screen on the canvas. Every pass writes each pixel of the frame, opaque, so
-// a lock need not read the canvas back nor make its pixels opaque, and an unlock copies the
+// Opens a width by height screen on the canvas. Every pass writes each pixel of the frame, opaque,
+// so a lock need not read the canvas back nor make its pixels opaque, and an unlock copies the
 // pixels as they are: with its defaults this SDL would do all three for every frame.
-inline SDL_Surface* openWebScreen() {
+inline SDL_Surface* openWebScreen(int width, int height) {
   emscripten_run_script(
       "SDL.defaults.copyOnLock = false; SDL.defaults.discardOnLock = true;"
       "SDL.defaults.opaqueFrontBuffer = false;");
-  return SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
+  return SDL_SetVideoMode(width, height, 8, SDL_SWSURFACE);
 }
