@@ -17,6 +17,7 @@ struct PixelBuffer {
   int32_t pitch;
 };
 
+// Fills `rows` rows of kWidth pixels from row on, each pitch pixels after the one before it.
 template <std::size_t kWidth, class Pixel>
 void fillRows(Pixel* row, int32_t pitch, int32_t rows, Pixel colour) {
   for (int32_t y = 0; y < rows; ++y, row += pitch) std::fill_n(row, kWidth, colour);
@@ -33,8 +34,8 @@ void fillSquare(const PixelBuffer<Pixel>& buffer, const Square& square, Pixel co
   const int32_t bottom = std::min<int32_t>(square.y + int32_t{square.h}, buffer.height);
   if (left >= right || top >= bottom) return;
   Pixel* row = buffer.pixels + static_cast<std::ptrdiff_t>(top) * buffer.pitch + left;
-  // Rows of the figure's two widths are filled with a fixed count, which the compiler unrolls
-  // (and vectorizes where it may); clipped rows take the loop of any length.
+  // Rows of the figure's two widths are filled with a fixed count, which the compiler unrolls;
+  // the other widths, of squares cut by the left or right edge, take the loop of any length.
   switch (right - left) {
     case 7:
       fillRows<7>(row, buffer.pitch, bottom - top, colour);
