@@ -1,4 +1,5 @@
-// Tests of drawFigure against a plain fill of every square: same pixels, same selection.
+// Tests of drawFigure against a plain fill of every square, and of drawPixels, the rasterizer
+// on a surface's pixels, against drawFigure: same pixels, same selection.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -26,7 +27,9 @@ class ViewerFill : public ::testing::Test {
   static void TearDownTestSuite() { SDL_Quit(); }
 };
 
-SDL_Surface* offScreen() { return SDL_CreateRGBSurface(SDL_SWSURFACE, 600, 400, 8, 0, 0, 0, 0); }
+SDL_Surface* offScreen(int depth = 8) {
+  return SDL_CreateRGBSurface(SDL_SWSURFACE, 600, 400, depth, 0, 0, 0, 0);
+}
 
 std::vector<uint8_t> pixels(const SDL_Surface* s) {
   const auto* p = static_cast<const uint8_t*>(s->pixels);
@@ -107,4 +110,38 @@ TEST_F(ViewerFill, SkippingSquaresOutsideTheSurfaceChangesNoPixelAndNoSelection)
   EXPECT_GT(outside, 100000);  // the shortcut was taken often
   SDL_FreeSurface(plain);
   SDL_FreeSurface(culled);
+}
+
+TEST_F(ViewerFill, DrawPixelsDrawsWhatDrawFigureDraws) {
+  // The rasterizer on 8- and 32-bit pixels, its rows a pitch apart, against SDL_FillRect: figures
+  // that cross every edge of the surface and whose positions wrap in 16 bits, squares clipped to
+  // any width, the pointer in a bud, in segments and outside every square.
+  constexpr uint32_t kBackground = 40;
+  const std::vector<std::pair<int32_t, int32_t>> pointers = {{230, 215}, {282, 188}, {0, 0}};
+  for (int depth : {8, 32}) {
+    SDL_Surface* filled = offScreen(depth);
+    SDL_Surface* rastered = offScreen(depth);
+    ASSERT_NE(nullptr, filled);
+    ASSERT_NE(nullptr, rastered);
+    for (const std::string& prefix : {std::string(), std::string("______"), std::string("+|"),
+                                      std::string("-||"), std::string(400, '|')}) {
+      for (int generations : {3, 9}) {
+        TurtleCursor arbre = figure(prefix, generations);
+        for (const auto& [px, py] : pointers) {
+          SCOPED_TRACE(std::to_string(depth) + " bits, prefix of " + std::to_string(prefix.size()) +
+                       ", " + std::to_string(generations) + " generations, pointer " +
+                       std::to_string(px) + "," + std::to_string(py));
+          SDL_FillRect(filled, nullptr, kBackground);
+          drawFigure(filled, arbre, kPalette, px, py);
+          const int32_t selected = arbre.selected;
+          SDL_FillRect(rastered, nullptr, 0);
+          drawPixels(rastered, arbre, kPalette, kBackground, px, py);
+          ASSERT_EQ(selected, arbre.selected);
+          ASSERT_TRUE(pixels(filled) == pixels(rastered));
+        }
+      }
+    }
+    SDL_FreeSurface(filled);
+    SDL_FreeSurface(rastered);
+  }
 }

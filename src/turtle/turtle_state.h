@@ -33,10 +33,16 @@ class TurtleState {
   static Direction direction(float heading);
 
   static int32_t truncate(float v) {
+#if defined(__wasm_nontrapping_fptoint__)
+    // WebAssembly's saturating conversion gives exactly the results below in one instruction;
+    // clang would keep the three tests in front of it.
+    return __builtin_wasm_trunc_saturate_s_i32_f32(v);
+#else
     if (!(v == v)) return 0;  // NaN
     if (v >= 2147483648.0f) return INT32_MAX;
     if (v < -2147483648.0f) return INT32_MIN;
     return static_cast<int32_t>(v);
+#endif
   }
 
   float x;  // grows to the right

@@ -16,6 +16,7 @@
 #include "svg.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
+#include "web_screen.h"
 
 namespace {
 
@@ -91,10 +92,6 @@ void stop() {
 
 void webPass(void*) {
   WebViewer& viewer = *running;
-  // The canvas blends every fill, so the pass's fill with pixel value 0, a transparent black on
-  // this SDL, would clear nothing: an opaque black fill clears first. The browser shows the
-  // canvas when the frame's callback returns, so a flip shows nothing.
-  SDL_FillRect(viewer.screen, nullptr, viewer.black);
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_MOUSEBUTTONDOWN) {
@@ -105,7 +102,9 @@ void webPass(void*) {
       handleEvent(event, viewer.input, viewer.arbre);
     }
   }
-  drawFigure(viewer.screen, viewer.arbre, viewer.palette, viewer.input.pointerX,
+  // One canvas call per frame: the screen's pixels are cleared to opaque black and drawn, and
+  // the unlock puts them on the canvas, which the browser shows when the frame's callback returns.
+  drawPixels(viewer.screen, viewer.arbre, viewer.palette, viewer.black, viewer.input.pointerX,
              viewer.input.pointerY);
   if (viewer.input.quit) stop();
 }
@@ -149,7 +148,7 @@ int main(int argc, char* argv[]) {
     return *status;
   }
   SDL_Init(SDL_INIT_EVERYTHING);
-  SDL_Surface* screen = SDL_SetVideoMode(options.width, options.height, 8, SDL_SWSURFACE);
+  SDL_Surface* screen = openWebScreen(options.width, options.height);
   const Palette palette = mapPalette(screen->format);
   const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
   running = new WebViewer{std::move(options), screen,        palette, black, Input{},

@@ -1,0 +1,61 @@
+// The figure drawn into a pixel buffer without SDL: the squares of one walk, clipped and filled.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "figure.h"
+#include "turtle_cursor.h"
+
+// Pixels of one frame: width by height, each row pitch pixels after the one before it.
+template <class Pixel>
+struct PixelBuffer {
+  Pixel* pixels;
+  int32_t width;
+  int32_t height;
+  int32_t pitch;
+};
+
+// Fills `rows` rows of kWidth pixels from row on, each pitch pixels after the one before it.
+template <std::size_t kWidth, class Pixel>
+void fillRows(Pixel* row, int32_t pitch, int32_t rows, Pixel colour) {
+  for (int32_t y = 0; y < rows; ++y, row += pitch) std::fill_n(row, kWidth, colour);
+}
+
+// Fills the part of the square that lies inside the buffer, as SDL_FillRect does on a surface
+// whose clip rectangle is the whole surface: the intersection is computed in int, so the
+// square's 16-bit corner and size cannot wrap.
+template <class Pixel>
+void fillSquare(const PixelBuffer<Pixel>& buffer, const Square& square, Pixel colour) {
+  const int32_t left = std::max<int32_t>(square.x, 0);
+  const int32_t right = std::min<int32_t>(square.x + int32_t{square.w}, buffer.width);
+  const int32_t top = std::max<int32_t>(square.y, 0);
+  const int32_t bottom = std::min<int32_t>(square.y + int32_t{square.h}, buffer.height);
+  if (left >= right || top >= bottom) return;
+  Pixel* row = buffer.pixels + static_cast<std::ptrdiff_t>(top) * buffer.pitch + left;
+  // Rows of the figure's two widths are filled with a fixed count, which the compiler unrolls;
+  // the other widths, of squares cut by the left or right edge, take the loop of any length.
+  switch (right - left) {
+    case 7:
+      fillRows<7>(row, buffer.pitch, bottom - top, colour);
+      break;
+    case 20:
+      fillRows<20>(row, buffer.pitch, bottom - top, colour);
+      break;
+    default:
+      for (int32_t y = top; y < bottom; ++y, row += buffer.pitch) {
+        std::fill_n(row, static_cast<std::size_t>(right - left), colour);
+      }
+  }
+}
+
+// Walks the figure and fills its squares into the buffer in word order, each over those before
+// it, with the selection and colours of walkFigure. What the squares leave uncovered is kept.
+template <class Pixel>
+void rasterFigure(TurtleCursor& arbre, const Palette& palette, int32_t px, int32_t py,
+                  const PixelBuffer<Pixel>& buffer) {
+  walkFigure(arbre, palette, px, py, [&buffer](const Square& square, uint32_t colour) {
+    fillSquare(buffer, square, static_cast<Pixel>(colour));
+  });
+}

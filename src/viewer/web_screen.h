@@ -1,0 +1,15 @@
+// The page's screen: Emscripten's SDL on the page's canvas, for passes that write every pixel.
+#pragma once
+
+#include <SDL.h>
+#include <emscripten.h>
+
+// Opens a width by height screen on the canvas. Every pass writes each pixel of the frame, opaque,
+// so a lock need not read the canvas back nor make its pixels opaque, and an unlock copies the
+// pixels as they are: with its defaults this SDL would do all three for every frame.
+inline SDL_Surface* openWebScreen(int width, int height) {
+  emscripten_run_script(
+      "SDL.defaults.copyOnLock = false; SDL.defaults.discardOnLock = true;"
+      "SDL.defaults.opaqueFrontBuffer = false;");
+  return SDL_SetVideoMode(width, height, 8, SDL_SWSURFACE);
+}
