@@ -39,8 +39,8 @@ const kStartWord = 'aa[+aa[+aa[+ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao';
 const kGrownAt13 = 'aa[+aa[+aa[+aa[+ao]-ao]-ao]-aa[+ao]-ao]-aa[+aa[+ao]-ao]-aa[+ao]-ao';
 const kPrunedAt21 = 'aa[+aa[+aa[+ao]-ao]-a]-aa[+aa[+ao]-ao]-aa[+ao]-ao';
 // A grammar, angle, step, start point and size of one's own, as a link and as options.
-const own = { grammar: '{o:a[-ao][+ao]ao;}o', generations: '3', angle: '22.5', step: '9',
-              origin: '150,290', size: '320x300' };
+const own = { grammar: '{a:aa;o:a[-ao][++ao]-ao;}[-o][+o]', generations: '4', angle: '18',
+              step: '6', origin: '240,330', size: '480x340' };
 const optionsOf = (settings) => Object.entries(settings).flatMap(([name, value]) => [`--${name}`, value]);
 const linkOf = (settings) => '#' + Object.entries(settings)
   .map(([name, value]) => `${name}=${encodeURIComponent(value)}`).join('&');
@@ -179,7 +179,6 @@ try {
   step('the pointer on a bud, a press, a second press, and two undos');
   await pointAt(230, 215);
   await compareFrame(desktop(kStartWord, 230, 215).frame, 'start word, pointer on the bud at 13');
-  if (pageShot) await page.screenshot({ path: pageShot });
   await click(230, 215);
   check(await newest() === kGrownAt13, `press on the bud: ${await newest()}`);
   await compareFrame(desktop(kGrownAt13, 230, 215).frame, 'grown word, pointer where the bud was');
@@ -212,7 +211,7 @@ try {
   const ownStart = desktopStartWord(own);
   check(await newest() === ownStart, `own link's first line: ${await newest()} against ${ownStart}`);
   check(await page.title() === `lsystem-viewer: ${ownStart.length} symbols`, `title: ${await page.title()}`);
-  check(await page.$eval('#generations', (f) => f.value) === '3', 'the form does not show the link');
+  check(await page.$eval('#generations', (f) => f.value) === own.generations, 'the form does not show the link');
   // A bud: the last green 20x20 square in the desktop's frame.
   const ownFrame = desktop(ownStart, -1, -1, own).frame;
   const { width } = await canvasBox();
@@ -225,6 +224,7 @@ try {
   check(await newest() === atBud.pressed, `own press: ${await newest()}`);
   const grown = desktop(atBud.pressed, bx, by, own);
   await compareFrame(grown.frame, 'own figure after the press');
+  if (pageShot) await page.screenshot({ path: pageShot });
   await page.click('#save-svg');
   const saved = join(work, 'lsystem.svg');
   for (let i = 0; i < 100 && !existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 50));
@@ -235,15 +235,15 @@ try {
   await page.keyboard.down('Control');
   await page.keyboard.press('a');
   await page.keyboard.up('Control');
-  await page.keyboard.type('4');
+  await page.keyboard.type('5');
   await frames(page, 3);
   check(/^Running/.test(await statusText()), `typing in the form reached the program: ${await statusText()}`);
   await waitOutput(() => page.keyboard.press('Enter'));
-  const four = { ...own, generations: '4' };
-  check(await page.evaluate(() => location.hash) === linkOf(four), `link after a start: ${await page.evaluate(() => location.hash)}`);
-  check(await newest() === desktopStartWord(four), 'start from the form: not the desktop word');
+  const five = { ...own, generations: '5' };
+  check(await page.evaluate(() => location.hash) === linkOf(five), `link after a start: ${await page.evaluate(() => location.hash)}`);
+  check(await newest() === desktopStartWord(five), 'start from the form: not the desktop word');
   await waitOutput(() => page.goBack());
-  check(await newest() === ownStart && await page.$eval('#generations', (f) => f.value) === '3',
+  check(await newest() === ownStart && await page.$eval('#generations', (f) => f.value) === own.generations,
         'Back did not return to the previous figure');
   const bush = { grammar: '{a:aa;o:a[-o]a[++o]-o;}[---o][-o][+o][+++o]', generations: '5',
                  angle: '16', step: '5', origin: '300,390', size: '600x400' };
@@ -286,7 +286,7 @@ try {
   await waitFor('the copy', () => /^Copied/.test(document.getElementById('status').textContent));
   const copied = await page.evaluate(() => navigator.clipboard.readText());
   check(copied.length === 1048570 && copied.startsWith('aa[+aa'), `copied ${copied.length} symbols`);
-  await pointAt(599, 0);
+  await pointAt(595, 395);
   for (let i = 0; i < 101; ++i) await waitOutput(() => page.mouse.wheel({ deltaY: 100 }));
   const kept = await lines();
   check(kept.length === 100 && kept.every((line) => line.length < 10100),
