@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -38,14 +37,21 @@ std::string svgOf(TurtleCursor& arbre, int32_t width = 600, int32_t height = 400
   return text;
 }
 
+// The rect elements, one per line as the writer puts them.
 std::vector<Rect> rectsOf(const std::string& svg) {
-  static const std::regex rect(
-      R"re(<rect x="(-?\d+)" y="(-?\d+)" width="(\d+)" height="(\d+)" fill="(#[0-9a-f]{6})"/>)re");
   std::vector<Rect> rects;
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), rect); it != std::sregex_iterator();
-       ++it) {
-    rects.push_back({std::stoll((*it)[1]), std::stoll((*it)[2]), std::stoll((*it)[3]),
-                     std::stoll((*it)[4]), (*it)[5]});
+  std::istringstream lines(svg);
+  for (std::string line; std::getline(lines, line);) {
+    long long x, y, width, height;
+    char fill[8];
+    int end = 0;
+    if (std::sscanf(
+            line.c_str(),
+            "<rect x=\"%lld\" y=\"%lld\" width=\"%lld\" height=\"%lld\" fill=\"%7[#0-9a-f]\"/>%n",
+            &x, &y, &width, &height, fill, &end) == 5 &&
+        static_cast<std::size_t>(end) == line.size()) {
+      rects.push_back({x, y, width, height, fill});
+    }
   }
   return rects;
 }
