@@ -406,8 +406,10 @@ std::string contentOf(const std::string& path) {
 
 // The real program with the given environment changes (for env) and arguments, shell-quoted.
 ProgramRun runViewer(const std::string& env, const std::string& args) {
-  const std::string out = testing::TempDir() + "viewer_out.txt";
-  const std::string err = testing::TempDir() + "viewer_err.txt";
+  // Named after the test: CTest runs the tests of this file side by side.
+  const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::string out = testing::TempDir() + name + ".out";
+  const std::string err = testing::TempDir() + name + ".err";
   const std::string command =
       "env " + env + " '" LSV_VIEWER_PATH "' " + args + " >'" + out + "' 2>'" + err + "'";
   const int status = std::system(command.c_str());
