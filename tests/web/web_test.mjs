@@ -291,6 +291,15 @@ try {
   const kept = await lines();
   check(kept.length === 100 && kept.every((line) => line.length < 10100),
         `output after 102 words: ${kept.length} lines, longest ${Math.max(...kept.map((l) => l.length))}`);
+  step('a growth past the word\'s limit is refused in the status, and the program goes on');
+  // The only drawn symbol is the bud at 0, so every press rewrites the whole word from there.
+  const huge = { grammar: `{x:${'x'.repeat(60000)};}o${'x'.repeat(40000)}`, generations: '0' };
+  await page.goto(server.url + linkOf(huge));
+  await waitFor('the start word', () => document.getElementById('output').children.length === 1);
+  for (let i = 0; i < 2; ++i) await click(10, 10);
+  check(await statusText() === 'lsystem-viewer: the word would be longer than 2147483647 symbols; it stays as it was' &&
+        (await lines()).length === 3 && (await newest()).length < 10100,
+        `a refused growth: ${await statusText()}`);
   check(errors.length === 0, `errors on the page: ${errors.join(' | ')}`);
 } catch (error) {
   failures += 1;
