@@ -82,7 +82,7 @@ Palette mapPalette(const SDL_PixelFormat* format) {
   return palette;
 }
 
-void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre) {
+void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre, PressHistory* history) {
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_QUIT:
@@ -93,7 +93,11 @@ void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre) {
       input.pointerY = event.motion.y;
       break;
     case SDL_MOUSEBUTTONDOWN:
-      pressButton(arbre);
+      if (history != nullptr) {
+        history->press(arbre);
+      } else {
+        pressButton(arbre);
+      }
       showWordLength(arbre);
       break;
     default:
@@ -101,9 +105,9 @@ void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre) {
   }
 }
 
-void drainEvents(Input& input, TurtleCursor& arbre) {
+void drainEvents(Input& input, TurtleCursor& arbre, PressHistory* history) {
   SDL_Event event;
-  while (SDL_PollEvent(&event)) handleEvent(event, input, arbre);
+  while (SDL_PollEvent(&event)) handleEvent(event, input, arbre, history);
 }
 
 void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette, int32_t px,
@@ -159,7 +163,7 @@ void drawPixels(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette
 }
 
 void runPixelPass(SDL_Surface* screen, const Palette& palette, uint32_t background, Input& input,
-                  TurtleCursor& arbre) {
-  drainEvents(input, arbre);
+                  TurtleCursor& arbre, PressHistory* history) {
+  drainEvents(input, arbre, history);
   drawPixels(screen, arbre, palette, background, input.pointerX, input.pointerY);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "figure.h"
+#include "history.h"
 #include "turtle_cursor.h"
 
 // What the events have told the loop so far.
@@ -33,11 +34,13 @@ void showWordLength(const TurtleCursor& arbre);
 Palette mapPalette(const SDL_PixelFormat* format);
 
 // Key press and quit request end the loop, motion moves the pointer, any button press acts on
-// the selection and shows the new length in the title. Every other event is ignored.
-void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre);
+// the selection (through history, when given, so that it can be taken back) and shows the new
+// length in the title. Every other event is ignored.
+void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre,
+                 PressHistory* history = nullptr);
 
 // Handles every queued event, without waiting.
-void drainEvents(Input& input, TurtleCursor& arbre);
+void drainEvents(Input& input, TurtleCursor& arbre, PressHistory* history = nullptr);
 
 // Walks the word and fills one square per drawable symbol on the surface.
 void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette, int32_t px,
@@ -53,6 +56,7 @@ void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCu
 void drawPixels(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette,
                 uint32_t background, int32_t px, int32_t py);
 
-// The pass of a screen that drawPixels draws: drains the queue, then draws the next frame.
+// The page's pass, on a screen that drawPixels draws: drains the queue, then draws the next
+// frame.
 void runPixelPass(SDL_Surface* screen, const Palette& palette, uint32_t background, Input& input,
-                  TurtleCursor& arbre);
+                  TurtleCursor& arbre, PressHistory* history = nullptr);

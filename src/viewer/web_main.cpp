@@ -11,7 +11,6 @@
 #include <streambuf>
 #include <string>
 
-#include "history.h"
 #include "start.h"
 #include "svg.h"
 #include "turtle_cursor.h"
@@ -92,20 +91,12 @@ void stop() {
 
 void webPass(void*) {
   WebViewer& viewer = *running;
-  SDL_Event event;
-  while (SDL_PollEvent(&event)) {
-    if (event.type == SDL_MOUSEBUTTONDOWN) {
-      viewer.history.press(viewer.arbre);  // pressButton, remembered for undo
-      showWordLength(viewer.arbre);
-      tellUndoable();
-    } else {
-      handleEvent(event, viewer.input, viewer.arbre);
-    }
-  }
+  const std::size_t presses = viewer.history.size();
   // One canvas call per frame: the screen's pixels are cleared to opaque black and drawn, and
   // the unlock puts them on the canvas, which the browser shows when the frame's callback returns.
-  drawPixels(viewer.screen, viewer.arbre, viewer.palette, viewer.black, viewer.input.pointerX,
-             viewer.input.pointerY);
+  runPixelPass(viewer.screen, viewer.palette, viewer.black, viewer.input, viewer.arbre,
+               &viewer.history);
+  if (viewer.history.size() != presses) tellUndoable();
   if (viewer.input.quit) stop();
 }
 
