@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "lsystem.h"
-#include "svg.h"
+#include "save.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
 #include "workload.h"

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "viewer.h"
+#include "pixel_pass.h"
 #include "web_screen.h"
 #include "workload.h"
 

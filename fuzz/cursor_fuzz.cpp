@@ -11,6 +11,7 @@
 
 #include "figure.h"
 #include "fuzz_support.h"
+#include "press.h"
 #include "turtle_cursor.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// The figure of one frame without SDL: squares, the pointer's hit test, the walk, a press.
+// The figure of one frame without SDL: squares, the pointer's hit test, the walk.
 #pragma once
 
 #include <cstdint>
@@ -63,9 +63,3 @@ void walkFigure(TurtleCursor& arbre, const Palette& palette, int32_t px, int32_t
     fill(tmp, colour);
   });
 }
-
-// A mouse button press, whichever button: grow a selected bud, prune at a selected segment,
-// and print the word in every case. The selection is the one the last walk left. A growth that
-// would make the word too long, or that runs out of memory, leaves the word as it was and says
-// so in one line on standard error.
-void pressButton(TurtleCursor& arbre);

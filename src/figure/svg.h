@@ -12,7 +12,3 @@
 // are whole pixels as the window uses them, but not cut to 16 bits. No square is red. The
 // cursor's selection is kept. False when a write fails.
 bool writeSvg(std::FILE* out, TurtleCursor& arbre, int32_t width, int32_t height);
-
-// writeSvg into a new file beside path, renamed over path once complete, so that a failure
-// leaves whatever was at path as it was. The error message, or an empty string.
-std::string saveSvg(const std::string& path, TurtleCursor& arbre, int32_t width, int32_t height);

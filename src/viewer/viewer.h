@@ -48,15 +48,3 @@ void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette
 
 // Shows the last frame, clears, drains the queue, then walks and draws the next frame.
 void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& arbre);
-
-// Draws the figure into the pixels of a surface of 1 or 4 bytes per pixel, as the page's canvas
-// wants: locks the surface, clears its pixels to background, fills the squares with rasterFigure
-// and unlocks it, which on the page puts the frame on the canvas as one image. The pixels and
-// the selection are those of a clear and drawFigure.
-void drawPixels(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette,
-                uint32_t background, int32_t px, int32_t py);
-
-// The page's pass, on a screen that drawPixels draws: drains the queue, then draws the next
-// frame.
-void runPixelPass(SDL_Surface* screen, const Palette& palette, uint32_t background, Input& input,
-                  TurtleCursor& arbre, PressHistory* history = nullptr);

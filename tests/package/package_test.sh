@@ -76,7 +76,7 @@ case $mode in
     need dpkg-deb
     dpkg-deb -x "$deb" "$scratch/root"
     dpkg-deb -f "$deb" Depends | grep -q 'libsdl1.2debian' || { echo "run: Depends lacks SDL"; exit 1; }
-    bash "$(dirname "$0")/../run_viewer.sh" x11 "$scratch/root/usr/bin/lsystem-viewer"
+    bash "$(dirname "$0")/../viewer/run_viewer.sh" x11 "$scratch/root/usr/bin/lsystem-viewer"
     ;;
   *) echo "usage: package_test.sh install_tree|build|lintian|run BUILD_DIR OUT_DIR"; exit 2 ;;
 esac

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "figure.h"
+#include "pixel_pass.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
 #include "words.h"

@@ -1,5 +1,6 @@
-// Tests of taking presses back: exact for any word, and bounded in what it keeps.
-#include "history.h"
+// Tests of a press and of taking presses back: a refused growth, undo exact for any word, and
+// bounded in what it keeps.
+#include "press.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "alloc_count.h"
 #include "cout_capture.h"
+#include "history.h"
 #include "words.h"
 
 namespace {
@@ -23,6 +26,34 @@ std::vector<std::string> pressAtRandom(TurtleCursor& arbre, PressHistory& histor
     words.push_back(arbre.word);
   }
   return words;
+}
+
+TEST(Press, OnNothingPrintsTheWordUnchanged) {
+  TurtleCursor arbre = startCursor();  // selection 0: the first segment, which never prunes
+  CoutCapture capture;
+  pressButton(arbre);
+  EXPECT_EQ(std::vector<std::string>{kStartWord}, capture.lines());
+}
+
+TEST(Press, AGrowthThatFailsKeepsTheWordSaysSoAndStillPrints) {
+  TurtleCursor arbre = startCursor();
+  arbre.selected = 13;  // the bud at 13: growing it makes 66 symbols
+  arbre.maxWordLength = 65;
+  CoutCapture capture;
+  testing::internal::CaptureStderr();
+  pressButton(arbre);
+  EXPECT_EQ("lsystem-viewer: the word would be longer than 65 symbols; it stays as it was\n",
+            testing::internal::GetCapturedStderr());
+  arbre.maxWordLength = INT32_MAX;
+  testing::internal::CaptureStderr();
+  alloc_count::failAt(1);  // the result's buffer
+  pressButton(arbre);
+  alloc_count::failAt(0);
+  EXPECT_EQ("lsystem-viewer: out of memory; the word stays as it was\n",
+            testing::internal::GetCapturedStderr());
+  EXPECT_EQ((std::vector<std::string>{kStartWord, kStartWord}), capture.lines());
+  pressButton(arbre);
+  EXPECT_EQ(kGrownAt13, arbre.word);
 }
 
 TEST(PressHistory, UndoGoesBackOnePressAtATimeForAnyWord) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "svg.h"
+#include "save.h"
 
 namespace {
 

@@ -1,20 +1,15 @@
-// Tests of the SVG writer: its exact form, its squares against the walk, and saving it whole.
+// Tests of the SVG writer: its exact form and its squares against the walk.
 #include "svg.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "svg_text.h"
 #include "words.h"
 
 namespace {
@@ -26,16 +21,6 @@ struct Rect {
     return x == o.x && y == o.y && width == o.width && height == o.height && fill == o.fill;
   }
 };
-
-std::string svgOf(TurtleCursor& arbre, int32_t width = 600, int32_t height = 400) {
-  std::FILE* file = std::tmpfile();
-  EXPECT_TRUE(writeSvg(file, arbre, width, height));
-  std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
-  std::rewind(file);
-  EXPECT_EQ(text.size(), std::fread(text.data(), 1, text.size(), file));
-  std::fclose(file);
-  return text;
-}
 
 // The rect elements, one per line as the writer puts them.
 std::vector<Rect> rectsOf(const std::string& svg) {
@@ -79,7 +64,7 @@ std::vector<Rect> expectedRects(TurtleCursor arbre) {
 
 TEST(Svg, TheStartFigureInFull) {
   TurtleCursor arbre = startCursor();
-  const std::string svg = svgOf(arbre);
+  const std::string svg = svgText(arbre);
   EXPECT_EQ(0u,
             svg.find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                      "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"227 166 163 121\" "
@@ -110,14 +95,14 @@ TEST(Svg, SquaresFollowTheWalkForEverySetting) {
     SCOPED_TRACE(c.grammar);
     TurtleCursor arbre(c.grammar, c.x, c.y, c.step, c.angle);
     for (int i = 0; i < c.generations; ++i) arbre.grow();
-    EXPECT_EQ(expectedRects(arbre), rectsOf(svgOf(arbre)));
+    EXPECT_EQ(expectedRects(arbre), rectsOf(svgText(arbre)));
   }
 }
 
 TEST(Svg, WithoutSquaresTheBoxIsTheWindow) {
   TurtleCursor arbre(kGrammar, 300, 300);
   arbre.word = "+[x]-";
-  const std::string svg = svgOf(arbre, 320, 200);
+  const std::string svg = svgText(arbre, 320, 200);
   EXPECT_NE(std::string::npos, svg.find("viewBox=\"0 0 320 200\" width=\"320\" height=\"200\""));
   EXPECT_EQ(std::vector<Rect>{(Rect{0, 0, 320, 200, "#000000"})}, rectsOf(svg));
 }
@@ -125,54 +110,8 @@ TEST(Svg, WithoutSquaresTheBoxIsTheWindow) {
 TEST(Svg, TheSelectionOutlivesTheWriting) {
   TurtleCursor arbre = startCursor();
   arbre.selected = 13;
-  svgOf(arbre);
+  svgText(arbre);
   EXPECT_EQ(13, arbre.selected);
-}
-
-// The names in a folder, so that a test can tell that nothing was left behind.
-std::vector<std::string> namesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (const dirent* entry = readdir(dir)) names.push_back(entry->d_name);
-    closedir(dir);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::string contentOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
-  const std::string folder = testing::TempDir() + "svg_test_save";
-  std::remove((folder + "/figure.svg").c_str());
-  mkdir(folder.c_str(), 0700);
-  const std::string path = folder + "/figure.svg";
-  TurtleCursor small = startCursor();
-  EXPECT_EQ("", saveSvg(path, small, 600, 400));
-  EXPECT_EQ(svgOf(small), contentOf(path));
-  const auto names = namesIn(folder);
-
-  // A file size limit makes the larger figure's write fail part way (EFBIG, not a signal).
-  TurtleCursor large = grownCursor(12);
-  struct rlimit saved {};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  const struct rlimit limit { 64 * 1024, saved.rlim_max };
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
-  const std::string error = saveSvg(path, large, 600, 400);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
-  EXPECT_EQ("cannot write the SVG to '" + path + "': File too large", error);
-  EXPECT_EQ(svgOf(small), contentOf(path));
-  EXPECT_EQ(names, namesIn(folder)) << "the temporary file was left behind";
-
-  EXPECT_EQ("cannot write the SVG to '" + folder + "/none/figure.svg': No such file or directory",
-            saveSvg(folder + "/none/figure.svg", small, 600, 400));
-  EXPECT_EQ("", saveSvg(path, large, 600, 400));
-  EXPECT_EQ(svgOf(large), contentOf(path));
 }
 
 }  // namespace

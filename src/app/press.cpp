@@ -1,5 +1,5 @@
 // A mouse button press on the figure: grow, prune, or report why the word stays as it was.
-#include "figure.h"
+#include "press.h"
 
 #include <cstdio>
 #include <new>

@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-#include "figure.h"
+#include "press.h"
 
 PressHistory::PressHistory(std::size_t maxBytes, std::size_t maxPresses)
     : maxBytes_(maxBytes), maxPresses_(maxPresses) {}

@@ -121,6 +121,8 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"-n", ""}, "-n '' is not an integer from 0 to 1000"},
       {{"-n", " 3"}, "-n ' 3' is not an integer from 0 to 1000"},
       {{"-n", "3.0"}, "-n '3.0' is not an integer from 0 to 1000"},
+      {{"-n", "+-3"}, "-n '+-3' is not an integer from 0 to 1000"},
+      {{"-n", "+"}, "-n '+' is not an integer from 0 to 1000"},
       {{"-n", "99999999999999999999"},
        "-n '99999999999999999999' is not an integer from 0 to 1000"},
       {{"-s", "16777217"}, "-s '16777217' is not an integer from -16777216 to 16777216"},

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 #ifndef LSV_VERSION
@@ -62,26 +64,26 @@ std::string spelled(const OptionInfo& option, bool longForm) {
 }
 
 // An optional sign and decimal digits, nothing else, within [min, max].
-bool parseInteger(const std::string& text, int64_t min, int64_t max, int32_t& out) {
-  std::size_t at = text.size() > 0 && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-  if (at == text.size()) return false;
-  int64_t magnitude = 0;
-  for (; at < text.size(); ++at) {
-    if (text[at] < '0' || text[at] > '9') return false;
-    magnitude = magnitude * 10 + (text[at] - '0');
-    if (magnitude > (int64_t{1} << 40)) return false;  // far out of every range, and no overflow
+bool parseInteger(std::string_view text, int64_t min, int64_t max, int32_t& out) {
+  // from_chars takes a "-" but not a "+", and must not see a sign after the "+".
+  if (!text.empty() && text[0] == '+') {
+    text.remove_prefix(1);
+    if (text.empty() || text[0] == '-') return false;
   }
-  const int64_t value = text[0] == '-' ? -magnitude : magnitude;
-  if (value < min || value > max) return false;
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < min || value > max) {
+    return false;
+  }
   out = static_cast<int32_t>(value);
   return true;
 }
 
 // Two integers in [min, max] with the separator between them.
-bool parsePair(const std::string& text, char separator, int64_t min, int64_t max, int32_t& first,
+bool parsePair(std::string_view text, char separator, int64_t min, int64_t max, int32_t& first,
                int32_t& second) {
   const std::size_t at = text.find(separator);
-  return at != std::string::npos && parseInteger(text.substr(0, at), min, max, first) &&
+  return at != std::string_view::npos && parseInteger(text.substr(0, at), min, max, first) &&
          parseInteger(text.substr(at + 1), min, max, second);
 }
 

@@ -13,7 +13,8 @@
 
 #include "figure.h"
 #include "options.h"
-#include "svg.h"
+#include "press.h"
+#include "save.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
 

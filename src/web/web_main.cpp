@@ -11,8 +11,9 @@
 #include <streambuf>
 #include <string>
 
+#include "pixel_pass.h"
+#include "save.h"
 #include "start.h"
-#include "svg.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
 #include "web_screen.h"
