@@ -17,8 +17,8 @@ test=(
   xvfb xauth xdotool      # end-to-end tests: an X server (xvfb-run), a pointer and keys
   libx11-dev              # end-to-end tests: window captures and close requests
   libxml2-utils           # end-to-end tests: xmllint checks that --svg writes well-formed XML
-  librsvg2-bin            # end-to-end tests and tools/pictures.sh: rsvg-convert renders the SVG
-  imagemagick             # tools/pictures.sh: the window and the icons as pictures
+  librsvg2-bin            # end-to-end tests and the pictures: rsvg-convert renders the SVG
+  imagemagick             # the pictures: the window and the icons as pictures
   clang                   # fuzz targets and the clang build: the compiler
   libclang-rt-14-dev      # fuzz targets: libFuzzer and the sanitizer runtimes
   libsdl1.2-compat        # the viewer's tests again on sdl12-compat, SDL 1.2 on top of SDL2

@@ -3,8 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh test
-cmake --workflow --preset web      # the site in build-web/site, which the ci tests open in Chromium
-cmake --workflow --preset ci       # unit, viewer, end-to-end, memcheck, web page, performance gate
+cmake --workflow --preset web      # the site in build-web/site, and its test in headless Chromium
+cmake --workflow --preset ci       # unit, viewer, end-to-end, memcheck, performance gate
 ctest --preset sdl12-compat        # the viewer's tests again, on SDL 1.2 over SDL2
 cmake --workflow --preset clang    # the ci tests, built by clang
 cmake --workflow --preset asan     # the ci tests under AddressSanitizer and UBSan

@@ -4,12 +4,17 @@
 #include <SDL.h>
 #include <emscripten.h>
 
+// SDL's defaults for the canvas: the pixels are neither read back nor made opaque.
+EM_JS(void, writeWholeFrames, (), {
+  SDL.defaults.copyOnLock = false;
+  SDL.defaults.discardOnLock = true;
+  SDL.defaults.opaqueFrontBuffer = false;
+});
+
 // Opens a width by height screen on the canvas. Every pass writes each pixel of the frame, opaque,
 // so a lock need not read the canvas back nor make its pixels opaque, and an unlock copies the
 // pixels as they are: with its defaults this SDL would do all three for every frame.
 inline SDL_Surface* openWebScreen(int width, int height) {
-  emscripten_run_script(
-      "SDL.defaults.copyOnLock = false; SDL.defaults.discardOnLock = true;"
-      "SDL.defaults.opaqueFrontBuffer = false;");
+  writeWholeFrames();
   return SDL_SetVideoMode(width, height, 8, SDL_SWSURFACE);
 }

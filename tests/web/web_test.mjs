@@ -176,6 +176,40 @@ try {
   const box = await canvasBox();
   check(box.width === 600 && box.height === 400, `canvas shown at ${box.width}x${box.height}`);
 
+  step('accessibility (axe-core) and the content security policy');
+  // Evaluated through the debugging protocol, which the page's policy does not govern.
+  await page.evaluate(readFileSync(join(here, 'node_modules', 'axe-core', 'axe.min.js'), 'utf8'));
+  const violations = await page.evaluate(async () => (await axe.run(document, {
+    runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'best-practice'] },
+  })).violations.map((v) => `${v.id} (${v.nodes.length} nodes): ${v.help}`));
+  check(violations.length === 0, `axe-core finds ${violations.join('; ')}`);
+  // A script that a link or a field could smuggle in is refused; no eval is allowed, and the
+  // site's scripts use none (the protocol's own evaluation, as above, is not the page's).
+  const errorsBefore = errors.length;
+  const refused = await page.evaluate(() => {
+    const seen = [];
+    document.addEventListener('securitypolicyviolation', (e) => seen.push(e.violatedDirective));
+    const script = document.createElement('script');
+    script.textContent = 'window.smuggled = true;';
+    document.body.appendChild(script);
+    script.remove();
+    const policy = document.querySelector('meta[http-equiv="Content-Security-Policy"]').content;
+    return new Promise((resolve) => setTimeout(() => resolve({ seen, policy, ran: window.smuggled === true }), 100));
+  });
+  const scriptSrc = / script-src ([^;]*)/.exec(refused.policy)?.[1] ?? '';
+  check(!refused.ran && refused.seen.join() === 'script-src-elem' && scriptSrc === "'self' 'wasm-unsafe-eval'",
+        `the policy let a script run, or allows more: ${JSON.stringify(refused)}`);
+  for (const file of ['page.js', 'lsystem-viewer.js']) {
+    check(!/\beval\(|new Function\(/.test(readFileSync(join(site, file), 'utf8')), `${file} calls eval`);
+  }
+  // The console reports the refusal: expected here, and only here.
+  await new Promise((resolve) => setTimeout(resolve, 200));
+  errors.splice(errorsBefore, Infinity,
+                ...errors.slice(errorsBefore).filter((e) => !/inline script/.test(e)));
+  check(await page.$eval('#canvas', (c) => c.tabIndex) === -1, 'the canvas is a Tab stop');
+  // The console reports the two refusals: they are expected here, and only here.
+  await new Promise((resolve) => setTimeout(resolve, 200));
+
   step('the pointer on a bud, a press, a second press, and two undos');
   await pointAt(230, 215);
   await compareFrame(desktop(kStartWord, 230, 215).frame, 'start word, pointer on the bud at 13');
@@ -247,7 +281,7 @@ try {
         'Back did not return to the previous figure');
   const bush = { grammar: '{a:aa;o:a[-o]a[++o]-o;}[---o][-o][+o][+++o]', generations: '5',
                  angle: '16', step: '5', origin: '300,390', size: '600x400' };
-  await waitOutput(() => page.select('#examples', linkOf(bush).slice(1)));
+  await waitOutput(() => page.click(`#examples a[href="${linkOf(bush)}"]`));
   check(await page.$eval('#grammar', (f) => f.value) === bush.grammar &&
         await page.evaluate(() => location.hash) === linkOf(bush) &&
         await newest() === desktopStartWord(bush), 'the example of a bush did not start as the desktop');

@@ -1,20 +1,15 @@
 #!/usr/bin/env bash
-# Remakes the pictures from the real viewer on an X server of its own: the hicolor icons in
-# data/icons/ from its start figure, docs/window.png with the pointer over a bud, and the
-# README's own L-systems in docs/ from --svg.
+# Remakes the pictures from the real viewer, on the X server that the target pictures starts
+# for it: the hicolor icons in data/icons/ from its start figure, docs/window.png with the
+# pointer over a bud, and the README's own L-systems in docs/ from --svg. From the source folder:
+#   pictures.sh VIEWER
 set -euo pipefail
-cd "$(dirname "$0")/.."
-if [ -z "${LSV_IN_XVFB:-}" ]; then
-  cmake --preset ci >/dev/null && cmake --build --preset ci --target lsystem-viewer >/dev/null
-  # -noreset: SDL's probe connection comes and goes first, and a reset then can refuse the
-  # viewer's real connection.
-  LSV_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0"
-fi
+viewer=$1
 work=$(mktemp -d)
 xdotool mousemove 1023 767  # off the window: no square is red
-SDL_AUDIODRIVER=dummy build-ci/src/viewer/lsystem-viewer >"$work/words" &
-viewer=$!
-trap 'kill "$viewer"; wait "$viewer" || true; rm -rf "$work"' EXIT  # while X is still there
+SDL_AUDIODRIVER=dummy "$viewer" >"$work/words" &
+pid=$!
+trap 'kill "$pid"; wait "$pid" || true; rm -rf "$work"' EXIT  # while X is still there
 window=$(timeout 10 xdotool search --sync --class lsystem-viewer | head -n1)
 # No time chunks in the PNG files, so that a rerun gives the same files.
 shot() { import -silent -window "$window" -strip -define png:exclude-chunks=date,time "$@"; }
@@ -43,7 +38,7 @@ own() {  # own NAME OPTION... (the options give --size)
   local name=$1 size x y
   shift
   size=$(grep -oE -- '--size [0-9]+x[0-9]+' <<<"$*" | cut -d' ' -f2)
-  build-ci/src/viewer/lsystem-viewer "$@" --svg "$work/$name.svg" >/dev/null
+  "$viewer" "$@" --svg "$work/$name.svg" >/dev/null
   read -r x y < <(grep -oE 'viewBox="-?[0-9]+ -?[0-9]+' "$work/$name.svg" | cut -d'"' -f2)
   rsvg-convert -b black --page-width "${size%x*}" --page-height "${size#*x}" --left="$x" \
     --top="$y" -o "docs/$name.png" "$work/$name.svg"
