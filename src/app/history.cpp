@@ -1,4 +1,4 @@
-// Presses that can be taken back: the word around a press is compared before and after it.
+// Presses that can be taken back: the stretch that a press can change is kept from before it.
 #include "history.h"
 
 #include <algorithm>
@@ -10,36 +10,48 @@
 PressHistory::PressHistory(std::size_t maxBytes, std::size_t maxPresses)
     : maxBytes_(maxBytes), maxPresses_(maxPresses) {}
 
-void PressHistory::press(TurtleCursor& arbre) {
+template <class Act>
+void PressHistory::record(TurtleCursor& arbre, Act&& act) {
+  const char symbol = arbre.selectedSymbol();
+  if (symbol != 'o' && symbol != 'a') {
+    act();  // changes nothing, but still prints when it is a button press
+    return;
+  }
+  // A growth rewrites, and a pruning erases, only within the rest of the selection's branch
+  // and its closing "]": branchLength symbols from the selection.
+  const auto at = static_cast<std::size_t>(arbre.selected);
+  const auto reach = static_cast<std::size_t>(arbre.branchLength(arbre.selected));
+  const std::size_t oldLength = arbre.word.size();
   std::string before;
   try {
-    before = arbre.word;
+    before = arbre.word.substr(at, reach);
   } catch (const std::bad_alloc&) {
     // The press still happens, but cannot be taken back; the older ones then no longer fit.
     changes_.clear();
     bytes_ = 0;
-    pressButton(arbre);
+    act();
+    if (arbre.word.size() != oldLength) presses_.push_back(arbre.selected);
     return;
   }
-  pressButton(arbre);
-  const std::string& after = arbre.word;
-  // The press changed one stretch: what the words share at the start and at the end stays.
-  const std::size_t shorter = std::min(before.size(), after.size());
-  std::size_t start = 0;
-  while (start < shorter && before[start] == after[start]) ++start;
-  std::size_t end = 0;
-  while (end < shorter - start &&
-         before[before.size() - 1 - end] == after[after.size() - 1 - end]) {
-    ++end;
-  }
-  Change change{start, after.size() - start - end,
-                before.substr(start, before.size() - start - end)};
-  bytes_ += change.before.size();
-  changes_.push_back(std::move(change));
+  act();
+  const std::size_t length = reach + arbre.word.size() - oldLength;
+  if (length == reach && arbre.word.compare(at, length, before) == 0) return;  // unchanged
+  presses_.push_back(arbre.selected);
+  bytes_ += before.size();
+  changes_.push_back(Change{at, length, std::move(before)});
   while (!changes_.empty() && (bytes_ > maxBytes_ || changes_.size() > maxPresses_)) {
     bytes_ -= changes_.front().before.size();
     changes_.pop_front();
   }
+}
+
+void PressHistory::press(TurtleCursor& arbre) {
+  record(arbre, [&arbre] { pressButton(arbre); });
+}
+
+void PressHistory::pressAt(TurtleCursor& arbre, int32_t index) {
+  arbre.selected = index;
+  record(arbre, [&arbre] { pressSelected(arbre); });
 }
 
 bool PressHistory::undo(TurtleCursor& arbre) {
@@ -48,5 +60,6 @@ bool PressHistory::undo(TurtleCursor& arbre) {
   arbre.word.replace(change.at, change.length, change.before);
   bytes_ -= change.before.size();
   changes_.pop_back();
+  presses_.pop_back();
   return true;
 }

@@ -1,26 +1,35 @@
-// Presses that can be taken back, each kept as the stretch of the word that it changed.
+// Presses that can be taken back, each kept as the stretch of the word that it changed, and the
+// list of the presses that made the word.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "turtle_cursor.h"
 
 class PressHistory {
  public:
   // Keeps the newest presses whose changed stretches fit in maxBytes, at most maxPresses of
-  // them; older ones are forgotten, so memory does not grow with the number of presses.
+  // them; older ones are forgotten, so memory does not grow with the number of presses. The
+  // list of presses keeps them all.
   explicit PressHistory(std::size_t maxBytes = std::size_t{64} << 20,
                         std::size_t maxPresses = 100000);
 
-  // A mouse button press (pressButton), remembered so that undo can take it back.
+  // A mouse button press (pressButton), remembered so that undo can take it back when it
+  // changed the word; a press on nothing or a refused growth is printed but not kept.
   void press(TurtleCursor& arbre);
+  // The press at index as a list replays it: grows a bud, prunes at a segment, prints nothing.
+  // Throws what the growth throws (WordLimitError, std::bad_alloc), the word as it was.
+  void pressAt(TurtleCursor& arbre, int32_t index);
   // Puts back the word from before the newest press still remembered and forgets that press;
   // false when none is left. Exact for any word: it restores bytes, it does not rewrite.
   bool undo(TurtleCursor& arbre);
   std::size_t size() const { return changes_.size(); }
+  // The word indices of the presses that made the word from the start word, oldest first.
+  const std::vector<int32_t>& presses() const { return presses_; }
 
  private:
   // The press turned word[at, at + before.size()) into `length` other symbols.
@@ -29,8 +38,13 @@ class PressHistory {
     std::size_t length;
     std::string before;
   };
+  // Runs act, a press at the cursor's selection, and remembers what it changed, if anything.
+  template <class Act>
+  void record(TurtleCursor& arbre, Act&& act);
+
   std::size_t maxBytes_;
   std::size_t maxPresses_;
   std::size_t bytes_ = 0;
   std::deque<Change> changes_;
+  std::vector<int32_t> presses_;
 };

@@ -23,7 +23,7 @@ constexpr const char* kProgram = "lsystem-viewer";
 constexpr double kPi = 3.14159265358979323846;  // rounds to the double nearest to pi
 
 // Codes of the options that have no short form, above every character.
-enum LongOnly { kOrigin = 256, kSize, kSvg };
+enum LongOnly { kOrigin = 256, kSize, kSvg, kFit, kExplore, kPresses, kStochastic, kMaxSymbols };
 
 struct OptionInfo {
   const char* name;   // the long form, without "--"
@@ -46,6 +46,16 @@ constexpr OptionInfo kOptions[] = {
     {"size", kSize, "WxH", "the window's size, each 16 to 4096 (default: 600x400)"},
     {"svg", kSvg, "FILE",
      "write the start figure to FILE as SVG, print the\nword and exit; no window"},
+    {"fit", kFit, nullptr, "show the whole start figure, zoomed to fit"},
+    {"explore", kExplore, nullptr,
+     "zoom, pan, undo and save with the wheel, a drag\nand keys (below), in a resizable window"},
+    {"presses", kPresses, "LIST",
+     "after the start, press at these word indices in\norder: up to 100000, commas between"},
+    {"stochastic", kStochastic, "SEED",
+     "let each symbol choose among all the rule blocks\nthat have a rule for it, by this seed "
+     "(0 to\n18446744073709551615)"},
+    {"max-symbols", kMaxSymbols, "N",
+     "refuse a word longer than N symbols\n(default and most: 2147483647)"},
     {"help", 'h', nullptr, "show this help and exit"},
     {"version", 'V', nullptr, "show the version and exit"},
 };
@@ -77,6 +87,32 @@ bool parseInteger(std::string_view text, int64_t min, int64_t max, int32_t& out)
   }
   out = static_cast<int32_t>(value);
   return true;
+}
+
+// Decimal digits alone, as an unsigned 64-bit value.
+bool parseUnsigned(std::string_view text, uint64_t& out) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;  // no sign
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+// Word indices separated by commas: at least one, at most kMaxPresses, each an index of a
+// 32-bit word. The error's ending, or an empty string.
+std::string parsePresses(std::string_view text, std::vector<int32_t>& out) {
+  out.clear();
+  for (std::size_t at = 0;;) {
+    const std::size_t comma = std::min(text.find(',', at), text.size());
+    uint64_t index = 0;
+    if (!parseUnsigned(text.substr(at, comma - at), index) || index > INT32_MAX - 1) {
+      return " is not a list of word indices from 0 to " + std::to_string(INT32_MAX - 1) +
+             " separated by commas";
+    }
+    if (out.size() == kMaxPresses)
+      return " holds more than " + std::to_string(kMaxPresses) + " presses";
+    out.push_back(static_cast<int32_t>(index));
+    if (comma == text.size()) return "";
+    at = comma + 1;
+  }
 }
 
 // Two integers in [min, max] with the separator between them.
@@ -138,6 +174,7 @@ std::string applyValue(const OptionInfo& option, const std::string& name, const 
       const auto angle = static_cast<float>(radians);
       if (!std::isfinite(degrees) || !std::isfinite(angle)) return quoted + " is too large";
       options.angle = angle;
+      options.angleText = value;
       return "";
     }
     case 's':
@@ -161,6 +198,24 @@ std::string applyValue(const OptionInfo& option, const std::string& name, const 
     case kSvg:
       if (value.empty()) return name + ": the file name is empty";
       options.svgFile = value;
+      return "";
+    case kPresses:
+      if (const std::string error = parsePresses(value, options.presses); !error.empty()) {
+        return quoted + error;
+      }
+      return "";
+    case kStochastic: {
+      uint64_t seed = 0;
+      if (!parseUnsigned(value, seed)) {
+        return quoted + " is not an integer from 0 to " + std::to_string(UINT64_MAX);
+      }
+      options.seed = seed;
+      return "";
+    }
+    case kMaxSymbols:
+      if (!parseInteger(value, 1, INT32_MAX, options.maxSymbols)) {
+        return quoted + " is not an integer from 1 to " + std::to_string(INT32_MAX);
+      }
       return "";
     default:
       return "";
@@ -248,6 +303,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
       (option.code == 'h' ? options.help : options.version) = true;
       return parsed;
     }
+    if (option.code == kFit || option.code == kExplore) {
+      (option.code == kFit ? options.fit : options.explore) = true;
+      continue;
+    }
     if (option.code == 'g' || option.code == 'f') {
       if (grammarOption != 0 && grammarOption != option.code) {
         parsed.error = "options '--grammar' and '--file' cannot be used together";
@@ -305,7 +364,9 @@ std::string helpText() {
   std::string text =
       "Usage: lsystem-viewer [OPTION]...\n"
       "Grow a bracketed L-system from its grammar and draw it with a turtle in a\n"
-      "window: every segment 'a' as a small brown square, every bud 'o' as a green one.\n"
+      "window. Only 'a', a segment, and 'o', a bud, are drawn: a small brown square\n"
+      "and a green one. '+' and '-' turn, '[' and ']' open and close a branch, '_'\n"
+      "and '|' shorten and lengthen the step; other letters serve as variables.\n"
       "The square under the pointer turns red; a mouse press grows the figure at a red\n"
       "bud or prunes the branch at a red segment. Every word is printed on standard\n"
       "output. Any key, or closing the window, quits.\n"
@@ -328,12 +389,20 @@ std::string helpText() {
   }
   text +=
       "\n"
+      "With --explore: the wheel zooms about the pointer, a drag with the right or\n"
+      "middle button pans, the arrows pan, + and - zoom, 0 goes back to one pixel a\n"
+      "pixel, f fits, u takes back a press, s saves the figure as lsystem-viewer-N.svg\n"
+      "and prints the command that draws it again; q, Escape or closing the window\n"
+      "quits, and every other key is ignored. Only the left button presses.\n"
+      "\n"
       "Exit status: 0 when done, 1 on a failure at run time (no window, the SVG not\n"
-      "written, the word over its limit or out of memory), 2 on a bad command line.\n"
+      "written, the word over its limit or out of memory, a press of --presses on\n"
+      "nothing), 2 on a bad command line.\n"
       "\n"
       "Examples:\n"
       "  lsystem-viewer -g '{o:a[-ao][+ao]ao;}o' -n 4 -a 22.5 -s 9 --origin 300,390\n"
-      "  lsystem-viewer -n 6 --svg tree.svg\n";
+      "  lsystem-viewer -n 6 --svg tree.svg\n"
+      "  lsystem-viewer -g '{a:a+a--a+a;}a--a--a' -n 4 -a 60 --fit --explore\n";
   return text;
 }
 

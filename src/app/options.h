@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,18 +15,26 @@ constexpr int kExitUsage = 2;    // a bad command line
 constexpr std::size_t kMaxGrammarBytes = std::size_t{64} << 20;
 // Step and start point: every integer in this range is exact as a float.
 constexpr int32_t kMaxCoordinate = 1 << 24;
+// The longest list of presses that --presses takes.
+constexpr std::size_t kMaxPresses = 100000;
 
 struct Options {
   std::string grammar = "{o:a[+ao]-ao;}ao";
   std::string grammarFile;  // -f: the grammar is read from here (readGrammarFile)
   int32_t generations = 3;
-  float angle = 0.5f;  // radians
+  float angle = 0.5f;     // radians
+  std::string angleText;  // the degrees as given, or empty for the default
   int32_t step = 20;
   int32_t originX = 300;
   int32_t originY = 300;
   int32_t width = 600;
   int32_t height = 400;
-  std::string svgFile;  // --svg: write the figure here instead of opening a window
+  std::string svgFile;             // --svg: write the figure here instead of opening a window
+  bool fit = false;                // the start figure's view fits it to the window
+  bool explore = false;            // zoom, pan, undo and save in a resizable window that waits
+  std::vector<int32_t> presses;    // replayed after the start generations, in order
+  std::optional<uint64_t> seed;    // --stochastic: growth chooses among all the rule blocks
+  int32_t maxSymbols = INT32_MAX;  // the word's limit
   bool help = false;
   bool version = false;
 };

@@ -5,13 +5,17 @@
 #include <new>
 #include <stdexcept>
 
+void pressSelected(TurtleCursor& arbre) {
+  if (arbre.selectedSymbol() == 'o') {
+    arbre.grow();
+  } else if (arbre.selectedSymbol() == 'a') {
+    arbre.prune();
+  }
+}
+
 void pressButton(TurtleCursor& arbre) {
   try {
-    if (arbre.selectedSymbol() == 'o') {
-      arbre.grow();
-    } else if (arbre.selectedSymbol() == 'a') {
-      arbre.prune();
-    }
+    pressSelected(arbre);
   } catch (const WordLimitError& error) {
     std::fprintf(stderr, "lsystem-viewer: %s; it stays as it was\n", error.what());
   } catch (const std::length_error&) {

@@ -1,10 +1,13 @@
-// A press on the figure, as both front ends make it.
+// A press on the figure, as both front ends and a replayed list make it.
 #pragma once
 
 #include "turtle_cursor.h"
 
-// A mouse button press, whichever button: grow a selected bud, prune at a selected segment,
-// and print the word in every case. The selection is the one the last walk left. A growth that
-// would make the word too long, or that runs out of memory, leaves the word as it was and says
-// so in one line on standard error.
+// Grows a selected bud or prunes at a selected segment; anything else changes nothing. A growth
+// that would pass the word's limit throws WordLimitError, one past this machine's strings
+// std::length_error, and one without memory std::bad_alloc; each leaves the word as it was.
+void pressSelected(TurtleCursor& arbre);
+
+// A mouse button press, whichever button: pressSelected on the selection that the last walk
+// left, a refusal said in one line on standard error, and the word printed in every case.
 void pressButton(TurtleCursor& arbre);

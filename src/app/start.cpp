@@ -1,10 +1,15 @@
-// The program's start without SDL: options, the grown cursor, --help, --version and --svg.
+// The program's start without SDL: options, the grown cursor, its replayed presses, --help,
+// --version and --svg.
 #include "start.h"
 
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "save.h"
@@ -21,37 +26,140 @@ int failure(const std::string& message) {
   return kExitFailure;
 }
 
+// One line on standard error, rewritten in place, while a long start goes on: only on a
+// terminal, only once the start has taken half a second, at most ten times a second, and
+// cleared when the start is done.
+class Progress {
+ public:
+  Progress() : terminal_(isatty(STDERR_FILENO) == 1), next_(Clock::now() + kFirst) {}
+  ~Progress() {
+    if (shown_) std::fputs("\r\033[K", stderr);
+  }
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+
+  // Shows what text() gives, if it is time to.
+  template <class Text>
+  void show(Text&& text) {
+    if (!terminal_ || Clock::now() < next_) return;
+    std::fprintf(stderr, "\r\033[Klsystem-viewer: %s", text().c_str());
+    std::fflush(stderr);
+    shown_ = true;
+    next_ = Clock::now() + kEvery;
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  static constexpr std::chrono::milliseconds kFirst{500};
+  static constexpr std::chrono::milliseconds kEvery{100};
+  bool terminal_;
+  bool shown_ = false;
+  Clock::time_point next_;
+};
+
+// What a refused growth says, after what refused it.
+std::string refusal(const std::exception& error) {
+  if (dynamic_cast<const WordLimitError*>(&error) != nullptr) return error.what();
+  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return "out of memory";
+  return "the word would be too long for this machine";
+}
+
+// Grows the start word options.generations times; the failure, or an empty string.
+std::string grow(TurtleCursor& arbre, int32_t generations, Progress& progress) {
+  for (int32_t generation = 1; generation <= generations; ++generation) {
+    progress.show([&] {
+      return "generation " + std::to_string(generation) + " of " + std::to_string(generations) +
+             ", " + std::to_string(arbre.wordLength()) + " symbols so far";
+    });
+    const std::string at = "generation " + std::to_string(generation);
+    try {
+      arbre.grow();
+    } catch (const WordLimitError&) {
+      return at + " would make the word longer than " + std::to_string(arbre.maxWordLength) +
+             " symbols";
+    } catch (const std::length_error&) {
+      return at + " would make the word too long for this machine";
+    } catch (const std::bad_alloc&) {
+      return "out of memory in " + at;
+    }
+  }
+  return "";
+}
+
+// Replays the presses of the command line through the history, so that they can be taken back;
+// the failure, or an empty string.
+std::string replay(Session& session, Progress& progress) {
+  const std::vector<int32_t>& presses = session.options.presses;
+  TurtleCursor& arbre = session.arbre;
+  for (std::size_t n = 0; n < presses.size(); ++n) {
+    progress.show([&] {
+      return "press " + std::to_string(n + 1) + " of " + std::to_string(presses.size()) + ", " +
+             std::to_string(arbre.wordLength()) + " symbols so far";
+    });
+    const int32_t index = presses[n];
+    const std::string place = "press " + std::to_string(n + 1) + " of --presses, at index " +
+                              std::to_string(index) + ", ";
+    if (index >= arbre.wordLength()) {
+      return place + "finds no symbol: the word has " + std::to_string(arbre.wordLength()) +
+             " symbols";
+    }
+    const char symbol = arbre.symbolAt(index);
+    if (symbol != 'o' && symbol != 'a') {
+      return place + "finds " + quote(std::string(1, symbol)) +
+             ", which is neither a bud 'o' nor a segment 'a'";
+    }
+    try {
+      session.history.pressAt(arbre, index);
+    } catch (const std::exception& error) {
+      return place + "is refused: " + refusal(error);
+    }
+  }
+  return "";
+}
+
+bool drawsNothing(const std::string& word) { return word.find_first_of("ao") == std::string::npos; }
+
 }  // namespace
 
-std::optional<int> startFromCommandLine(int argc, char* argv[], Options& options,
-                                        std::optional<TurtleCursor>& arbre) {
+std::optional<int> startFromCommandLine(int argc, char* argv[], std::optional<Session>& session) {
   ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + (argc > 0), argv + argc));
   if (!parsed.error.empty()) return usageError(parsed.error);
-  options = std::move(parsed.options);
+  Options& options = parsed.options;
   if (options.help || options.version) {
     std::fputs((options.help ? helpText() : versionText()).c_str(), stdout);
     return std::fflush(stdout) == 0 ? kExitDone : kExitFailure;
   }
   if (const std::string error = readGrammarFile(options); !error.empty()) return usageError(error);
 
-  int generation = 0;
+  Progress progress;
   try {
-    arbre.emplace(options.grammar, options.originX, options.originY, options.step, options.angle);
-    for (generation = 1; generation <= options.generations; ++generation) arbre->grow();
-  } catch (const WordLimitError&) {
-    return failure("generation " + std::to_string(generation) +
-                   " would make the word longer than " + std::to_string(arbre->maxWordLength) +
-                   " symbols");
-  } catch (const std::length_error&) {
-    return failure("generation " + std::to_string(generation) +
-                   " would make the word too long for this machine");
+    TurtleCursor arbre(options.grammar, options.originX, options.originY, options.step,
+                       options.angle);
+    arbre.maxWordLength = options.maxSymbols;
+    arbre.seed = options.seed;
+    session.emplace(Session{std::move(options), std::move(arbre), PressHistory(), View()});
   } catch (const std::bad_alloc&) {
-    return failure(generation == 0 ? "out of memory while reading the grammar"
-                                   : "out of memory in generation " + std::to_string(generation));
+    return failure("out of memory while reading the grammar");
   }
+  TurtleCursor& arbre = session->arbre;
+  const Options& o = session->options;
+  if (arbre.wordLength() > arbre.maxWordLength) {
+    return failure("the axiom is longer than " + std::to_string(arbre.maxWordLength) + " symbols");
+  }
+  if (std::string error = grow(arbre, o.generations, progress); !error.empty()) {
+    return failure(error);
+  }
+  if (std::string error = replay(*session, progress); !error.empty()) return failure(error);
 
-  if (options.svgFile.empty()) return std::nullopt;
-  arbre->printWord();
-  const std::string error = saveSvg(options.svgFile, *arbre, options.width, options.height);
+  if (drawsNothing(arbre.word)) {
+    std::fputs(
+        "lsystem-viewer: the word holds no 'a' and no 'o', so nothing is drawn: only 'a' (a "
+        "segment) and 'o' (a bud) are drawn; other letters serve as variables\n",
+        stderr);
+  }
+  if (o.fit) session->view = fitView(arbre, o.width, o.height);
+  if (o.svgFile.empty()) return std::nullopt;
+  arbre.printWord();
+  const std::string error = saveSvg(o.svgFile, arbre, o.width, o.height);
   return error.empty() ? kExitDone : failure(error);
 }

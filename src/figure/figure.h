@@ -63,3 +63,16 @@ void walkFigure(TurtleCursor& arbre, const Palette& palette, int32_t px, int32_t
     fill(tmp, colour);
   });
 }
+
+// The bounding box of every square of the word, positions uncut: columns [minX, maxX) and rows
+// [minY, maxY). Empty, with minX > maxX, when nothing is drawn.
+struct Box {
+  int64_t minX = INT64_MAX;
+  int64_t minY = INT64_MAX;
+  int64_t maxX = INT64_MIN;
+  int64_t maxY = INT64_MIN;
+  bool empty() const { return minX > maxX; }
+};
+
+// The box of one walk of the word. The cursor's selection is kept.
+Box figureBox(TurtleCursor& arbre);

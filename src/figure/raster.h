@@ -7,6 +7,7 @@
 
 #include "figure.h"
 #include "turtle_cursor.h"
+#include "view.h"
 
 // Pixels of one frame: width by height, each row pitch pixels after the one before it.
 template <class Pixel>
@@ -51,11 +52,17 @@ void fillSquare(const PixelBuffer<Pixel>& buffer, const Square& square, Pixel co
 }
 
 // Walks the figure and fills its squares into the buffer in word order, each over those before
-// it, with the selection and colours of walkFigure. What the squares leave uncovered is kept.
+// it, with the selection and colours of walkFigure, or of walkViewFigure when a view is given.
+// What the squares leave uncovered is kept.
 template <class Pixel>
 void rasterFigure(TurtleCursor& arbre, const Palette& palette, int32_t px, int32_t py,
-                  const PixelBuffer<Pixel>& buffer) {
-  walkFigure(arbre, palette, px, py, [&buffer](const Square& square, uint32_t colour) {
+                  const PixelBuffer<Pixel>& buffer, const View* view = nullptr) {
+  const auto fill = [&buffer](const Square& square, uint32_t colour) {
     fillSquare(buffer, square, static_cast<Pixel>(colour));
-  });
+  };
+  if (view != nullptr) {
+    walkViewFigure(arbre, palette, *view, buffer.width, buffer.height, px, py, fill);
+  } else {
+    walkFigure(arbre, palette, px, py, fill);
+  }
 }

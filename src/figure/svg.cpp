@@ -57,25 +57,12 @@ class SvgOut {
 
 bool writeSvg(std::FILE* out, TurtleCursor& arbre, int32_t width, int32_t height) {
   const int32_t kept = arbre.selected;  // a walk starts with reset, which clears it
-  // The bounding box of every square, in 64 bits: a corner may lie anywhere in 32.
-  int64_t minX = INT64_MAX;
-  int64_t minY = INT64_MAX;
-  int64_t maxX = INT64_MIN;
-  int64_t maxY = INT64_MIN;
-  walkDrawable(arbre, [&](int32_t x, int32_t y, char symbol) {
-    const int64_t side = squareSide(symbol);
-    minX = std::min<int64_t>(minX, x);
-    minY = std::min<int64_t>(minY, y);
-    maxX = std::max(maxX, x + side);
-    maxY = std::max(maxY, y + side);
-  });
-  if (minX > maxX) {
-    minX = minY = 0;
-    maxX = width;
-    maxY = height;
-  }
-  const int64_t boxWidth = maxX - minX;
-  const int64_t boxHeight = maxY - minY;
+  Box box = figureBox(arbre);
+  if (box.empty()) box = {0, 0, width, height};
+  const int64_t minX = box.minX;
+  const int64_t minY = box.minY;
+  const int64_t boxWidth = box.maxX - minX;
+  const int64_t boxHeight = box.maxY - minY;
 
   // The buffer is large; keep it off the stack.
   auto svg = std::make_unique<SvgOut>(out);

@@ -107,10 +107,7 @@ void LSystem::rewriteFrom(int32_t start, int32_t ruleSetIndex) {
   }
   if (regionEnd == regionBegin) return;
   const uint64_t counted = length - (regionEnd - regionBegin) + regionOut;
-  if (counted > static_cast<uint64_t>(maxWordLength)) {
-    throw WordLimitError("the word would be longer than " + std::to_string(maxWordLength) +
-                         " symbols");
-  }
+  refuseLongerThanLimit(counted);
   const auto resultLength = static_cast<std::string::size_type>(counted);
 
   // Short replacements are written as one 16-byte block per symbol, the output advancing by
@@ -150,6 +147,62 @@ void LSystem::rewriteFrom(int32_t start, int32_t ruleSetIndex) {
   iteratedTree.resize(resultLength - tailLength);
   iteratedTree.append(word, regionEnd, tailLength);
   word = std::move(iteratedTree);
+}
+
+void LSystem::rewriteStochastic(int32_t start, uint64_t seed) {
+  const std::string::size_type length = word.size();
+  const std::string::size_type regionBegin =
+      start <= 0 ? 0 : std::min<std::string::size_type>(static_cast<uint32_t>(start), length);
+  if (regionBegin == length) return;
+  const auto end = branchEnd(word, regionBegin);
+  const std::string::size_type regionEnd = end == npos ? length : end;
+
+  // Every byte's candidates: the replacement of each rule set that has a one-byte rule for it.
+  std::array<std::vector<const std::string*>, 256> candidates;
+  for (const RuleSet& rules : ruleSets) {
+    for (const auto& [key, value] : rules) {
+      if (key.size() == 1) candidates[static_cast<unsigned char>(key[0])].push_back(&value);
+    }
+  }
+  const auto* data = reinterpret_cast<const unsigned char*>(word.data());
+  const auto choice = [&](std::string::size_type i) -> const std::string* {
+    const auto& options = candidates[data[i]];
+    switch (options.size()) {
+      case 0:
+        return nullptr;
+      case 1:
+        return options[0];
+      default:
+        return options[mix(seed, length, i) % options.size()];
+    }
+  };
+
+  // Counted first, in 64 bits, so that a refused result is never allocated.
+  uint64_t counted = length - (regionEnd - regionBegin);
+  for (auto i = regionBegin; i < regionEnd; ++i) {
+    const std::string* r = choice(i);
+    counted += r != nullptr ? r->size() : 1;
+  }
+  refuseLongerThanLimit(counted);
+  std::string iteratedTree;
+  iteratedTree.reserve(static_cast<std::string::size_type>(counted));
+  iteratedTree.append(word, 0, regionBegin);
+  for (auto i = regionBegin; i < regionEnd; ++i) {
+    if (const std::string* r = choice(i)) {
+      iteratedTree += *r;
+    } else {
+      iteratedTree += static_cast<char>(data[i]);
+    }
+  }
+  iteratedTree.append(word, regionEnd, npos);
+  word = std::move(iteratedTree);
+}
+
+void LSystem::refuseLongerThanLimit(uint64_t length) const {
+  if (length > static_cast<uint64_t>(maxWordLength)) {
+    throw WordLimitError("the word would be longer than " + std::to_string(maxWordLength) +
+                         " symbols");
+  }
 }
 
 int32_t LSystem::branchLength(int32_t pos) const {

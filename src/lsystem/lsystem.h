@@ -16,6 +16,15 @@ class WordLimitError : public std::length_error {
   using std::length_error::length_error;
 };
 
+// splitmix64's finalizer of seed ^ length * 0x9E3779B97F4A7C15 ^ index * 0xC2B2AE3D27D4EB4F: the
+// choice of a stochastic rewrite depends only on the seed, the word's length and the place.
+constexpr uint64_t mix(uint64_t seed, uint64_t length, uint64_t index) {
+  uint64_t z = seed ^ (length * 0x9E3779B97F4A7C15u) ^ (index * 0xC2B2AE3D27D4EB4Fu);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+  return z ^ (z >> 31);
+}
+
 class LSystem {
  public:
   LSystem() = default;
@@ -30,6 +39,11 @@ class LSystem {
   // A ruleSetIndex that names no rule set acts as an empty rule set. A result longer than
   // maxWordLength throws WordLimitError before anything is allocated; the word stays as it was.
   void rewriteFrom(int32_t start, int32_t ruleSetIndex);
+  // rewriteFrom's generation in which each symbol of the region chooses among every rule set
+  // that has a one-byte rule for it, in their order: number mix(seed, L, i) mod k of the k
+  // candidates, L the word's length before the rewrite and i the symbol's index. One candidate is
+  // taken as it is; a symbol with none is copied. Refused as rewriteFrom refuses.
+  void rewriteStochastic(int32_t start, uint64_t seed);
   // Rest of the branch of pos plus its closing "]"; the whole length when pos is 0.
   int32_t branchLength(int32_t pos) const;
   // Erases branchLength(pos) - 1 symbols at pos; std::out_of_range when pos is past the end.
@@ -46,6 +60,10 @@ class LSystem {
   std::string source;
   std::string word;
   std::vector<RuleSet> ruleSets;
-  // Indices are signed 32-bit, so no word may be longer; tests set a smaller limit.
+  // Indices are signed 32-bit, so no word may be longer; --max-symbols and tests set less.
   int32_t maxWordLength = INT32_MAX;
+
+ private:
+  // Throws WordLimitError when a word of this length would pass maxWordLength.
+  void refuseLongerThanLimit(uint64_t length) const;
 };

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 
 #include "direction_cache.h"
@@ -62,7 +63,14 @@ class TurtleCursor : public LSystem {
 
   void select() { selected = index; }  // index 0 doubles as "nothing selected"
   char selectedSymbol() const { return symbolAt(selected); }
-  void grow() { rewriteFrom(selected, 0); }
+  // One generation from the selection: with the first rule set, or stochastic with a seed.
+  void grow() {
+    if (seed) {
+      rewriteStochastic(selected, *seed);
+    } else {
+      rewriteFrom(selected, 0);
+    }
+  }
   void prune() {
     if (selected != 0) pruneAt(selected);
   }
@@ -73,6 +81,7 @@ class TurtleCursor : public LSystem {
   int32_t selected;
   std::deque<TurtleState> stack;  // used at its back only
   float angle;                    // the turn of "+" and "-", in radians
+  std::optional<uint64_t> seed;   // set: every growth chooses among all rule sets (stochastic)
 
  private:
   DirectionCache directions;  // of headings met by earlier segments; not part of the walk

@@ -1,5 +1,5 @@
 // lsystem-viewer: grows the grammar of the command line, prints the word, opens the window and
-// redraws the figure without pause.
+// redraws the figure without pause; with --explore, only when something has changed.
 #include <SDL.h>
 
 #include <cstdio>
@@ -7,28 +7,33 @@
 #include <string>
 
 #include "start.h"
-#include "turtle_cursor.h"
 #include "viewer.h"
 
 int main(int argc, char* argv[]) {
   guardStandardStreams();
-  Options options;
-  std::optional<TurtleCursor> arbre;
-  if (const std::optional<int> status = startFromCommandLine(argc, argv, options, arbre)) {
+  std::optional<Session> session;
+  if (const std::optional<int> status = startFromCommandLine(argc, argv, session)) {
     return *status;
   }
+  const Options& options = session->options;
   std::string error;
-  SDL_Surface* screen = openWindow(options.width, options.height, error);
+  SDL_Surface* screen = openWindow(options.width, options.height, error, options.explore);
   if (screen == nullptr) {
     std::fprintf(stderr, "lsystem-viewer: %s\n", error.c_str());
     return kExitFailure;
   }
-  Input input;
   const Palette palette = mapPalette(screen->format);
-  arbre->printWord();
-  showWordLength(*arbre);
+  TurtleCursor& arbre = session->arbre;
+  arbre.printWord();
+  showWordLength(arbre, session->shownView());
 
-  while (!input.quit) runPass(screen, palette, input, *arbre);
+  if (options.explore) {
+    Explorer explorer{screen, palette, Input{}};
+    runExplore(explorer, *session);
+  } else {
+    Input input;
+    while (!input.quit) runPass(screen, palette, input, arbre, session->shownView());
+  }
 
   SDL_Quit();
   return kExitDone;

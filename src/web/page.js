@@ -3,23 +3,31 @@
 // The page only gathers the settings and hands them to the program as its command line; the
 // program reads them, reports what is wrong and draws.
 var page = (function () {
-  var names = ['grammar', 'generations', 'angle', 'step', 'origin', 'size'];
+  // The settings of the form and the link: text fields, then checkboxes ("1" when checked).
+  var fields = ['grammar', 'generations', 'angle', 'step', 'origin', 'size', 'stochastic'];
+  var boxes = ['fit', 'explore'];
+  // A link holds them and the presses that the figure was edited with.
+  var names = fields.concat(boxes, ['presses']);
+  var maxSymbols = '33554432'; // the page's limit of the word: a link cannot freeze the tab
   var maxLines = 100;        // the output keeps the newest words
   var maxShown = 10000;      // a longer word is shown cut, with its length
   var canvas = document.getElementById('canvas');
   var output = document.getElementById('output');
   var statusLine = document.getElementById('status');
+  var command = document.getElementById('command');
   var buttons = {};
-  ['start', 'undo', 'save-svg', 'save-png', 'copy'].forEach(function (id) {
+  ['start', 'undo', 'save-svg', 'save-png', 'copy', 'copy-command'].forEach(function (id) {
     buttons[id] = document.getElementById(id);
   });
   var running = false;
   var newestWord = null;
   var errors = [];
+  var started = {};  // the settings that the running program was started with
 
   function say(text) { statusLine.textContent = text; }
 
-  // The settings of a link's fragment: name=value pairs, values percent-encoded UTF-8.
+  // The settings of a link's fragment: name=value pairs, values percent-encoded UTF-8. Only
+  // percent-decoded: a "+" typed into the address stays a "+", which grammars are full of.
   function readLink(fragment) {
     var values = {};
     if (fragment === '') return values;
@@ -28,7 +36,7 @@ var page = (function () {
       var name = at < 0 ? pair : pair.slice(0, at);
       if (names.indexOf(name) < 0) throw new Error('the link names no setting "' + name + '"');
       try {
-        values[name] = decodeURIComponent(at < 0 ? '' : pair.slice(at + 1).replace(/\+/g, '%20'));
+        values[name] = decodeURIComponent(at < 0 ? '' : pair.slice(at + 1));
       } catch (error) {
         throw new Error('the link\'s ' + name + ' is not percent-encoded UTF-8');
       }
@@ -44,18 +52,24 @@ var page = (function () {
 
   function formValues() {
     var values = {};
-    names.forEach(function (name) { values[name] = document.getElementById(name).value; });
+    fields.forEach(function (name) { values[name] = document.getElementById(name).value; });
+    boxes.forEach(function (name) { values[name] = document.getElementById(name).checked ? '1' : ''; });
     return values;
   }
 
   function fillForm(values) {
-    names.forEach(function (name) { document.getElementById(name).value = values[name] || ''; });
+    fields.forEach(function (name) { document.getElementById(name).value = values[name] || ''; });
+    boxes.forEach(function (name) { document.getElementById(name).checked = values[name] === '1'; });
   }
 
   function setRunning(now) {
     running = now;
     buttons['save-svg'].disabled = !now;
-    if (!now) buttons.undo.disabled = true;
+    if (!now) {
+      buttons.undo.disabled = true;
+      buttons['copy-command'].disabled = true;
+      command.textContent = '';
+    }
   }
 
   function clearFigure() {
@@ -66,16 +80,26 @@ var page = (function () {
 
   // Runs the program with the settings as its command line; an empty value keeps the default.
   function start(values) {
-    var args = [];
+    var args = ['--max-symbols', maxSymbols];
     for (var i = 0; i < names.length; ++i) {
-      var value = values[names[i]];
+      var name = names[i];
+      var value = values[name];
       if (!value) continue;
+      if (boxes.indexOf(name) >= 0) {
+        if (value !== '1') {
+          say('The link\'s ' + name + ' is "' + value + '"; it can only be 1.');
+          return false;
+        }
+        args.push('--' + name);
+        continue;
+      }
       if (value.indexOf('\0') >= 0) {
-        say('The ' + names[i] + ' holds a NUL character, which a command line cannot carry.');
+        say('The ' + name + ' holds a NUL character, which a command line cannot carry.');
         return false;
       }
-      args.push('--' + names[i], value);
+      args.push('--' + name, value);
     }
+    started = values;
     errors = [];
     output.textContent = '';
     newestWord = null;
@@ -135,6 +159,29 @@ var page = (function () {
     setTimeout(function () { URL.revokeObjectURL(link.href); }, 1000);
   }
 
+  // After a press that changed the word, or an undo: the address gets the presses that made the
+  // figure, in place of the entry shown (Back still goes to the settings before), and the command
+  // line that draws it on the desktop is shown.
+  function edited(undoable) {
+    buttons.undo.disabled = undoable === 0;
+    var values = Object.assign({}, started);
+    values.presses = Module.ccall('lsv_presses', 'string', [], []);
+    var link = '#' + linkOf(values);
+    if (location.hash !== link && !(location.hash === '' && link === '#')) {
+      history.replaceState(null, '', link);
+    }
+    command.textContent = Module.ccall('lsv_command', 'string', [], []);
+    buttons['copy-command'].disabled = false;
+  }
+
+  function copy(text, what) {
+    navigator.clipboard.writeText(text).then(function () {
+      say('Copied ' + what + '.');
+    }, function () {
+      say('The browser did not allow copying.');
+    });
+  }
+
   document.getElementById('settings').addEventListener('submit', function (event) {
     event.preventDefault();
     var values = formValues();
@@ -168,13 +215,10 @@ var page = (function () {
     canvas.toBlob(function (blob) { if (blob) download(blob, 'lsystem.png'); }, 'image/png');
   });
   buttons.copy.addEventListener('click', function () {
-    if (newestWord === null) return;
-    var word = newestWord;
-    navigator.clipboard.writeText(word).then(function () {
-      say('Copied the newest word, ' + word.length + ' symbols.');
-    }, function () {
-      say('The browser did not allow copying.');
-    });
+    if (newestWord !== null) copy(newestWord, 'the newest word, ' + newestWord.length + ' symbols');
+  });
+  buttons['copy-command'].addEventListener('click', function () {
+    if (command.textContent !== '') copy(command.textContent, 'the command line');
   });
 
   // A press on the figure gives it the keyboard, so that a key ends the program only from there.
@@ -184,12 +228,16 @@ var page = (function () {
   return {
     print: print,
     printError: printError,
-    started: function () { setRunning(true); say('Running. Point at the figure.'); },
+    // What the program said at its start, if anything (such as a word that draws nothing), stays.
+    started: function () {
+      setRunning(true);
+      say(errors.length ? errors.join('\n') : 'Running. Point at the figure.');
+    },
+    edited: edited,
     ended: function () {
       setRunning(false);
       say('The program has ended. Start runs it again.');
     },
-    undoable: function (count) { buttons.undo.disabled = count === 0; },
     ready: startFromLink,
   };
 })();

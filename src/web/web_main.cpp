@@ -22,18 +22,16 @@ namespace {
 
 // What the loop keeps between frames: the page cannot keep main's stack, so it lives on the heap.
 struct WebViewer {
-  Options options;
-  SDL_Surface* screen;
-  Palette palette;
+  Session session;
+  Explorer explorer;  // the screen, its colours and the pointer; and with --explore, its loop
   Uint32 black;
-  Input input;
-  TurtleCursor arbre;
-  PressHistory history;
 };
 
-// The page's side: what it shows of the program's state.
+// The page's side: what it shows of the program's state. After a press that changed the word
+// and after an undo, the page reads the presses and the command line again (lsv_presses,
+// lsv_command).
 EM_JS(void, pageStarted, (), { page.started(); });
-EM_JS(void, pageUndoable, (int count), { page.undoable(count); });
+EM_JS(void, pageEdited, (int undoable), { page.edited(undoable); });
 // SDL's key listeners would go on swallowing the keys of the canvas, Tab among them.
 EM_JS(void, pageEnded, (), {
   [ "keydown", "keyup", "keypress" ].forEach(function(type) {
@@ -81,7 +79,14 @@ class PageOutput : public std::streambuf {
 // here; a new start replaces it.
 WebViewer* running = nullptr;
 
-void tellUndoable() { pageUndoable(static_cast<int>(running->history.size())); }
+// The press list that the page last heard of, by its length: each press that changed the word
+// adds one, each undo takes one off.
+std::size_t told = 0;
+
+void tellEdited() {
+  told = running->session.history.presses().size();
+  pageEdited(static_cast<int>(running->session.history.size()));
+}
 
 void stop() {
   emscripten_cancel_main_loop();
@@ -92,13 +97,25 @@ void stop() {
 
 void webPass(void*) {
   WebViewer& viewer = *running;
-  const std::size_t presses = viewer.history.size();
-  // One canvas call per frame: the screen's pixels are cleared to opaque black and drawn, and
-  // the unlock puts them on the canvas, which the browser shows when the frame's callback returns.
-  runPixelPass(viewer.screen, viewer.palette, viewer.black, viewer.input, viewer.arbre,
-               &viewer.history);
-  if (viewer.history.size() != presses) tellUndoable();
-  if (viewer.input.quit) stop();
+  Session& session = viewer.session;
+  Explorer& explorer = viewer.explorer;
+  // One canvas call per frame drawn: the screen's pixels are cleared to opaque black and drawn,
+  // and the unlock puts them on the canvas, which the browser shows when the frame's callback
+  // returns. With --explore a frame is drawn only when something has changed.
+  if (session.options.explore) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) handleExploreEvent(event, explorer, session);
+    if (explorer.stale) {
+      drawPixels(explorer.screen, session.arbre, explorer.palette, viewer.black,
+                 explorer.input.pointerX, explorer.input.pointerY, &session.view);
+      explorer.stale = false;
+    }
+  } else {
+    runPixelPass(explorer.screen, explorer.palette, viewer.black, explorer.input, session.arbre,
+                 &session.history, session.shownView());
+  }
+  if (session.history.presses().size() != told) tellEdited();
+  if (explorer.input.quit) stop();
 }
 
 }  // namespace
@@ -107,17 +124,38 @@ extern "C" {
 
 // Takes back the newest press and prints the word from before it.
 EMSCRIPTEN_KEEPALIVE void lsv_undo() {
-  if (running == nullptr || !running->history.undo(running->arbre)) return;
-  running->arbre.printWord();
-  showWordLength(running->arbre);
-  tellUndoable();
+  if (running == nullptr || !undoPress(running->session)) return;
+  showWordLength(running->session.arbre, running->session.shownView());
+  running->explorer.stale = true;
+  tellEdited();
+}
+
+// The word indices of the presses that made the word, with commas between; the string lives
+// until the next call.
+EMSCRIPTEN_KEEPALIVE const char* lsv_presses() {
+  static std::string list;
+  list.clear();
+  if (running != nullptr) {
+    for (const int32_t index : running->session.history.presses()) {
+      list += (list.empty() ? "" : ",") + std::to_string(index);
+    }
+  }
+  return list.c_str();
+}
+
+// The desktop command line that draws the word again; the string lives until the next call.
+EMSCRIPTEN_KEEPALIVE const char* lsv_command() {
+  static std::string line;
+  line = running == nullptr ? "" : commandLine(running->session);
+  return line.c_str();
 }
 
 // Writes the figure as --svg would to /lsystem.svg, for the page to hand on; 0 when written.
 EMSCRIPTEN_KEEPALIVE int lsv_save_svg() {
   if (running == nullptr) return 1;
+  const Options& options = running->session.options;
   const std::string error =
-      saveSvg("/lsystem.svg", running->arbre, running->options.width, running->options.height);
+      saveSvg("/lsystem.svg", running->session.arbre, options.width, options.height);
   if (!error.empty()) std::fprintf(stderr, "lsystem-viewer: %s\n", error.c_str());
   return error.empty() ? 0 : 1;
 }
@@ -134,20 +172,21 @@ int main(int argc, char* argv[]) {
   lsv_stop();
   // The page's file system starts with a umask of 0777, which would make the saved SVG unreadable.
   umask(022);
-  Options options;
-  std::optional<TurtleCursor> arbre;
-  if (const std::optional<int> status = startFromCommandLine(argc, argv, options, arbre)) {
+  std::optional<Session> session;
+  if (const std::optional<int> status = startFromCommandLine(argc, argv, session)) {
     return *status;
   }
   SDL_Init(SDL_INIT_EVERYTHING);
-  SDL_Surface* screen = openWebScreen(options.width, options.height);
+  SDL_Surface* screen = openWebScreen(session->options.width, session->options.height);
   const Palette palette = mapPalette(screen->format);
   const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
-  running = new WebViewer{std::move(options), screen,        palette, black, Input{},
-                          std::move(*arbre),  PressHistory()};
-  running->arbre.printWord();
-  showWordLength(running->arbre);
+  running =
+      new WebViewer{std::move(*session), Explorer{screen, palette, Input{}, true, false}, black};
+  running->session.arbre.printWord();
+  showWordLength(running->session.arbre, running->session.shownView());
+  told = 0;
   pageStarted();
+  tellEdited();  // the presses of the link, replayed
   // Frame-paced by the browser; main returns at once and the runtime stays up for the loop.
   emscripten_set_main_loop_arg(webPass, nullptr, 0, 0);
   return kExitDone;

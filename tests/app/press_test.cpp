@@ -15,7 +15,8 @@
 
 namespace {
 
-// Presses at random selections, buds and segments alike, as the viewer would make them.
+// Presses at random selections, buds, segments and others alike, as the viewer would make them;
+// the words that they made, each press that changed nothing left out.
 std::vector<std::string> pressAtRandom(TurtleCursor& arbre, PressHistory& history, int presses,
                                        unsigned seed) {
   std::mt19937 random(seed);
@@ -23,7 +24,7 @@ std::vector<std::string> pressAtRandom(TurtleCursor& arbre, PressHistory& histor
   for (int i = 0; i < presses; ++i) {
     arbre.selected = static_cast<int32_t>(random() % (arbre.word.size() + 1));
     history.press(arbre);
-    words.push_back(arbre.word);
+    if (arbre.word != words.back()) words.push_back(arbre.word);
   }
   return words;
 }
@@ -72,13 +73,15 @@ TEST(PressHistory, UndoGoesBackOnePressAtATimeForAnyWord) {
     arbre.word = word;
     PressHistory history;
     const std::vector<std::string> words = pressAtRandom(arbre, history, 40, 7);
-    ASSERT_EQ(40u, history.size());
+    ASSERT_EQ(words.size() - 1, history.size());
+    ASSERT_EQ(words.size() - 1, history.presses().size());
     for (std::size_t i = words.size() - 1; i > 0; --i) {
       ASSERT_TRUE(history.undo(arbre));
       ASSERT_EQ(words[i - 1], arbre.word) << "undo of press " << i;
     }
     EXPECT_FALSE(history.undo(arbre));
     EXPECT_EQ(word, arbre.word);
+    EXPECT_TRUE(history.presses().empty());
   }
   EXPECT_EQ(4u * 40u, capture.lines().size()) << "every press prints its word";
 }

@@ -1,0 +1,64 @@
+// Undo, the command line that draws the word again, and the numbered save.
+#include "session.h"
+
+#include <cstring>
+
+#include "save.h"
+
+bool undoPress(Session& session) {
+  if (!session.history.undo(session.arbre)) return false;
+  session.arbre.printWord();
+  return true;
+}
+
+std::string shellQuote(const std::string& word) {
+  const bool plain = !word.empty() && word.find_first_not_of(
+                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                          "0123456789@%+=:,./_-") == std::string::npos;
+  if (plain) return word;
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string commandLine(const Session& session) {
+  const Options& o = session.options;
+  const Options defaults;
+  std::string line = "lsystem-viewer";
+  const auto add = [&line](const char* option, const std::string& value) {
+    line += std::string(" ") + option + " " + shellQuote(value);
+  };
+  if (o.grammar != defaults.grammar) add("-g", o.grammar);
+  if (o.generations != defaults.generations) add("-n", std::to_string(o.generations));
+  if (!o.angleText.empty()) add("-a", o.angleText);
+  if (o.step != defaults.step) add("-s", std::to_string(o.step));
+  if (o.originX != defaults.originX || o.originY != defaults.originY) {
+    add("--origin", std::to_string(o.originX) + "," + std::to_string(o.originY));
+  }
+  if (o.width != defaults.width || o.height != defaults.height) {
+    add("--size", std::to_string(o.width) + "x" + std::to_string(o.height));
+  }
+  if (o.seed) add("--stochastic", std::to_string(*o.seed));
+  if (o.fit) line += " --fit";
+  if (o.explore) line += " --explore";
+  const std::vector<int32_t>& presses = session.history.presses();
+  if (!presses.empty()) {
+    std::string list;
+    for (const int32_t index : presses) list += (list.empty() ? "" : ",") + std::to_string(index);
+    add("--presses", list);
+  }
+  return line;
+}
+
+std::string saveNumbered(Session& session) {
+  std::string name;
+  const std::string error = saveNumberedSvg("lsystem-viewer-", session.arbre, session.options.width,
+                                            session.options.height, name);
+  if (!error.empty()) return "lsystem-viewer: " + error;
+  std::string again = commandLine(session);
+  // A command line cannot carry a NUL byte, which a grammar read from a file may hold.
+  if (std::memchr(session.options.grammar.data(), '\0', session.options.grammar.size())) {
+    again += " (but the grammar holds a NUL byte, which a command line cannot carry)";
+  }
+  return "lsystem-viewer: saved " + name + "; draw it again with: " + again;
+}

@@ -1,0 +1,39 @@
+// What runs after the start, on the desktop and in the page: the options, the grown cursor,
+// the presses that can be taken back, and the view of the figure.
+#pragma once
+
+#include <string>
+
+#include "history.h"
+#include "options.h"
+#include "turtle_cursor.h"
+#include "view.h"
+
+struct Session {
+  Options options;
+  TurtleCursor arbre;
+  PressHistory history;
+  View view;  // the figure is drawn through it with --fit or --explore
+
+  // The view to draw through, or nullptr for the positions cut to 16 bits, as without options.
+  const View* shownView() const { return options.fit || options.explore ? &view : nullptr; }
+};
+
+// Takes back the newest press that changed the word and prints the word; false, and nothing
+// printed, when none is left.
+bool undoPress(Session& session);
+
+// The command line that draws the session's word again: the program, the options that differ
+// from their defaults (grammar, generations, turtle, window, seed, view) and the presses, each
+// word quoted for a POSIX shell where it needs it. The word's limit is left out: a word made
+// under a limit replays under any larger one.
+std::string commandLine(const Session& session);
+
+// Writes the figure as lsystem-viewer-N.svg in the current folder, never over a file, and gives
+// the line for standard error: where it went and the command line that draws it again, or why
+// it could not be written.
+std::string saveNumbered(Session& session);
+
+// A word quoted for a POSIX shell: as it is when it holds only characters that need no quotes,
+// else between single quotes, each single quote written '\''.
+std::string shellQuote(const std::string& word);
