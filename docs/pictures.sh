@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Remakes the pictures from the real viewer, on the X server that the target pictures starts
 # for it: the hicolor icons in data/icons/ from its start figure, docs/window.png with the
-# pointer over a bud, and the README's own L-systems in docs/ from --svg. From the source folder:
+# pointer over a bud, a curve's window without and with --fit, and the README's own L-systems in
+# docs/ from --svg. From the source folder:
 #   pictures.sh VIEWER
 set -euo pipefail
 viewer=$1
@@ -9,7 +10,7 @@ work=$(mktemp -d)
 xdotool mousemove 1023 767  # off the window: no square is red
 SDL_AUDIODRIVER=dummy "$viewer" >"$work/words" &
 pid=$!
-trap 'kill "$pid"; wait "$pid" || true; rm -rf "$work"' EXIT  # while X is still there
+trap 'kill "$pid" 2>/dev/null || true; wait "$pid" || true; rm -rf "$work"' EXIT  # while X is still there
 window=$(timeout 10 xdotool search --sync --class lsystem-viewer | head -n1)
 # No time chunks in the PNG files, so that a rerun gives the same files.
 shot() { import -silent -window "$window" -strip -define png:exclude-chunks=date,time "$@"; }
@@ -32,6 +33,22 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 shot docs/window.png
+kill "$pid"
+wait "$pid" || true
+
+# A curve too large for the window, as the window shows it without and with --fit.
+windowOf() {  # windowOf NAME OPTION...
+  SDL_AUDIODRIVER=dummy "$viewer" "${@:2}" >/dev/null &
+  pid=$!
+  window=$(timeout 10 xdotool search --sync --class lsystem-viewer | head -n1)
+  sleep 1
+  shot "docs/$1.png"
+  kill "$pid"
+  wait "$pid" || true
+}
+snowflake=(-g '{a:a+a--a+a;}a--a--a' -n 4 -a 60 -s 7)
+windowOf snowflake "${snowflake[@]}"
+windowOf snowflake-fit "${snowflake[@]}" --fit
 
 # The README's L-systems: the SVG's box of squares, drawn where the window of --size shows it.
 own() {  # own NAME OPTION... (the options give --size)
@@ -48,5 +65,13 @@ own bush -g '{a:aa;o:a[-o]a[++o]-o;}[---o][-o][+o][+++o]' -n 5 -a 16 -s 5 --orig
 own dandelion -g '{s:aaaaas;q:[o]+[o]+[o]+[o]+;o:|ao;}s_qqqq' -n 7 -a 22.5 -s 7 \
   --origin 200,470 --size 400x480
 own curve -g '{x:a-yxay+a;y:a+xyax-a;}aox' -n 6 -a 90 -s 5 --origin 70,300 --size 600x400
+# One grammar whose blocks each grow a bud another way, three seeds: a tree each.
+for seed in 4 9 17; do
+  "$viewer" -g '{o:a[+o]a[-o]o;a:a;}{o:a[-o]a[+o]o;a:aa;}{o:a[+o][-o]ao;}o' -n 7 -a 24 -s 7 \
+    --stochastic "$seed" --svg "$work/grove-$seed.svg" >/dev/null
+  rsvg-convert -b black -h 300 -o "$work/grove-$seed.png" "$work/grove-$seed.svg"
+done
+convert "$work"/grove-{4,9,17}.png -background black -splice 20x0 +append -chop 20x0 -strip \
+  -define png:exclude-chunks=date,time docs/grove.png
 echo "pictures: data/icons/{48,128,256}.png from a ${w}x${h} figure; docs/window.png;" \
-  "docs/{bush,dandelion,curve}.png"
+  "docs/{snowflake,snowflake-fit,bush,dandelion,curve,grove}.png"
