@@ -57,6 +57,30 @@ class Progress {
   Clock::time_point next_;
 };
 
+// The start's work, counted in symbols read: each generation and each replayed press reads the
+// whole word and writes a new one, so that many of them on a long word take long even below the
+// word's limit. Past 32 times the limit the start is refused: with the page's limit, a link can
+// never keep the tab busy for more than a moment.
+class Work {
+ public:
+  explicit Work(int32_t limit) : budget_(uint64_t{32} * static_cast<uint64_t>(limit)) {}
+
+  // Counts one more rewrite of the word; false when it would pass the budget.
+  bool allows(const TurtleCursor& arbre) {
+    done_ += static_cast<uint64_t>(arbre.wordLength());
+    return done_ <= budget_;
+  }
+  // What a refusal says after the generation or press that it names.
+  std::string refusal() const {
+    return " would bring the start's work past " + std::to_string(budget_) +
+           " symbols, 32 times the word's limit";
+  }
+
+ private:
+  uint64_t budget_;
+  uint64_t done_ = 0;
+};
+
 // What a refused growth says, after what refused it.
 std::string refusal(const std::exception& error) {
   if (dynamic_cast<const WordLimitError*>(&error) != nullptr) return error.what();
@@ -65,13 +89,14 @@ std::string refusal(const std::exception& error) {
 }
 
 // Grows the start word options.generations times; the failure, or an empty string.
-std::string grow(TurtleCursor& arbre, int32_t generations, Progress& progress) {
+std::string grow(TurtleCursor& arbre, int32_t generations, Work& work, Progress& progress) {
   for (int32_t generation = 1; generation <= generations; ++generation) {
     progress.show([&] {
       return "generation " + std::to_string(generation) + " of " + std::to_string(generations) +
              ", " + std::to_string(arbre.wordLength()) + " symbols so far";
     });
     const std::string at = "generation " + std::to_string(generation);
+    if (!work.allows(arbre)) return at + work.refusal();
     try {
       arbre.grow();
     } catch (const WordLimitError&) {
@@ -88,7 +113,7 @@ std::string grow(TurtleCursor& arbre, int32_t generations, Progress& progress) {
 
 // Replays the presses of the command line through the history, so that they can be taken back;
 // the failure, or an empty string.
-std::string replay(Session& session, Progress& progress) {
+std::string replay(Session& session, Work& work, Progress& progress) {
   const std::vector<int32_t>& presses = session.options.presses;
   TurtleCursor& arbre = session.arbre;
   for (std::size_t n = 0; n < presses.size(); ++n) {
@@ -107,6 +132,9 @@ std::string replay(Session& session, Progress& progress) {
     if (symbol != 'o' && symbol != 'a') {
       return place + "finds " + quote(std::string(1, symbol)) +
              ", which is neither a bud 'o' nor a segment 'a'";
+    }
+    if (!work.allows(arbre)) {
+      return "press " + std::to_string(n + 1) + " of --presses" + work.refusal();
     }
     try {
       session.history.pressAt(arbre, index);
@@ -146,10 +174,13 @@ std::optional<int> startFromCommandLine(int argc, char* argv[], std::optional<Se
   if (arbre.wordLength() > arbre.maxWordLength) {
     return failure("the axiom is longer than " + std::to_string(arbre.maxWordLength) + " symbols");
   }
-  if (std::string error = grow(arbre, o.generations, progress); !error.empty()) {
+  Work work(arbre.maxWordLength);
+  if (std::string error = grow(arbre, o.generations, work, progress); !error.empty()) {
     return failure(error);
   }
-  if (std::string error = replay(*session, progress); !error.empty()) return failure(error);
+  if (std::string error = replay(*session, work, progress); !error.empty()) {
+    return failure(error);
+  }
 
   if (drawsNothing(arbre.word)) {
     std::fputs(
