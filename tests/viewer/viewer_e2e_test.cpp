@@ -128,12 +128,14 @@ class ViewerE2e : public ::testing::Test {
  protected:
   void SetUp() override { launch({}); }
 
-  // Starts the viewer with the given options; SDL picks its drivers itself.
-  void launch(const std::vector<std::string>& options) {
+  // Starts the viewer with the given options, in the folder dir and with standard error into
+  // errorFile when those are given; SDL picks its drivers itself.
+  void launch(const std::vector<std::string>& options, const std::string& dir = "",
+              const std::string& errorFile = "") {
     ASSERT_FALSE(display().empty()) << "no X server: run the test under xvfb-run -a";
     std::vector<std::string> argv{LSV_VIEWER_PATH};
     argv.insert(argv.end(), options.begin(), options.end());
-    viewer.emplace(argv, std::vector<std::string>{"DISPLAY=" + display()}, true);
+    viewer.emplace(argv, std::vector<std::string>{"DISPLAY=" + display()}, true, dir, errorFile);
     ASSERT_TRUE(viewer->started());
     startLine = viewer->readLine(kPatience);  // written after the window is open
     ASSERT_TRUE(startLine) << "no start word on " << display() << "; the viewer has "
