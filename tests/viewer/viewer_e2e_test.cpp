@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "figure.h"
 #include "sdl_library.h"
 #include "turtle_cursor.h"
+#include "view.h"
 #include "words.h"
 #include "x11_session.h"
 
@@ -45,20 +47,27 @@ const char* shadeName(Shade shade) {
   return names[shade];
 }
 
-// The frame that the walk's squares predict: later squares over earlier ones, clipped.
-Frame predictFrame(TurtleCursor arbre, int32_t px, int32_t py, int width = 600, int height = 400) {
+// The frame that the walk's squares predict, at the positions cut to 16 bits or through a view:
+// later squares over earlier ones, clipped.
+Frame predictFrame(TurtleCursor arbre, int32_t px, int32_t py, int width = 600, int height = 400,
+                   const View* view = nullptr) {
   Frame frame{width, height, std::vector<Shade>(static_cast<size_t>(width * height), kBlack)};
-  walkFigure(
-      arbre, Palette{kBrown, kRed, kGreen}, px, py, [&frame](const Square& square, uint32_t shade) {
-        const int x0 = std::max<int>(square.x, 0);
-        const int y0 = std::max<int>(square.y, 0);
-        const int x1 = std::min<int>(square.x + square.w, frame.width);
-        const int y1 = std::min<int>(square.y + square.h, frame.height);
-        for (int y = y0; y < y1; ++y) {
-          for (int x = x0; x < x1; ++x)
-            frame.shades[static_cast<size_t>(y * frame.width + x)] = static_cast<Shade>(shade);
-        }
-      });
+  const auto fill = [&frame](const Square& square, uint32_t shade) {
+    const int x0 = std::max<int>(square.x, 0);
+    const int y0 = std::max<int>(square.y, 0);
+    const int x1 = std::min<int>(square.x + square.w, frame.width);
+    const int y1 = std::min<int>(square.y + square.h, frame.height);
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x)
+        frame.shades[static_cast<size_t>(y * frame.width + x)] = static_cast<Shade>(shade);
+    }
+  };
+  const Palette palette{kBrown, kRed, kGreen};
+  if (view != nullptr) {
+    walkViewFigure(arbre, palette, *view, width, height, px, py, fill);
+  } else {
+    walkFigure(arbre, palette, px, py, fill);
+  }
   return frame;
 }
 
@@ -322,14 +331,18 @@ TurtleCursor ownCursor() {
   return arbre;
 }
 
-// The bud farthest along the word, and a point inside its open square.
+// The bud farthest along the word, and the middle of its open square on the screen.
 struct Point {
   int x, y;
 };
-Point lastBud(TurtleCursor arbre) {
+Point lastBud(TurtleCursor arbre, const View& view = View{}) {
   Point at{0, 0};
-  walkDrawable(arbre, [&at](int32_t x, int32_t y, char symbol) {
-    if (symbol == 'o') at = {x + 10, y + 10};
+  const auto half = static_cast<int>(viewSide(view, squareSide('o'))) / 2;
+  walkDrawable(arbre, [&](int32_t x, int32_t y, char symbol) {
+    if (symbol == 'o') {
+      at = {static_cast<int>(std::floor(view.s * x + view.tx)) + half,
+            static_cast<int>(std::floor(view.s * y + view.ty)) + half};
+    }
   });
   return at;
 }
