@@ -1,12 +1,15 @@
 // End to end: the real viewer in a private X server, driven with xdotool, read on its output.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -18,6 +21,7 @@
 #include "figure.h"
 #include "sdl_library.h"
 #include "turtle_cursor.h"
+#include "view.h"
 #include "words.h"
 #include "x11_session.h"
 
@@ -45,20 +49,27 @@ const char* shadeName(Shade shade) {
   return names[shade];
 }
 
-// The frame that the walk's squares predict: later squares over earlier ones, clipped.
-Frame predictFrame(TurtleCursor arbre, int32_t px, int32_t py, int width = 600, int height = 400) {
+// The frame that the walk's squares predict, at the positions cut to 16 bits or through a view:
+// later squares over earlier ones, clipped.
+Frame predictFrame(TurtleCursor arbre, int32_t px, int32_t py, int width = 600, int height = 400,
+                   const View* view = nullptr) {
   Frame frame{width, height, std::vector<Shade>(static_cast<size_t>(width * height), kBlack)};
-  walkFigure(
-      arbre, Palette{kBrown, kRed, kGreen}, px, py, [&frame](const Square& square, uint32_t shade) {
-        const int x0 = std::max<int>(square.x, 0);
-        const int y0 = std::max<int>(square.y, 0);
-        const int x1 = std::min<int>(square.x + square.w, frame.width);
-        const int y1 = std::min<int>(square.y + square.h, frame.height);
-        for (int y = y0; y < y1; ++y) {
-          for (int x = x0; x < x1; ++x)
-            frame.shades[static_cast<size_t>(y * frame.width + x)] = static_cast<Shade>(shade);
-        }
-      });
+  const auto fill = [&frame](const Square& square, uint32_t shade) {
+    const int x0 = std::max<int>(square.x, 0);
+    const int y0 = std::max<int>(square.y, 0);
+    const int x1 = std::min<int>(square.x + square.w, frame.width);
+    const int y1 = std::min<int>(square.y + square.h, frame.height);
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x)
+        frame.shades[static_cast<size_t>(y * frame.width + x)] = static_cast<Shade>(shade);
+    }
+  };
+  const Palette palette{kBrown, kRed, kGreen};
+  if (view != nullptr) {
+    walkViewFigure(arbre, palette, *view, width, height, px, py, fill);
+  } else {
+    walkFigure(arbre, palette, px, py, fill);
+  }
   return frame;
 }
 
@@ -128,12 +139,14 @@ class ViewerE2e : public ::testing::Test {
  protected:
   void SetUp() override { launch({}); }
 
-  // Starts the viewer with the given options; SDL picks its drivers itself.
-  void launch(const std::vector<std::string>& options) {
+  // Starts the viewer with the given options, in the folder dir and with standard error into
+  // errorFile when those are given; SDL picks its drivers itself.
+  void launch(const std::vector<std::string>& options, const std::string& dir = "",
+              const std::string& errorFile = "") {
     ASSERT_FALSE(display().empty()) << "no X server: run the test under xvfb-run -a";
     std::vector<std::string> argv{LSV_VIEWER_PATH};
     argv.insert(argv.end(), options.begin(), options.end());
-    viewer.emplace(argv, std::vector<std::string>{"DISPLAY=" + display()}, true);
+    viewer.emplace(argv, std::vector<std::string>{"DISPLAY=" + display()}, true, dir, errorFile);
     ASSERT_TRUE(viewer->started());
     startLine = viewer->readLine(kPatience);  // written after the window is open
     ASSERT_TRUE(startLine) << "no start word on " << display() << "; the viewer has "
@@ -320,14 +333,18 @@ TurtleCursor ownCursor() {
   return arbre;
 }
 
-// The bud farthest along the word, and a point inside its open square.
+// The bud farthest along the word, and the middle of its open square on the screen.
 struct Point {
   int x, y;
 };
-Point lastBud(TurtleCursor arbre) {
+Point lastBud(TurtleCursor arbre, const View& view = View{}) {
   Point at{0, 0};
-  walkDrawable(arbre, [&at](int32_t x, int32_t y, char symbol) {
-    if (symbol == 'o') at = {x + 10, y + 10};
+  const auto half = static_cast<int>(viewSide(view, squareSide('o'))) / 2;
+  walkDrawable(arbre, [&](int32_t x, int32_t y, char symbol) {
+    if (symbol == 'o') {
+      at = {static_cast<int>(std::floor(view.s * x + view.tx)) + half,
+            static_cast<int>(std::floor(view.s * y + view.ty)) + half};
+    }
   });
   return at;
 }
@@ -389,4 +406,179 @@ TEST_F(ViewerE2eOwnLSystem, TheSvgRendersAsTheWindowShowsTheFigure) {
     }
   }
   EXPECT_TRUE(rendered == box) << describeDifference(box, rendered);
+}
+
+namespace {
+
+// The CPU time, user and system, that a process has used so far, in seconds; NaN, which fails
+// every comparison, when it cannot be read.
+double cpuSeconds(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));  // from the third field, state
+  std::string skipped;
+  for (int field = 3; field < 14; ++field) fields >> skipped;
+  double user = 0, system = 0;
+  if (!(fields >> user >> system)) return std::nan("");
+  return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+std::string fileText(const std::string& path) {
+  std::ifstream in(path);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The viewer with --fit --explore on the built-in grammar, started with the pointer at the
+// window's corner, in a scratch folder that already holds a saved figure. The test keeps the
+// word, view, window size and pointer that the window should show.
+class ViewerExplore : public ViewerE2e {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/lsystem-viewer-1.svg") << kEarlierSave;
+    ASSERT_EQ(0, runXdotool({"mousemove", "0", "0"}).exitCode);
+    launch({"-n", "5", "--fit", "--explore"}, dir, dir + ".err");
+  }
+  void TearDown() override {
+    std::filesystem::remove_all(dir);
+    std::filesystem::remove(dir + ".err");
+  }
+
+  // Captures until the window shows the predicted frame, then reads the title's length and zoom.
+  ::testing::AssertionResult showsState() {
+    ::testing::AssertionResult frame =
+        showsFrame(predictFrame(arbre, px, py, width, height, &view));
+    if (!frame) return frame;
+    const std::string expected = "lsystem-viewer: " + std::to_string(arbre.wordLength()) +
+                                 " symbols, zoom " + std::to_string(zoomPercent(view)) + "%";
+    if (title() == expected) return frame;
+    return ::testing::AssertionFailure() << "title " << title() << ", not " << expected;
+  }
+
+  void point(int x, int y) {
+    px = x;
+    py = y;
+    movePointer(x, y);
+  }
+
+  // The zoom by 1.25 about (cx, cy) that the wheel and the keys make.
+  void zoom(bool in, double cx, double cy) {
+    view.tx = in ? cx - (cx - view.tx) * 1.25 : cx - (cx - view.tx) / 1.25;
+    view.ty = in ? cy - (cy - view.ty) * 1.25 : cy - (cy - view.ty) / 1.25;
+    view.s = in ? view.s * 1.25 : view.s / 1.25;
+  }
+
+  const std::string kEarlierSave = "<svg>an earlier save</svg>\n";
+  const std::string dir = testing::TempDir() + "viewer_explore_" + std::to_string(getpid());
+  TurtleCursor arbre = grownCursor(5);
+  int width = 600, height = 400, px = 0, py = 0;
+  View view = fitView(arbre, 600, 400);
+};
+
+}  // namespace
+
+TEST_F(ViewerExplore, ZoomPanResizeUndoAndPressesActOnTheRedSquare) {
+  const TurtleCursor start = arbre;
+  EXPECT_EQ(arbre.word, *startLine);
+  ASSERT_TRUE(showsState());
+  // Waiting for events, the viewer uses next to no CPU.
+  const double before = cpuSeconds(viewer->pid());
+  std::this_thread::sleep_for(Millis(3000));
+  const double idle = cpuSeconds(viewer->pid()) - before;
+  std::printf("idle CPU of the viewer over 3 s: %.3f s\n", idle);
+  RecordProperty("idle_cpu_ms", static_cast<int>(idle * 1000));
+  EXPECT_GT(0.1, idle);
+
+  // The wheel zooms about the pointer, which stays on the last bud.
+  const Point bud = lastBud(arbre, view);
+  point(bud.x, bud.y);
+  ASSERT_TRUE(showsState());
+  for (const int button : {4, 4, 5}) {
+    SCOPED_TRACE("wheel button " + std::to_string(button));
+    press(button);
+    zoom(button == 4, px, py);
+    ASSERT_TRUE(showsState());
+  }
+  ASSERT_NE(1.0, view.s);
+  press(1);
+  walkViewFigure(arbre, Palette{1, 2, 3}, view, width, height, px, py, [](auto&&...) {});
+  ASSERT_EQ('o', arbre.selectedSymbol());
+  const int32_t grownAt = arbre.selected;
+  arbre.grow();
+  EXPECT_EQ(arbre.word, viewer->readLine(kPatience));
+  ASSERT_TRUE(showsState());
+
+  // A press on black is printed but changes nothing; a right-button drag pans.
+  const Frame shown = predictFrame(arbre, px, py, width, height, &view);
+  const auto black = std::find(shown.shades.begin(), shown.shades.end(), kBlack);
+  ASSERT_NE(shown.shades.end(), black);
+  const int at = static_cast<int>(black - shown.shades.begin());
+  point(at % width, at / width);
+  press(1);
+  EXPECT_EQ(arbre.word, viewer->readLine(kPatience));
+  xdotool({"mousedown", "3"});
+  point(px + 60, py + 40);
+  xdotool({"mouseup", "3"});
+  view.tx += 60;
+  view.ty += 40;
+  ASSERT_TRUE(showsState());
+
+  // Keys pan by an eighth of the window and zoom about its middle, before and after a resize.
+  const auto key = [&](const std::string& name) {
+    SCOPED_TRACE("key " + name);
+    xdotool({"key", name});
+    EXPECT_TRUE(showsState());
+  };
+  zoom(true, 300, 200);
+  key("plus");
+  zoom(false, 300, 200);
+  key("minus");
+  view.tx += 600 / 8;
+  key("Left");
+  view.ty -= 400 / 8;
+  key("Down");
+  width = 480;
+  height = 360;
+  xdotool({"windowsize", window, "480", "360"});
+  EXPECT_TRUE(showsState());
+  view.tx -= 480 / 8;
+  key("Right");
+  view.ty += 360 / 8;
+  key("Up");
+  view = fitView(arbre, width, height);
+  key("f");
+  view = View{};
+  key("0");
+  EXPECT_TRUE(showsFrame(predictFrame(arbre, px, py, width, height)));  // the positions as they are
+
+  // s saves beside the earlier file; the line and the file draw the grown word again.
+  xdotool({"key", "s"});
+  const std::string line =
+      "lsystem-viewer: saved lsystem-viewer-2.svg; draw it again with: lsystem-viewer -n 5 --fit "
+      "--explore --presses " +
+      std::to_string(grownAt);
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (fileText(dir + ".err").find('\n') == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(Millis(20));
+  }
+  EXPECT_EQ(line + "\n", fileText(dir + ".err"));
+  EXPECT_EQ(kEarlierSave, fileText(dir + "/lsystem-viewer-1.svg"));
+  const std::string again = dir + ".again.svg";
+  EXPECT_EQ(
+      0, runTool({LSV_VIEWER_PATH, "-n", "5", "--presses", std::to_string(grownAt), "--svg", again},
+                 {}, kPatience)
+             .exitCode);
+  EXPECT_EQ(fileText(again), fileText(dir + "/lsystem-viewer-2.svg"));
+  std::filesystem::remove(again);
+
+  // u takes back the growth, not the press on black, and then has nothing left to take back.
+  arbre = start;
+  xdotool({"key", "u"});
+  EXPECT_EQ(start.word, viewer->readLine(kPatience));
+  EXPECT_TRUE(showsState());
+  xdotool({"key", "u"});
+  xdotool({"key", "q"});
+  EXPECT_EQ("exit status 0", exitDescription(viewer->wait(kPatience)));
+  EXPECT_EQ("", viewer->readRest(kPatience)) << "nothing printed by the second u";
 }

@@ -48,7 +48,7 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 }  // namespace
 
 Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-             bool pipeStdout) {
+             bool pipeStdout, const std::string& dir, const std::string& errorFile) {
   // Everything the child needs is built before fork: after it, only async-signal-safe calls.
   std::vector<std::string> args = argv;
   std::vector<std::string> envStrings = mergedEnvironment(env);
@@ -62,6 +62,11 @@ Child::Child(const std::vector<std::string>& argv, const std::vector<std::string
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent) _exit(127);  // the parent died before prctl took effect
     if (pipeStdout) dup2(fds[1], STDOUT_FILENO);
+    if (!dir.empty() && chdir(dir.c_str()) != 0) _exit(127);
+    if (!errorFile.empty()) {
+      const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+      if (err < 0 || dup2(err, STDERR_FILENO) < 0) _exit(127);
+    }
     execvpe(argp[0], argp.data(), envp.data());
     _exit(127);
   }

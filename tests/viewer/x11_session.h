@@ -16,8 +16,10 @@ using Millis = std::chrono::milliseconds;
 class Child {
  public:
   // Runs argv (argv[0] is looked up in PATH) with env ("NAME=value", replacing NAME) added to
-  // this process's environment.
-  Child(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool pipeStdout);
+  // this process's environment, in the folder dir and with standard error into the file
+  // errorFile when those are given.
+  Child(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool pipeStdout,
+        const std::string& dir = "", const std::string& errorFile = "");
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
