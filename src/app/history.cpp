@@ -13,8 +13,10 @@ PressHistory::PressHistory(std::size_t maxBytes, std::size_t maxPresses)
 template <class Act>
 void PressHistory::record(TurtleCursor& arbre, Act&& act) {
   const char symbol = arbre.selectedSymbol();
-  if (symbol != 'o' && symbol != 'a') {
-    act();  // changes nothing, but still prints when it is a button press
+  // A press on anything else, or on a segment at index 0 (no selection), changes nothing: it
+  // still prints when it is a button press, and costs no copy of the word.
+  if (symbol != 'o' && (symbol != 'a' || arbre.selected == 0)) {
+    act();
     return;
   }
   // A growth rewrites, and a pruning erases, only within the rest of the selection's branch
