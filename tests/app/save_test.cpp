@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "session.h"
@@ -142,19 +144,13 @@ TEST(CommandLine, TheShellReadsBackEveryArgumentAndTheOptionsAgain) {
     for (const std::string& arg : args) expected += arg + "\n";
     EXPECT_EQ(expected, printed);
 
+    // Read as options again, those arguments give the session's.
     const Options again = parseOptions(args).options;
-    const Options& o = session->options;
-    EXPECT_EQ(o.grammar, again.grammar);
-    EXPECT_EQ(o.generations, again.generations);
-    EXPECT_EQ(o.angle, again.angle);
-    EXPECT_EQ(o.step, again.step);
-    EXPECT_EQ(o.originX, again.originX);
-    EXPECT_EQ(o.originY, again.originY);
-    EXPECT_EQ(o.width, again.width);
-    EXPECT_EQ(o.height, again.height);
-    EXPECT_EQ(o.seed, again.seed);
-    EXPECT_EQ(o.fit, again.fit);
-    EXPECT_EQ(o.explore, again.explore);
+    const auto fields = [](const Options& o) {
+      return std::tie(o.grammar, o.generations, o.angle, o.angleText, o.step, o.originX, o.originY,
+                      o.width, o.height, o.seed, o.fit, o.explore);
+    };
+    EXPECT_EQ(fields(session->options), fields(again));
     EXPECT_EQ(session->history.presses(), again.presses);
   }
 }

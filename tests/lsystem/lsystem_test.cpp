@@ -484,7 +484,6 @@ TEST(LSystemMix, IsSplitmix64sFinalizerOfTheThreeMixedIn) {
   const uint64_t seed = 0x0123456789abcdefu;
   EXPECT_EQ(mix(seed ^ 0x9E3779B97F4A7C15u * 5 ^ 0xC2B2AE3D27D4EB4Fu * 9, 0, 0), mix(seed, 5, 9));
   EXPECT_EQ(mix(0, 0, 1), mix(0xC2B2AE3D27D4EB4Fu, 0, 0));
-  EXPECT_NE(mix(seed, 5, 9), mix(seed, 9, 5));
 }
 
 TEST(LSystemStochastic, WithOneRuleSetItIsTheFirstRuleSetsRewrite) {
