@@ -28,6 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(o.width >= 16 && o.width <= 4096 && o.height >= 16 && o.height <= 4096);
     FUZZ_CHECK(o.grammar.size() <= kMaxGrammarBytes);
     FUZZ_CHECK(o.grammarFile.empty() || o.grammar == Options().grammar);
+    FUZZ_CHECK(o.presses.size() <= kMaxPresses);
+    for (const int32_t index : o.presses) FUZZ_CHECK(index >= 0 && index < INT32_MAX);
+    FUZZ_CHECK(o.maxSymbols >= 1);
   } else {
     // One line that names the problem; help and version only come from a good command line.
     FUZZ_CHECK(parsed.error.find('\n') == std::string::npos);
@@ -38,5 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(again.error == parsed.error);
   FUZZ_CHECK(again.options.grammar == o.grammar && again.options.generations == o.generations &&
              again.options.svgFile == o.svgFile && again.options.help == o.help);
+  FUZZ_CHECK(again.options.presses == o.presses && again.options.seed == o.seed &&
+             again.options.maxSymbols == o.maxSymbols && again.options.fit == o.fit &&
+             again.options.explore == o.explore);
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,16 +27,41 @@ TEST(Options, NoArgumentsGiveTheBuiltInViewer) {
   EXPECT_EQ(600, o.width);
   EXPECT_EQ(400, o.height);
   EXPECT_EQ("", o.svgFile);
-  EXPECT_FALSE(o.help || o.version);
+  EXPECT_FALSE(o.help || o.version || o.fit || o.explore);
+  EXPECT_TRUE(o.presses.empty());
+  EXPECT_EQ(std::nullopt, o.seed);
+  EXPECT_EQ(INT32_MAX, o.maxSymbols);
 }
 
 TEST(Options, ShortLongAndJoinedFormsAgree) {
   const Args forms[] = {
-      {"-g", "{a:b;}a", "-n", "7", "-a", "90", "-s", "-5", "--origin", "-10,20", "--size",
-       "16x4096", "--svg", "out.svg"},
+      {"-g",
+       "{a:b;}a",
+       "-n",
+       "7",
+       "-a",
+       "90",
+       "-s",
+       "-5",
+       "--origin",
+       "-10,20",
+       "--size",
+       "16x4096",
+       "--svg",
+       "out.svg",
+       "--fit",
+       "--explore",
+       "--presses",
+       "0,2147483646,007",
+       "--stochastic",
+       "18446744073709551615",
+       "--max-symbols",
+       "9"},
       {"--grammar={a:b;}a", "--generations=7", "--angle=90", "--step=-5", "--origin=-10,20",
-       "--size=16x4096", "--svg=out.svg"},
-      {"-g{a:b;}a", "-n7", "-a90.0", "-s-5", "--ori", "-10,20", "--si=16x4096", "--sv", "out.svg"},
+       "--size=16x4096", "--svg=out.svg", "--fit", "--explore", "--presses=0,2147483646,007",
+       "--stochastic=18446744073709551615", "--max-symbols=9"},
+      {"-g{a:b;}a", "-n7", "-a90.0", "-s-5", "--ori", "-10,20", "--si=16x4096", "--sv", "out.svg",
+       "--fit", "--exp", "--pre", "0,2147483646,007", "--sto=18446744073709551615", "--max", "9"},
   };
   for (const Args& args : forms) {
     const ParsedOptions parsed = parseOptions(args);
@@ -50,6 +76,10 @@ TEST(Options, ShortLongAndJoinedFormsAgree) {
     EXPECT_EQ(16, o.width);
     EXPECT_EQ(4096, o.height);
     EXPECT_EQ("out.svg", o.svgFile);
+    EXPECT_TRUE(o.fit && o.explore);
+    EXPECT_EQ((std::vector<int32_t>{0, 2147483646, 7}), o.presses);
+    EXPECT_EQ(UINT64_MAX, o.seed);
+    EXPECT_EQ(9, o.maxSymbols);
   }
   // A later value replaces an earlier one.
   const ParsedOptions twice = parseOptions({"-n", "4", "-n", "5", "-g", "x", "-g", "y"});
@@ -71,12 +101,18 @@ TEST(Options, ValuesAtTheEdgesOfTheirRanges) {
       {{"-s", "-16777216"}, &Options::step, -16777216},
       {{"--origin", "-16777216,16777216"}, &Options::originY, 16777216},
       {{"--size", "4096x16"}, &Options::width, 4096},
+      {{"--max-symbols", "1"}, &Options::maxSymbols, 1},
+      {{"--max-symbols", "2147483647"}, &Options::maxSymbols, INT32_MAX},
   };
   for (const Case& c : cases) {
     const ParsedOptions parsed = parseOptions(c.args);
     EXPECT_EQ("", parsed.error) << c.args[1];
     EXPECT_EQ(c.expected, parsed.options.*(c.field)) << c.args[1];
   }
+  std::string most = "0";
+  for (std::size_t i = 1; i < kMaxPresses; ++i) most += ",1";
+  EXPECT_EQ(kMaxPresses, parseOptions({"--presses", most}).options.presses.size());
+  EXPECT_EQ(0u, parseOptions({"--stochastic", "0"}).options.seed);
   // The angle: DEGREES x pi / 180 in double, rounded once to float.
   for (const char* degrees : {"-22.5", "1e2", ".5", "5.", "360", "-0", "1E-3"}) {
     const ParsedOptions parsed = parseOptions({"--angle", degrees});
@@ -104,6 +140,11 @@ TEST(Options, HelpAndVersionStopTheReading) {
 }
 
 TEST(Options, BadCommandLinesNameTheirProblem) {
+  const std::string kNotPresses =
+      " is not a list of word indices from 0 to 2147483646 separated by commas";
+  const std::string kNotSeed = " is not an integer from 0 to 18446744073709551615";
+  std::string tooMany = "0";
+  for (std::size_t i = 0; i < kMaxPresses; ++i) tooMany += ",0";
   const std::pair<Args, std::string> cases[] = {
       {{"-x"}, "option '-x' is unknown"},
       {{"--colour=red"}, "option '--colour' is unknown"},
@@ -144,6 +185,24 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"-n", "1\n2"}, "-n '1\\x0a2' is not an integer from 0 to 1000"},
       {{"-n", std::string(70, '7')},
        "-n '" + std::string(60, '7') + "...' is not an integer from 0 to 1000"},
+      {{"--fit=yes"}, "option '--fit' takes no value"},
+      {{"--explore=1"}, "option '--explore' takes no value"},
+      {{"--presses"}, "option '--presses' needs a value"},
+      {{"--presses", "2147483647"}, "--presses '2147483647'" + kNotPresses},
+      {{"--presses", ""}, "--presses ''" + kNotPresses},
+      {{"--presses", "1,"}, "--presses '1,'" + kNotPresses},
+      {{"--presses", ",1"}, "--presses ',1'" + kNotPresses},
+      {{"--presses", "1,,2"}, "--presses '1,,2'" + kNotPresses},
+      {{"--presses", "+1"}, "--presses '+1'" + kNotPresses},
+      {{"--presses", "1, 2"}, "--presses '1, 2'" + kNotPresses},
+      {{"--presses", tooMany},
+       "--presses '" + tooMany.substr(0, 60) + "...' holds more than 100000 presses"},
+      {{"--stochastic", "18446744073709551616"}, "--stochastic '18446744073709551616'" + kNotSeed},
+      {{"--stochastic", "-1"}, "--stochastic '-1'" + kNotSeed},
+      {{"--stochastic", ""}, "--stochastic ''" + kNotSeed},
+      {{"--max-symbols", "0"}, "--max-symbols '0' is not an integer from 1 to 2147483647"},
+      {{"--max-symbols", "2147483648"},
+       "--max-symbols '2147483648' is not an integer from 1 to 2147483647"},
   };
   for (const auto& [args, message] : cases) {
     EXPECT_EQ(message, parseOptions(args).error) << args[0];

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 #include "alloc_count.h"
 #include "cout_capture.h"
 #include "history.h"
+#include "start.h"
+#include "svg_text.h"
 #include "words.h"
 
 namespace {
@@ -100,6 +103,75 @@ TEST(PressHistory, KeepsOnlyTheNewestPressesThatFitItsBudget) {
     EXPECT_EQ(words[words.size() - 2 - i], arbre.word);
   }
   EXPECT_FALSE(history.undo(arbre));
+}
+
+// A cursor as the start makes it: grown from index 0, stochastic when a seed is given.
+TurtleCursor grownWith(const std::string& grammar, int generations, std::optional<uint64_t> seed) {
+  TurtleCursor arbre(grammar, 300, 300);
+  arbre.maxWordLength = 20000;
+  arbre.seed = seed;
+  for (int i = 0; i < generations; ++i) arbre.grow();
+  return arbre;
+}
+
+TEST(PressHistory, AReplayedPressOnNothingIsNotKept) {
+  TurtleCursor arbre = startCursor();
+  PressHistory history;
+  // The first segment, which never prunes, '[', '+' and past the end.
+  for (const int32_t index : {0, 2, 3, 58}) history.pressAt(arbre, index);
+  EXPECT_EQ(kStartWord, arbre.word);
+  EXPECT_EQ(0u, history.size());
+  EXPECT_TRUE(history.presses().empty());
+}
+
+TEST(PressHistory, AReplayedListMakesTheWordOfTheLivePresses) {
+  const std::pair<std::string, int> grammars[] = {
+      {kGrammar, 3},
+      {"{o:a[+o]a[-o]o;}{o:a[-ao]o;a:aa;}o", 3},
+      {"{o:[o]ao;a:a;}{o:o[-a]o;}{a:[+a]a;}[o]o", 2},
+  };
+  for (const auto& [grammar, generations] : grammars) {
+    for (const std::optional<uint64_t> seed : {std::optional<uint64_t>(), {42}, {UINT64_MAX}}) {
+      SCOPED_TRACE(grammar + (seed ? " seed " + std::to_string(*seed) : ""));
+      TurtleCursor live = grownWith(grammar, generations, seed);
+      PressHistory liveHistory;
+      std::mt19937 random(99);
+      CoutCapture capture;
+      testing::internal::CaptureStderr();  // growths past the limit are refused and say so
+      for (int i = 0; i < 40; ++i) {
+        live.selected = static_cast<int32_t>(random() % live.word.size());
+        liveHistory.press(live);
+      }
+      testing::internal::GetCapturedStderr();
+      const std::vector<int32_t> presses = liveHistory.presses();
+      ASSERT_GE(presses.size(), 10u);
+      const std::size_t printed = capture.str().size();
+
+      TurtleCursor replayed = grownWith(grammar, generations, seed);
+      PressHistory history;
+      for (const int32_t index : presses) history.pressAt(replayed, index);
+      EXPECT_EQ(printed, capture.str().size()) << "a replayed press printed";
+      EXPECT_EQ(presses, history.presses());
+      EXPECT_EQ(live.word, replayed.word);
+      EXPECT_EQ(svgText(live), svgText(replayed));
+
+      // The start replays the same list from the command line.
+      std::string list;
+      for (const int32_t index : presses) list += (list.empty() ? "" : ",") + std::to_string(index);
+      std::vector<std::string> args = {
+          "lsystem-viewer", "-g", grammar,         "-n",   std::to_string(generations),
+          "--presses",      list, "--max-symbols", "20000"};
+      if (seed) args.insert(args.end(), {"--stochastic", std::to_string(*seed)});
+      std::vector<char*> argv;
+      for (std::string& arg : args) argv.push_back(arg.data());
+      std::optional<Session> session;
+      EXPECT_EQ(std::nullopt,
+                startFromCommandLine(static_cast<int>(argv.size()), argv.data(), session));
+      ASSERT_TRUE(session.has_value());
+      EXPECT_EQ(live.word, session->arbre.word);
+      EXPECT_EQ(presses, session->history.presses());
+    }
+  }
 }
 
 }  // namespace

@@ -1,19 +1,25 @@
-// Tests of saving the figure: the file replaced whole or not at all.
+// Tests of saving the figure, whole or not at all, and of the command line that draws it again.
 #include "save.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "session.h"
+#include "start.h"
 #include "svg_text.h"
 #include "words.h"
 
@@ -63,6 +69,90 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
             saveSvg(folder + "/none/figure.svg", small, 600, 400));
   EXPECT_EQ("", saveSvg(path, large, 600, 400));
   EXPECT_EQ(svgText(large), contentOf(path));
+}
+
+// The session that the start makes of these arguments, the program's name put first.
+std::optional<Session> startWith(std::vector<std::string> args) {
+  args.insert(args.begin(), "lsystem-viewer");
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  std::optional<Session> session;
+  testing::internal::CaptureStderr();  // a grammar that draws nothing is warned of
+  EXPECT_EQ(std::nullopt,
+            startFromCommandLine(static_cast<int>(argv.size()), argv.data(), session));
+  testing::internal::GetCapturedStderr();
+  return session;
+}
+
+TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
+  const std::string folder = testing::TempDir() + "save_test_numbered";
+  for (const std::string& name : namesIn(folder)) std::remove((folder + "/" + name).c_str());
+  mkdir(folder.c_str(), 0700);
+  const std::string prefix = folder + "/lsystem-viewer-";
+  std::ofstream(prefix + "1.svg") << "one";
+  std::ofstream(prefix + "2.svg") << "two";
+  TurtleCursor arbre = startCursor();
+  std::string name;
+  EXPECT_EQ("", saveNumberedSvg(prefix, arbre, 600, 400, name));
+  EXPECT_EQ(prefix + "3.svg", name);
+  EXPECT_EQ(svgText(arbre), contentOf(name));
+  EXPECT_EQ("one", contentOf(prefix + "1.svg"));
+  EXPECT_EQ("two", contentOf(prefix + "2.svg"));
+  const std::vector<std::string> names = {".", "..", "lsystem-viewer-1.svg", "lsystem-viewer-2.svg",
+                                          "lsystem-viewer-3.svg"};
+  EXPECT_EQ(names, namesIn(folder)) << "a temporary file was left behind";
+  EXPECT_EQ("cannot write the SVG to '" + folder + "/none/x-1.svg': No such file or directory",
+            saveNumberedSvg(folder + "/none/x-", arbre, 600, 400, name));
+
+  // The session's save goes to the current folder and says how to draw the figure again.
+  std::optional<Session> session = startWith({"-n", "4", "--size", "640x480"});
+  ASSERT_TRUE(session.has_value());
+  char* const previous = getcwd(nullptr, 0);
+  ASSERT_EQ(0, chdir(folder.c_str()));
+  const std::string line = saveNumbered(*session);
+  ASSERT_EQ(0, chdir(previous));
+  std::free(previous);
+  EXPECT_EQ(
+      "lsystem-viewer: saved lsystem-viewer-4.svg; draw it again with: lsystem-viewer -n 4 "
+      "--size 640x480",
+      line);
+  EXPECT_EQ(svgText(session->arbre, 640, 480), contentOf(prefix + "4.svg"));
+}
+
+TEST(CommandLine, TheShellReadsBackEveryArgumentAndTheOptionsAgain) {
+  const std::vector<std::string> rows[] = {
+      {"-g", R"({o:a[+ao]-ao; it's:$HOME \ `x` "y";}{z:{};}ao)", "-n", "2", "-a", "22.5", "-s", "9",
+       "--origin", "-10,20", "--size", "640x480", "--stochastic", "7", "--fit", "--explore",
+       "--presses", "9,1"},
+      {"-g", "", "-n", "0"},
+      {"-g", "'", "-n", "0"},
+      {"-g", "''\\'\t*?~#&;|<>()!%", "-n", "0"},
+  };
+  const std::string script = testing::TempDir() + "save_test_arguments.sh";
+  for (const std::vector<std::string>& args : rows) {
+    SCOPED_TRACE(args[1]);
+    std::optional<Session> session = startWith(args);
+    ASSERT_TRUE(session.has_value());
+    std::ofstream(script) << "set -- " << commandLine(*session)
+                          << "\nfor a; do printf '%s\\n' \"$a\"; done\n";
+    std::FILE* shell = popen(("sh " + script).c_str(), "r");
+    ASSERT_NE(nullptr, shell);
+    std::string printed;
+    for (int c; (c = std::fgetc(shell)) != EOF;) printed += static_cast<char>(c);
+    EXPECT_EQ(0, pclose(shell));
+    std::string expected = "lsystem-viewer\n";
+    for (const std::string& arg : args) expected += arg + "\n";
+    EXPECT_EQ(expected, printed);
+
+    // Read as options again, those arguments give the session's.
+    const Options again = parseOptions(args).options;
+    const auto fields = [](const Options& o) {
+      return std::tie(o.grammar, o.generations, o.angle, o.angleText, o.step, o.originX, o.originY,
+                      o.width, o.height, o.seed, o.fit, o.explore);
+    };
+    EXPECT_EQ(fields(session->options), fields(again));
+    EXPECT_EQ(session->history.presses(), again.presses);
+  }
 }
 
 }  // namespace

@@ -471,3 +471,81 @@ TEST(LSystemAllocationFailure, ParseKeepsTheOldWordAndAppendsWholeRuleSetsOnly) 
       });
   EXPECT_GE(failures, 10u);
 }
+
+TEST(LSystemMix, IsSplitmix64sFinalizerOfTheThreeMixedIn) {
+  // A splitmix64 generator's k-th output is the finalizer of its state plus k times its
+  // increment; these are its published outputs from the states 0 and 1234567.
+  EXPECT_EQ(0xe220a8397b1dcdafu, mix(0, 1, 0));
+  EXPECT_EQ(0x6e789e6aa1b965f4u, mix(0, 2, 0));
+  EXPECT_EQ(0x06c45d188009454fu, mix(0, 3, 0));
+  EXPECT_EQ(6457827717110365317u, mix(1234567 + 0x9E3779B97F4A7C15u, 0, 0));
+  EXPECT_EQ(0u, mix(0, 0, 0));  // every step of the finalizer keeps zero
+  // The seed, the length and the index are combined by exclusive or before the finalizer.
+  const uint64_t seed = 0x0123456789abcdefu;
+  EXPECT_EQ(mix(seed ^ 0x9E3779B97F4A7C15u * 5 ^ 0xC2B2AE3D27D4EB4Fu * 9, 0, 0), mix(seed, 5, 9));
+  EXPECT_EQ(mix(0, 0, 1), mix(0xC2B2AE3D27D4EB4Fu, 0, 0));
+}
+
+TEST(LSystemStochastic, WithOneRuleSetItIsTheFirstRuleSetsRewrite) {
+  for (const std::string& grammar : {kGrammar, std::string("{o:[o]ao;a:aa;]:];}a[o]o")}) {
+    for (int32_t start : {INT32_MIN, -1, 0, 1, 4, 13, 21, 57, 58, 1000}) {
+      for (uint64_t seed : {uint64_t{0}, uint64_t{1}, UINT64_MAX}) {
+        LSystem expected(grammar);
+        for (int i = 0; i < 3; ++i) expected.rewriteFrom(0, 0);
+        LSystem stochastic = expected;
+        expected.rewriteFrom(start, 0);
+        stochastic.rewriteStochastic(start, seed);
+        EXPECT_EQ(expected.word, stochastic.word) << grammar << " start " << start;
+      }
+    }
+  }
+}
+
+TEST(LSystemStochastic, EachSymbolChoosesAmongTheRuleSetsByMix) {
+  // 'o' has three candidates (the two-byte key counts for nothing), 'a' one, '[' and ']' none.
+  const std::string grammar = "{o:x;}{oo:q;a:A;}{o:y;}{o:zz;}";
+  const std::string word = "oa[oo]o";  // 7 symbols; the branch from 3 ends at 5
+  const std::string options[] = {"x", "y", "zz"};
+  std::vector<int> seen(3);
+  for (uint64_t seed = 0; seed < 32; ++seed) {
+    const auto o = [&](uint64_t i) { return options[mix(seed, 7, i) % 3]; };
+    ++seen[mix(seed, 7, 3) % 3];
+    LSystem whole(grammar + word);
+    whole.rewriteStochastic(0, seed);
+    EXPECT_EQ(o(0) + "A[" + o(3) + o(4) + "]" + o(6), whole.word) << seed;
+    LSystem branch(grammar + word);
+    branch.rewriteStochastic(3, seed);
+    EXPECT_EQ("oa[" + o(3) + o(4) + "]o", branch.word) << seed;
+  }
+  EXPECT_GT(seen[0] * seen[1] * seen[2], 0) << "some candidate was never chosen";
+}
+
+TEST(LSystemStochastic, AResultPastTheLimitIsRefusedAndTheWordKept) {
+  // 'o' doubles or vanishes by the seed; the result's length is counted from the choices.
+  const std::string word(40, 'o');
+  for (uint64_t seed : {uint64_t{3}, uint64_t{77}}) {
+    int32_t length = 0;
+    for (uint64_t i = 0; i < word.size(); ++i) length += mix(seed, 40, i) % 2 == 0 ? 2 : 0;
+    LSystem l("{o:oo;}{o:;}" + word);
+    l.maxWordLength = length - 1;
+    EXPECT_THROW(l.rewriteStochastic(0, seed), WordLimitError);
+    EXPECT_EQ(word, l.word);
+    l.maxWordLength = length;
+    l.rewriteStochastic(0, seed);
+    EXPECT_EQ(static_cast<std::size_t>(length), l.word.size());
+  }
+  // A three-billion-symbol result is refused before its memory is asked for: the refusal asks
+  // no more than that of a result short enough for the string's own buffer.
+  const auto allocationsOfRefusal = [](LSystem& l) {
+    const auto before = alloc_count::total();
+    EXPECT_THROW(l.rewriteStochastic(0, 5), WordLimitError);
+    return alloc_count::total() - before;
+  };
+  LSystem tiny("{o:oo;}{o:ooo;}oooo");
+  tiny.maxWordLength = 7;
+  LSystem huge("{o:" + std::string(3'000'000, 'o') + ";}{o:" + std::string(3'000'000, 'o') + ";}" +
+               std::string(1000, 'o'));
+  huge.maxWordLength = 7;
+  EXPECT_EQ(allocationsOfRefusal(tiny), allocationsOfRefusal(huge));
+  EXPECT_EQ(std::string(1000, 'o'), huge.word);
+}

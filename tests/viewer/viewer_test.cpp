@@ -321,6 +321,32 @@ TEST(ViewerProcess, StatusesAndMessagesOfTheCommandLine) {
       "lsystem-viewer: cannot write the SVG to '/no/such/folder/tree.svg': No such file or "
       "directory\n",
       unwritten.err);
+  // Presses that find nothing to press, a growth past --max-symbols, a word that draws nothing.
+  const std::string nothing = testing::TempDir() + "viewer_test_nothing.svg";
+  const struct {
+    std::string args;
+    int status;
+    std::string out;
+    std::string err;
+  } runs[] = {
+      {"-n 2 --presses 9,2", 1, "",
+       "press 2 of --presses, at index 2, finds '[', which is neither a bud 'o' nor a segment 'a'"},
+      {"-n 0 --presses 1,10", 1, "",
+       "press 2 of --presses, at index 10, finds no symbol: the word has 10 symbols"},
+      {"-n 0 --presses 1 --max-symbols 9", 1, "",
+       "press 1 of --presses, at index 1, is refused: the word would be longer than 9 symbols"},
+      {"-n 20 --max-symbols 1000000", 1, "",
+       "generation 17 would make the word longer than 1000000 symbols"},
+      {"-g '{F:F+F;}F' --svg '" + nothing + "'", 0, "F+F+F+F+F+F+F+F\n",
+       "the word holds no 'a' and no 'o', so nothing is drawn: only 'a' (a segment) and 'o' (a "
+       "bud) are drawn; other letters serve as variables"},
+  };
+  for (const auto& run : runs) {
+    const ProgramRun result = runViewer("SDL_VIDEODRIVER=dummy", run.args);
+    EXPECT_EQ(run.status, result.status) << run.args;
+    EXPECT_EQ(run.out, result.out) << run.args;
+    EXPECT_EQ("lsystem-viewer: " + run.err + "\n", result.err) << run.args;
+  }
 }
 
 TEST(ViewerProcess, NoWindowIsReportedOnStandardError) {
