@@ -88,14 +88,17 @@ for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP']) {
   process.on(signal, () => cleanUp().finally(() => process.exit(1)));
 }
 
-// The desktop's view of a word: its frame with the pointer at (x, y), its SVG, and the word
-// after a press there.
-function desktop(word, x, y, settings = {}) {
+// The desktop's view of a word: its frame with the pointer at (x, y), its SVG, the view it is
+// drawn through (with fit or explore: [s, tx, ty], fit's unless given) and the word after a
+// press there.
+function desktop(word, x, y, settings = {}, view = null) {
   const frame = join(work, 'frame');
   const svg = join(work, 'reference.svg');
-  const pressed = execFileSync(reference, [word, String(x), String(y), frame, svg, ...optionsOf(settings)],
-                               { maxBuffer: 1 << 26 }).toString().replace(/\n$/, '');
-  return { frame: readFileSync(frame), svg: readFileSync(svg), pressed };
+  const [drawnView, pressed] = execFileSync(reference, [
+    word, String(x), String(y), frame, svg, ...(view ? [`--view=${view.join()}`] : []), ...optionsOf(settings),
+  ], { maxBuffer: 1 << 26 }).toString().split('\n');
+  return { frame: readFileSync(frame), svg: readFileSync(svg), pressed,
+           view: drawnView === '-' ? null : drawnView.split(' ').map(Number) };
 }
 // The desktop program's first line for the settings, through --svg: no display needed.
 const desktopStartWord = (settings) => execFileSync(
