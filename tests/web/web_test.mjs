@@ -102,9 +102,10 @@ function desktop(word, x, y, settings = {}, view = null) {
   return { frame: readFileSync(frame), svg: readFileSync(svg), pressed,
            view: drawnView === '-' ? null : drawnView.split(' ').map(Number) };
 }
-// The desktop program's first line for the settings, through --svg: no display needed.
-const desktopStartWord = (settings) => execFileSync(
-  viewer, [...optionsOf(settings), '--svg', join(work, 'start.svg')]).toString().replace(/\n$/, '');
+// The desktop program's first line for the options, through --svg: no display needed.
+const desktopWord = (options) => execFileSync(viewer, [...options, '--svg', join(work, 'start.svg')],
+                                              { maxBuffer: 1 << 26 }).toString().replace(/\n$/, '');
+const desktopStartWord = (settings) => desktopWord(optionsOf(settings));
 // A point on a bud of a frame: 9 pixels above and left of its last green pixel.
 const lastBud = (frame, width) => {
   const at = frame.lastIndexOf(3);
@@ -330,6 +331,96 @@ try {
   check((await lines()).length === count, 'a click after the end printed a line');
   await waitOutput(() => page.click('#start'));
   check(/^Running/.test(await statusText()), `Start did not run it again: ${await statusText()}`);
+
+  step('Fit and Explore: the first view, a wheel step, a drag, keys and a press against the desktop');
+  const tree = { fit: '1', explore: '1' };
+  await waitOutput(() => page.goto(server.url + linkOf(tree)));
+  // Scrolled so that the page could go either way, the canvas still whole in the window.
+  const scrolled = () => page.evaluate(() => window.scrollY);
+  await page.evaluate(() => window.scrollTo(0, 100));
+  const canScroll = await scrolled() === 100 &&
+    await page.evaluate(() => document.documentElement.scrollHeight > innerHeight + 200);
+  await pointAt(100, 100);
+  const fitted = desktop(kStartWord, 100, 100, tree);
+  await compareFrame(fitted.frame, 'the fitted figure');
+  let [s, tx, ty] = fitted.view;
+  // The wheel turned away from the user zooms in by 1.25 about the pointer, which stays put.
+  await page.mouse.wheel({ deltaY: -100 });
+  [s, tx, ty] = [s * 1.25, 100 - (100 - tx) * 1.25, 100 - (100 - ty) * 1.25];
+  await frames(page, 3);
+  await compareFrame(desktop(kStartWord, 100, 100, tree, [s, tx, ty]).frame, 'a wheel step in');
+  check(await page.title() === `lsystem-viewer: 58 symbols, zoom ${Math.round(s * 100)}%`, `title: ${await page.title()}`);
+  check(canScroll && await scrolled() === 100, `the wheel on the figure scrolled the page to ${await scrolled()}`);
+  // A drag with the right button pans by as much as the pointer moves, with no context menu. One
+  // motion, so that the view takes one addition: a sum of a few rounds differently.
+  await page.evaluate(() => {
+    window.menus = [];
+    addEventListener('contextmenu', (event) => window.menus.push(event.defaultPrevented));
+  });
+  await page.mouse.down({ button: 'right' });
+  await page.mouse.move(...await windowAt(140, 85));
+  await page.mouse.up({ button: 'right' });
+  [tx, ty] = [tx + 40, ty - 15];
+  const menus = await page.evaluate(() => window.menus);
+  check(menus.length > 0 && menus.every((prevented) => prevented), `context menus: ${menus}`);
+  // The focused figure's keys: down pans up by an eighth of the height, the main keyboard's
+  // "=" ("+" shifted) zooms in about the centre, another key is ignored; none scrolls the page.
+  for (const key of ['ArrowDown', 'Equal', 'PageDown']) await page.keyboard.press(key);
+  ty -= 400 / 8;
+  [s, tx, ty] = [s * 1.25, 300 - (300 - tx) * 1.25, 200 - (200 - ty) * 1.25];
+  await frames(page, 3);
+  const moved = desktop(kStartWord, 140, 85, tree, [s, tx, ty]);
+  await compareFrame(moved.frame, 'a drag, a key that pans and one that zooms');
+  check(await scrolled() === 100, `keys on the figure scrolled the page to ${await scrolled()}`);
+  const [ex, ey] = lastBud(moved.frame, box.width);
+  await pointAt(ex, ey);
+  const atZoom = desktop(kStartWord, ex, ey, tree, [s, tx, ty]);
+  await click(ex, ey);
+  check(atZoom.pressed !== kStartWord && await newest() === atZoom.pressed, `press at zoom ${s}: ${await newest()}`);
+  await compareFrame(desktop(atZoom.pressed, ex, ey, tree, [s, tx, ty]).frame, 'the press keeps the view');
+
+  step('a seed and presses in a link: the word, the address, a reload, an undo and the command line');
+  const seeded = { grammar: '{o:a[+ao]-ao;}{o:a[-o]a[+o]o;}ao', stochastic: '7', presses: '42,12' };
+  const presses = () => page.evaluate(() => new URLSearchParams(location.hash.slice(1)).get('presses'));
+  await waitOutput(() => page.goto(server.url + linkOf(seeded)));
+  const seededWord = await newest();
+  check(seededWord === desktopStartWord(seeded), `seeded link: ${seededWord}`);
+  const entries = await page.evaluate(() => history.length);
+  const [qx, qy] = lastBud(desktop(seededWord, -1, -1, seeded).frame, box.width);
+  await pointAt(qx, qy);
+  await click(qx, qy);
+  const pressedWord = await newest();
+  const list = await presses();
+  check(pressedWord !== seededWord && /^42,12,\d+$/.test(list) &&
+        desktopStartWord({ ...seeded, presses: list }) === pressedWord, `the address's presses after a press: ${list}`);
+  // The command line, split by a shell, draws the same word on the desktop.
+  const line = await page.$eval('#command', (c) => c.textContent);
+  const drawn = execFileSync('sh', ['-c', `${line.replace(/^lsystem-viewer /, `${viewer} `)} --svg ${join(work, 'command.svg')}`])
+    .toString().replace(/\n$/, '');
+  check(line.startsWith('lsystem-viewer ') && drawn === pressedWord, `the command line ${line} draws ${drawn}`);
+  await waitOutput(() => page.reload());
+  check(await newest() === pressedWord, `a reload of the pressed address: ${await newest()}`);
+  await waitOutput(() => page.click('#undo'));
+  check(await newest() === seededWord && await presses() === seeded.presses, `undo: ${await presses()}`);
+  check(await page.evaluate(() => history.length) === entries, 'presses and undo added history entries');
+
+  step('a link typed by hand, its "+" as it is; links past the limits are refused');
+  await waitOutput(() => page.goto(`${server.url}#grammar={a:a+a--a+a;}a--a--a&generations=2&angle=60`));
+  check(await newest() === desktopWord(['-g', '{a:a+a--a+a;}a--a--a', '-n', '2', '-a', '60']),
+        `a hand-typed link: ${await newest()}`);
+  const asked = Date.now();
+  await page.evaluate(() => { location.hash = 'generations=40'; });
+  await waitFor('a refusal', () => /33554432/.test(document.getElementById('status').textContent));
+  const refusedIn = Date.now() - asked;
+  check(refusedIn < 1000, `the refusal of 40 generations took ${refusedIn} ms`);
+  await page.$eval('#generations', (f) => { f.value = ''; });
+  await waitOutput(() => page.click('#start'));
+  check(await newest() === kStartWord, `Start after a refusal: ${await newest()}`);
+  await page.evaluate(() => { location.hash = `presses=${'0,'.repeat(100000)}0`; });
+  await waitFor('a refusal', () => /more than 100000 presses$/.test(document.getElementById('status').textContent));
+  await page.evaluate(() => { location.hash = 'presses=999999'; });
+  await waitFor('a refusal', () => /^lsystem-viewer: press 1 of --presses, at index 999999, finds no symbol/
+    .test(document.getElementById('status').textContent));
 
   step('a million symbols: the output stays bounded, the word is copied whole');
   await page.goto(`${server.url}#generations=17`);
