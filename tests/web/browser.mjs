@@ -8,6 +8,7 @@ import puppeteer from 'puppeteer-core';
 const types = {
   '.html': 'text/html; charset=utf-8',
   '.js': 'text/javascript; charset=utf-8',
+  '.css': 'text/css; charset=utf-8',  // Chromium applies no stylesheet of another type
   '.wasm': 'application/wasm',  // streaming compilation insists on it
   '.png': 'image/png',
 };

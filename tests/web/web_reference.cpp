@@ -1,13 +1,16 @@
 // What the desktop code makes of a word for the web test: the frame that its drawing shows, one
 // byte per pixel, row by row, 0 black, 1 brown, 2 red, 3 green; the SVG that --svg writes; and
 // the word after a press with the pointer where it is. The page must agree on all three.
-//   web_reference WORD POINTER_X POINTER_Y FRAME_FILE SVG_FILE [OPTION...]
-// The options are the program's own (grammar, angle, step, origin, size); WORD replaces the word
-// that they would grow. The word after the press goes to standard output.
+//   web_reference WORD POINTER_X POINTER_Y FRAME_FILE SVG_FILE [--view=S,TX,TY] [OPTION...]
+// The options are the program's own (grammar, angle, step, origin, size, stochastic, fit,
+// explore); WORD replaces the word that they would grow. With --fit or --explore the frame is
+// drawn through a view: the one given, else the start view that --fit computes. Standard output
+// gets that view's S TX TY as a line, or "-" when there is none, then the word after the press.
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,15 +19,24 @@
 #include "press.h"
 #include "save.h"
 #include "turtle_cursor.h"
+#include "view.h"
 #include "viewer.h"
 
 int main(int argc, char* argv[]) {
   if (argc < 6) {
     std::fprintf(stderr,
-                 "usage: web_reference WORD POINTER_X POINTER_Y FRAME_FILE SVG_FILE [OPTION...]\n");
+                 "usage: web_reference WORD POINTER_X POINTER_Y FRAME_FILE SVG_FILE "
+                 "[--view=S,TX,TY] [OPTION...]\n");
     return 2;
   }
-  const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 6, argv + argc));
+  View given;
+  const bool viewGiven = argc > 6 && std::strncmp(argv[6], "--view=", 7) == 0;
+  if (viewGiven && std::sscanf(argv[6] + 7, "%lf,%lf,%lf", &given.s, &given.tx, &given.ty) != 3) {
+    std::fprintf(stderr, "web_reference: bad %s\n", argv[6]);
+    return 2;
+  }
+  const ParsedOptions parsed =
+      parseOptions(std::vector<std::string>(argv + 6 + viewGiven, argv + argc));
   if (!parsed.error.empty()) {
     std::fprintf(stderr, "web_reference: %s\n", parsed.error.c_str());
     return 2;
@@ -32,6 +44,7 @@ int main(int argc, char* argv[]) {
   const Options& o = parsed.options;
   TurtleCursor arbre(o.grammar, o.originX, o.originY, o.step, o.angle);
   arbre.word = argv[1];
+  arbre.seed = o.seed;  // a press grows as the page's does
   const int32_t px = std::atoi(argv[2]);
   const int32_t py = std::atoi(argv[3]);
 
@@ -42,7 +55,9 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   SDL_FillRect(frame, nullptr, 0);
-  drawFigure(frame, arbre, Palette{1, 2, 3}, px, py);
+  const bool viewed = o.fit || o.explore;
+  const View view = viewGiven ? given : fitView(arbre, o.width, o.height);
+  drawFigure(frame, arbre, Palette{1, 2, 3}, px, py, viewed ? &view : nullptr);
   std::FILE* out = std::fopen(argv[4], "wb");
   bool written = out != nullptr;
   for (int y = 0; written && y < frame->h; ++y) {
@@ -60,6 +75,12 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "web_reference: %s\n", error.c_str());
     return 1;
   }
+  if (viewed) {
+    std::printf("%.17g %.17g %.17g\n", view.s, view.tx, view.ty);
+  } else {
+    std::puts("-");
+  }
+  std::fflush(stdout);
   pressButton(arbre);  // on the selection that the drawing's walk left, and prints the word
   return 0;
 }

@@ -41,7 +41,9 @@ const kPrunedAt21 = 'aa[+aa[+aa[+ao]-ao]-a]-aa[+aa[+ao]-ao]-aa[+ao]-ao';
 // A grammar, angle, step, start point and size of one's own, as a link and as options.
 const own = { grammar: '{a:aa;o:a[-ao][++ao]-ao;}[-o][+o]', generations: '4', angle: '18',
               step: '6', origin: '240,330', size: '480x340' };
-const optionsOf = (settings) => Object.entries(settings).flatMap(([name, value]) => [`--${name}`, value]);
+// fit and explore are checkboxes: "1" in a link, bare options on the command line.
+const optionsOf = (settings) => Object.entries(settings)
+  .flatMap(([name, value]) => (/^(fit|explore)$/.test(name) ? [`--${name}`] : [`--${name}`, value]));
 const linkOf = (settings) => '#' + Object.entries(settings)
   .map(([name, value]) => `${name}=${encodeURIComponent(value)}`).join('&');
 const shades = [[0, 0, 0], [102, 51, 0], [255, 0, 0], [0, 255, 0]];
@@ -88,18 +90,27 @@ for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP']) {
   process.on(signal, () => cleanUp().finally(() => process.exit(1)));
 }
 
-// The desktop's view of a word: its frame with the pointer at (x, y), its SVG, and the word
-// after a press there.
-function desktop(word, x, y, settings = {}) {
+// The desktop's view of a word: its frame with the pointer at (x, y), its SVG, the view it is
+// drawn through (with fit or explore: [s, tx, ty], fit's unless given) and the word after a
+// press there.
+function desktop(word, x, y, settings = {}, view = null) {
   const frame = join(work, 'frame');
   const svg = join(work, 'reference.svg');
-  const pressed = execFileSync(reference, [word, String(x), String(y), frame, svg, ...optionsOf(settings)],
-                               { maxBuffer: 1 << 26 }).toString().replace(/\n$/, '');
-  return { frame: readFileSync(frame), svg: readFileSync(svg), pressed };
+  const [drawnView, pressed] = execFileSync(reference, [
+    word, String(x), String(y), frame, svg, ...(view ? [`--view=${view.join()}`] : []), ...optionsOf(settings),
+  ], { maxBuffer: 1 << 26 }).toString().split('\n');
+  return { frame: readFileSync(frame), svg: readFileSync(svg), pressed,
+           view: drawnView === '-' ? null : drawnView.split(' ').map(Number) };
 }
-// The desktop program's first line for the settings, through --svg: no display needed.
-const desktopStartWord = (settings) => execFileSync(
-  viewer, [...optionsOf(settings), '--svg', join(work, 'start.svg')]).toString().replace(/\n$/, '');
+// The desktop program's first line for the options, through --svg: no display needed.
+const desktopWord = (options) => execFileSync(viewer, [...options, '--svg', join(work, 'start.svg')],
+                                              { maxBuffer: 1 << 26 }).toString().replace(/\n$/, '');
+const desktopStartWord = (settings) => desktopWord(optionsOf(settings));
+// A point on a bud of a frame: 9 pixels above and left of its last green pixel.
+const lastBud = (frame, width) => {
+  const at = frame.lastIndexOf(3);
+  return [at % width - 9, Math.floor(at / width) - 9];
+};
 
 try {
   const { PNG } = (await import('pngjs')).default;
@@ -140,15 +151,25 @@ try {
       return o.lastChild && !o.lastChild.dataset.old;
     });
   };
-  const canvasBox = async () => (await page.$('#canvas')).boundingBox();
-  const pointAt = async (x, y) => {
+  // The canvas's place, brought into the window first: a click on a button may scroll it away.
+  const canvasBox = async () => {
+    const canvas = await page.$('#canvas');
+    await canvas.evaluate((c) => c.scrollIntoView({ block: 'nearest' }));
+    return canvas.boundingBox();
+  };
+  // The whole pixel of the window that the page takes for canvas pixel (x, y): its offset from
+  // the canvas, which may sit at a fraction of a pixel, rounded down.
+  const windowAt = async (x, y) => {
     const box = await canvasBox();
-    await page.mouse.move(box.x + x, box.y + y);
+    return [Math.ceil(box.x + x), Math.ceil(box.y + y)];
+  };
+  const pointAt = async (x, y) => {
+    await page.mouse.move(...await windowAt(x, y));
     await frames(page, 3);
   };
   const click = async (x, y, options = {}) => {
-    const box = await canvasBox();
-    await waitOutput(() => page.mouse.click(box.x + x, box.y + y, options));
+    const [wx, wy] = await windowAt(x, y);
+    await waitOutput(() => page.mouse.click(wx, wy, options));
     await frames(page, 3);
   };
   // The canvas as a screenshot shows it, against a desktop frame.
@@ -210,21 +231,22 @@ try {
   // The console reports the two refusals: they are expected here, and only here.
   await new Promise((resolve) => setTimeout(resolve, 200));
 
-  step('the pointer on a bud, a press, a second press, and two undos');
+  step('the pointer on a bud, a press, a press on nothing, and an undo');
   await pointAt(230, 215);
   await compareFrame(desktop(kStartWord, 230, 215).frame, 'start word, pointer on the bud at 13');
   await click(230, 215);
   check(await newest() === kGrownAt13, `press on the bud: ${await newest()}`);
+  check(await page.evaluate(() => location.hash) === '#presses=13', 'the address lacks the press');
   await compareFrame(desktop(kGrownAt13, 230, 215).frame, 'grown word, pointer where the bud was');
-  const second = desktop(kGrownAt13, 230, 215).pressed;  // the segment that stands there now
+  // Nothing stands there now: the press is printed, and not kept for undo.
+  check(desktop(kGrownAt13, 230, 215).pressed === kGrownAt13, 'the desktop selects something at (230, 215)');
   await click(230, 215);
-  check(await newest() === second, `second press: ${await newest()}`);
+  check(await newest() === kGrownAt13, `press on nothing: ${await newest()}`);
   await waitOutput(() => page.click('#undo'));
-  check(await newest() === kGrownAt13, `first undo: ${await newest()}`);
-  await waitOutput(() => page.click('#undo'));
-  check(await newest() === kStartWord, `second undo: ${await newest()}`);
+  check(await newest() === kStartWord, `undo: ${await newest()}`);
+  check(await page.evaluate(() => location.hash) === '', 'the address keeps an undone press');
   await frames(page, 3);
-  await compareFrame(desktop(kStartWord, 230, 215).frame, 'after two undos');
+  await compareFrame(desktop(kStartWord, 230, 215).frame, 'after the undo');
   check(await page.$eval('#undo', (b) => b.disabled), 'undo is still enabled with no press left');
 
   step('a reload; the pointer on a segment and a press; a right button and a wheel step');
@@ -248,9 +270,7 @@ try {
   check(await page.$eval('#generations', (f) => f.value) === own.generations, 'the form does not show the link');
   // A bud: the last green 20x20 square in the desktop's frame.
   const ownFrame = desktop(ownStart, -1, -1, own).frame;
-  const { width } = await canvasBox();
-  const budAt = ownFrame.lastIndexOf(3);
-  const [bx, by] = [budAt % width - 9, Math.floor(budAt / width) - 9];
+  const [bx, by] = lastBud(ownFrame, box.width);
   await pointAt(bx, by);
   const atBud = desktop(ownStart, bx, by, own);
   await compareFrame(atBud.frame, `own figure, pointer at (${bx}, ${by})`);
@@ -276,11 +296,12 @@ try {
   const five = { ...own, generations: '5' };
   check(await page.evaluate(() => location.hash) === linkOf(five), `link after a start: ${await page.evaluate(() => location.hash)}`);
   check(await newest() === desktopStartWord(five), 'start from the form: not the desktop word');
+  // Back returns to the figure before, its press kept in its address.
   await waitOutput(() => page.goBack());
-  check(await newest() === ownStart && await page.$eval('#generations', (f) => f.value) === own.generations,
+  check(await newest() === atBud.pressed && await page.$eval('#generations', (f) => f.value) === own.generations,
         'Back did not return to the previous figure');
   const bush = { grammar: '{a:aa;o:a[-o]a[++o]-o;}[---o][-o][+o][+++o]', generations: '5',
-                 angle: '16', step: '5', origin: '300,390', size: '600x400' };
+                 angle: '16', step: '5', origin: '300,390', size: '600x400', fit: '1', explore: '1' };
   await waitOutput(() => page.click(`#examples a[href="${linkOf(bush)}"]`));
   check(await page.$eval('#grammar', (f) => f.value) === bush.grammar &&
         await page.evaluate(() => location.hash) === linkOf(bush) &&
@@ -311,6 +332,96 @@ try {
   await waitOutput(() => page.click('#start'));
   check(/^Running/.test(await statusText()), `Start did not run it again: ${await statusText()}`);
 
+  step('Fit and Explore: the first view, a wheel step, a drag, keys and a press against the desktop');
+  const tree = { fit: '1', explore: '1' };
+  await waitOutput(() => page.goto(server.url + linkOf(tree)));
+  // Scrolled so that the page could go either way, the canvas still whole in the window.
+  const scrolled = () => page.evaluate(() => window.scrollY);
+  await page.evaluate(() => window.scrollTo(0, 100));
+  const canScroll = await scrolled() === 100 &&
+    await page.evaluate(() => document.documentElement.scrollHeight > innerHeight + 200);
+  await pointAt(100, 100);
+  const fitted = desktop(kStartWord, 100, 100, tree);
+  await compareFrame(fitted.frame, 'the fitted figure');
+  let [s, tx, ty] = fitted.view;
+  // The wheel turned away from the user zooms in by 1.25 about the pointer, which stays put.
+  await page.mouse.wheel({ deltaY: -100 });
+  [s, tx, ty] = [s * 1.25, 100 - (100 - tx) * 1.25, 100 - (100 - ty) * 1.25];
+  await frames(page, 3);
+  await compareFrame(desktop(kStartWord, 100, 100, tree, [s, tx, ty]).frame, 'a wheel step in');
+  check(await page.title() === `lsystem-viewer: 58 symbols, zoom ${Math.round(s * 100)}%`, `title: ${await page.title()}`);
+  check(canScroll && await scrolled() === 100, `the wheel on the figure scrolled the page to ${await scrolled()}`);
+  // A drag with the right button pans by as much as the pointer moves, with no context menu. One
+  // motion, so that the view takes one addition: a sum of a few rounds differently.
+  await page.evaluate(() => {
+    window.menus = [];
+    addEventListener('contextmenu', (event) => window.menus.push(event.defaultPrevented));
+  });
+  await page.mouse.down({ button: 'right' });
+  await page.mouse.move(...await windowAt(140, 85));
+  await page.mouse.up({ button: 'right' });
+  [tx, ty] = [tx + 40, ty - 15];
+  const menus = await page.evaluate(() => window.menus);
+  check(menus.length > 0 && menus.every((prevented) => prevented), `context menus: ${menus}`);
+  // The focused figure's keys: down pans up by an eighth of the height, the main keyboard's
+  // "=" ("+" shifted) zooms in about the centre, another key is ignored; none scrolls the page.
+  for (const key of ['ArrowDown', 'Equal', 'PageDown']) await page.keyboard.press(key);
+  ty -= 400 / 8;
+  [s, tx, ty] = [s * 1.25, 300 - (300 - tx) * 1.25, 200 - (200 - ty) * 1.25];
+  await frames(page, 3);
+  const moved = desktop(kStartWord, 140, 85, tree, [s, tx, ty]);
+  await compareFrame(moved.frame, 'a drag, a key that pans and one that zooms');
+  check(await scrolled() === 100, `keys on the figure scrolled the page to ${await scrolled()}`);
+  const [ex, ey] = lastBud(moved.frame, box.width);
+  await pointAt(ex, ey);
+  const atZoom = desktop(kStartWord, ex, ey, tree, [s, tx, ty]);
+  await click(ex, ey);
+  check(atZoom.pressed !== kStartWord && await newest() === atZoom.pressed, `press at zoom ${s}: ${await newest()}`);
+  await compareFrame(desktop(atZoom.pressed, ex, ey, tree, [s, tx, ty]).frame, 'the press keeps the view');
+
+  step('a seed and presses in a link: the word, the address, a reload, an undo and the command line');
+  const seeded = { grammar: '{o:a[+ao]-ao;}{o:a[-o]a[+o]o;}ao', stochastic: '7', presses: '42,12' };
+  const presses = () => page.evaluate(() => new URLSearchParams(location.hash.slice(1)).get('presses'));
+  await waitOutput(() => page.goto(server.url + linkOf(seeded)));
+  const seededWord = await newest();
+  check(seededWord === desktopStartWord(seeded), `seeded link: ${seededWord}`);
+  const entries = await page.evaluate(() => history.length);
+  const [qx, qy] = lastBud(desktop(seededWord, -1, -1, seeded).frame, box.width);
+  await pointAt(qx, qy);
+  await click(qx, qy);
+  const pressedWord = await newest();
+  const list = await presses();
+  check(pressedWord !== seededWord && /^42,12,\d+$/.test(list) &&
+        desktopStartWord({ ...seeded, presses: list }) === pressedWord, `the address's presses after a press: ${list}`);
+  // The command line, split by a shell, draws the same word on the desktop.
+  const line = await page.$eval('#command', (c) => c.textContent);
+  const drawn = execFileSync('sh', ['-c', `${line.replace(/^lsystem-viewer /, `${viewer} `)} --svg ${join(work, 'command.svg')}`])
+    .toString().replace(/\n$/, '');
+  check(line.startsWith('lsystem-viewer ') && drawn === pressedWord, `the command line ${line} draws ${drawn}`);
+  await waitOutput(() => page.reload());
+  check(await newest() === pressedWord, `a reload of the pressed address: ${await newest()}`);
+  await waitOutput(() => page.click('#undo'));
+  check(await newest() === seededWord && await presses() === seeded.presses, `undo: ${await presses()}`);
+  check(await page.evaluate(() => history.length) === entries, 'presses and undo added history entries');
+
+  step('a link typed by hand, its "+" as it is; links past the limits are refused');
+  await waitOutput(() => page.goto(`${server.url}#grammar={a:a+a--a+a;}a--a--a&generations=2&angle=60`));
+  check(await newest() === desktopWord(['-g', '{a:a+a--a+a;}a--a--a', '-n', '2', '-a', '60']),
+        `a hand-typed link: ${await newest()}`);
+  const asked = Date.now();
+  await page.evaluate(() => { location.hash = 'generations=40'; });
+  await waitFor('a refusal', () => /33554432/.test(document.getElementById('status').textContent));
+  const refusedIn = Date.now() - asked;
+  check(refusedIn < 1000, `the refusal of 40 generations took ${refusedIn} ms`);
+  await page.$eval('#generations', (f) => { f.value = ''; });
+  await waitOutput(() => page.click('#start'));
+  check(await newest() === kStartWord, `Start after a refusal: ${await newest()}`);
+  await page.evaluate(() => { location.hash = `presses=${'0,'.repeat(100000)}0`; });
+  await waitFor('a refusal', () => /more than 100000 presses$/.test(document.getElementById('status').textContent));
+  await page.evaluate(() => { location.hash = 'presses=999999'; });
+  await waitFor('a refusal', () => /^lsystem-viewer: press 1 of --presses, at index 999999, finds no symbol/
+    .test(document.getElementById('status').textContent));
+
   step('a million symbols: the output stays bounded, the word is copied whole');
   await page.goto(`${server.url}#generations=17`);
   await waitFor('the start word', () => document.getElementById('output').children.length === 1);
@@ -331,7 +442,7 @@ try {
   await page.goto(server.url + linkOf(huge));
   await waitFor('the start word', () => document.getElementById('output').children.length === 1);
   for (let i = 0; i < 2; ++i) await click(10, 10);
-  check(await statusText() === 'lsystem-viewer: the word would be longer than 2147483647 symbols; it stays as it was' &&
+  check(await statusText() === 'lsystem-viewer: the word would be longer than 33554432 symbols; it stays as it was' &&
         (await lines()).length === 3 && (await newest()).length < 10100,
         `a refused growth: ${await statusText()}`);
   check(errors.length === 0, `errors on the page: ${errors.join(' | ')}`);

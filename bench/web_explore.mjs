@@ -1,0 +1,102 @@
+// The page's frame rate with Fit and Explore at 1,048,570 symbols (the built-in grammar, 17
+// generations) in headless Chromium: the frames drawn while the pointer moves over the figure
+// once per animation frame, then while nothing happens. Builds the site (web preset) first.
+//   node bench/web_explore.mjs [SECONDS]      (needs tests/web's Node packages)
+import { execFileSync } from 'node:child_process';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { launch, serve } from '../tests/web/browser.mjs';
+
+const root = join(dirname(fileURLToPath(import.meta.url)), '..');
+const seconds = Number(process.argv[2] ?? 5);
+const build = (...args) => execFileSync('cmake', args, { cwd: root, stdio: ['ignore', 'ignore', 'inherit'] });
+build('--preset', 'web');
+build('--build', '--preset', 'web', '--target', 'lsystem-viewer');
+
+// In the page: for ms milliseconds, counts the animation frames and the frames drawn, each one
+// putImageData of the program's screen onto the canvas, with the time of each animation frame
+// callback that drew (the program's pass: its events, walk, raster and putImageData), and, when
+// move is set, moves the pointer over the canvas once per animation frame, along a circle about
+// its centre.
+function measure(ms, move) {
+  const canvas = document.getElementById('canvas');
+  const drawn = [];
+  const passes = [];
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    drawn.push(performance.now());
+    return put.apply(this, args);
+  };
+  // The program asks for its next frame through the global requestAnimationFrame.
+  const raf = window.requestAnimationFrame;
+  window.requestAnimationFrame = (callback) => raf((now) => {
+    const [start, before] = [performance.now(), drawn.length];
+    callback(now);
+    if (drawn.length > before) passes.push([start, performance.now() - start]);
+  });
+  return new Promise((resolve) => {
+    let frames = 0;
+    let began = null;
+    const tick = (now) => {
+      if (began === null) began = now;
+      if (now - began >= ms) {
+        CanvasRenderingContext2D.prototype.putImageData = put;
+        window.requestAnimationFrame = raf;
+        const inside = drawn.map((t) => t >= began);
+        resolve({ frames, elapsed: now - began, drawn: drawn.filter((t, i) => inside[i]),
+                  passes: passes.filter(([start]) => start >= began).map(([, time]) => time) });
+        return;
+      }
+      frames += 1;
+      if (move) {
+        const box = canvas.getBoundingClientRect();
+        const angle = frames * 0.05;
+        canvas.dispatchEvent(new MouseEvent('mousemove', {
+          bubbles: true,
+          clientX: box.left + box.width / 2 + Math.cos(angle) * box.width * 0.4,
+          clientY: box.top + box.height / 2 + Math.sin(angle) * box.height * 0.4,
+        }));
+      }
+      raf(tick);
+    };
+    raf(tick);
+  });
+}
+
+const server = await serve(join(root, 'build-web', 'site'));
+const chromium = await launch();
+try {
+  const page = await chromium.browser.newPage();
+  page.setDefaultTimeout(60000);
+  await page.setViewport({ width: 1280, height: 800 });
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(error.message));
+  await page.goto(`${server.url}#generations=17&fit=1&explore=1`);
+  await page.waitForFunction(() => document.getElementById('output').children.length > 0);
+  const title = await page.title();
+  await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 1000)));  // settles
+  const moving = await page.evaluate(measure, seconds * 1000, true);
+  const idle = await page.evaluate(measure, seconds * 1000, false);
+  if (errors.length > 0) throw new Error(`errors on the page: ${errors.join(' | ')}`);
+
+  const rate = (count, ms) => (count * 1000 / ms).toFixed(1);
+  const sorted = (times) => times.slice().sort((a, b) => a - b);
+  const at = (times, q) => (times.length ? times[Math.min(times.length - 1, Math.floor(q * times.length))].toFixed(1) : '-');
+  const gaps = sorted(moving.drawn.slice(1).map((t, i) => t - moving.drawn[i]));
+  const passes = sorted(moving.passes);
+  console.log(`web explore bench: ${await chromium.browser.version()}, "${title}", ${seconds} s each`);
+  console.log(`pointer moving: ${moving.drawn.length} frames drawn in ${moving.elapsed.toFixed(0)} ms, ` +
+              `${rate(moving.drawn.length, moving.elapsed)} per second ` +
+              `(${rate(moving.frames, moving.elapsed)} animation frames per second); ` +
+              `between drawn frames median ${at(gaps, 0.5)} ms, 95th percentile ${at(gaps, 0.95)} ms, ` +
+              `longest ${at(gaps, 1)} ms; the pass of a drawn frame median ${at(passes, 0.5)} ms, ` +
+              `longest ${at(passes, 1)} ms`);
+  console.log(`idle: ${idle.drawn.length} frames drawn in ${idle.elapsed.toFixed(0)} ms, ` +
+              `${rate(idle.drawn.length, idle.elapsed)} per second ` +
+              `(${rate(idle.frames, idle.elapsed)} animation frames per second)`);
+  const fps = moving.drawn.length * 1000 / moving.elapsed;
+  console.log(`target of 30 frames per second while moving: ${fps >= 30 ? 'met' : 'NOT met'}`);
+} finally {
+  await chromium.close();
+  await server.close();
+}
