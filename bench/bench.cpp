@@ -166,14 +166,16 @@ void setPassCounters(benchmark::State& state) {
       Counter(static_cast<double>(state.iterations()), Counter::kIsRate);
 }
 
-// The viewer's whole pass: flip, clear, drain the (empty) queue, walk, hit test and fill.
-void fullPass(benchmark::State& state, SDL_Surface* screen, int generations) {
+// The viewer's whole pass: flip, clear, drain the (empty) queue, walk, hit test and fill; with
+// fitted, through the view of --fit, which puts every square on the screen.
+void fullPass(benchmark::State& state, SDL_Surface* screen, int generations, bool fitted) {
   const Palette palette = mapPalette(screen->format);
   TurtleCursor arbre = grownCursor(generations);
   Input input;
   input.pointerX = workload::kPointerX;
   input.pointerY = workload::kPointerY;
-  for (auto _ : state) runPass(screen, palette, input, arbre);
+  const View fit = fitView(arbre, screen->w, screen->h);
+  for (auto _ : state) runPass(screen, palette, input, arbre, fitted ? &fit : nullptr);
   setPassCounters(state);
   state.counters["symbols"] = arbre.wordLength();
 }
@@ -257,9 +259,12 @@ int main(int argc, char* argv[]) {
   }
   for (int g : sizes) {
     const std::string n = std::to_string(grownCursor(g).wordLength());
-    benchmark::RegisterBenchmark(("pass/" + n).c_str(), fullPass, screen, g)
+    benchmark::RegisterBenchmark(("pass/" + n).c_str(), fullPass, screen, g, false)
         ->Unit(benchmark::kMicrosecond);
   }
+  benchmark::RegisterBenchmark("fitted/1048570", fullPass, screen, workload::kLargeGenerations,
+                               true)
+      ->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("pass/bare", barePass, screen)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("svg/1048570", saveLargeSvg)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("pass/58_against_bare", pairedPass, screen)

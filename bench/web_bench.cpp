@@ -1,5 +1,6 @@
 // The page's pass in the browser, called in a tight loop: passes per second at the start word
-// and at the 1,048,570-symbol word, on Emscripten's canvas-backed 600x400 screen, and the walk.
+// and at the 1,048,570-symbol word, on Emscripten's canvas-backed 600x400 screen, also through
+// the view that fits the figure, and the walk.
 #include <SDL.h>
 #include <emscripten.h>
 
@@ -57,6 +58,11 @@ int main() {
     input.pointerX = workload::kPointerX;
     input.pointerY = workload::kPointerY;
     report("pass", arbre.wordLength(), [&] { runPixelPass(screen, palette, black, input, arbre); });
+    // The pass through the view that fits the whole figure, as the page draws with Fit: every
+    // square is on the screen and filled.
+    const View fit = fitView(arbre, 600, 400);
+    report("fitted", arbre.wordLength(),
+           [&] { runPixelPass(screen, palette, black, input, arbre, nullptr, &fit); });
     // The walk alone, without SDL; its sum of positions can be set beside a native build's.
     int64_t sum = 0;
     report("walk", arbre.wordLength(), [&] { sum = workload::walkOnce(arbre); });

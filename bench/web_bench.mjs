@@ -15,7 +15,7 @@ build('--build', '--preset', 'web');
 build('--preset', 'ci');
 build('--build', '--preset', 'ci', '--target', 'lsystem_bench');
 
-const cases = ['pass/58', 'walk/58', 'pass/1048570', 'walk/1048570'];
+const cases = ['pass/58', 'walk/58', 'pass/1048570', 'fitted/1048570', 'walk/1048570'];
 
 // Native: Google Benchmark's median of 7 repetitions, as runs per second, and the walks' sums.
 function nativeRates() {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "figure.h"
 #include "turtle_cursor.h"
@@ -21,7 +22,16 @@ struct PixelBuffer {
 // Fills `rows` rows of kWidth pixels from row on, each pitch pixels after the one before it.
 template <std::size_t kWidth, class Pixel>
 void fillRows(Pixel* row, int32_t pitch, int32_t rows, Pixel colour) {
-  for (int32_t y = 0; y < rows; ++y, row += pitch) std::fill_n(row, kWidth, colour);
+  if constexpr (sizeof(Pixel) == 4) {
+    // Two pixels per 64-bit store: half the stores, where a store is the cost.
+    const uint64_t pair = uint64_t{colour} | uint64_t{colour} << 32;
+    for (int32_t y = 0; y < rows; ++y, row += pitch) {
+      for (std::size_t x = 0; x + 1 < kWidth; x += 2) std::memcpy(row + x, &pair, sizeof pair);
+      if (kWidth % 2 != 0) row[kWidth - 1] = colour;
+    }
+  } else {
+    for (int32_t y = 0; y < rows; ++y, row += pitch) std::fill_n(row, kWidth, colour);
+  }
 }
 
 // Fills the part of the square that lies inside the buffer, as SDL_FillRect does on a surface
@@ -38,6 +48,21 @@ void fillSquare(const PixelBuffer<Pixel>& buffer, const Square& square, Pixel co
   // Rows of the figure's two widths are filled with a fixed count, which the compiler unrolls;
   // the other widths, of squares cut by the left or right edge, take the loop of any length.
   switch (right - left) {
+    case 2:
+      fillRows<2>(row, buffer.pitch, bottom - top, colour);
+      break;
+    case 3:
+      fillRows<3>(row, buffer.pitch, bottom - top, colour);
+      break;
+    case 4:
+      fillRows<4>(row, buffer.pitch, bottom - top, colour);
+      break;
+    case 5:
+      fillRows<5>(row, buffer.pitch, bottom - top, colour);
+      break;
+    case 6:
+      fillRows<6>(row, buffer.pitch, bottom - top, colour);
+      break;
     case 7:
       fillRows<7>(row, buffer.pitch, bottom - top, colour);
       break;
