@@ -1,4 +1,4 @@
-// The figure drawn into a pixel buffer without SDL: the squares of one walk, clipped and filled.
+// Squares filled into a pixel buffer without SDL, clipped to it as SDL_FillRect clips.
 #pragma once
 
 #include <algorithm>
@@ -7,8 +7,6 @@
 #include <cstring>
 
 #include "figure.h"
-#include "turtle_cursor.h"
-#include "view.h"
 
 // Pixels of one frame: width by height, each row pitch pixels after the one before it.
 template <class Pixel>
@@ -45,8 +43,9 @@ void fillSquare(const PixelBuffer<Pixel>& buffer, const Square& square, Pixel co
   const int32_t bottom = std::min<int32_t>(square.y + int32_t{square.h}, buffer.height);
   if (left >= right || top >= bottom) return;
   Pixel* row = buffer.pixels + static_cast<std::ptrdiff_t>(top) * buffer.pitch + left;
-  // Rows of the figure's two widths are filled with a fixed count, which the compiler unrolls;
-  // the other widths, of squares cut by the left or right edge, take the loop of any length.
+  // Rows of the figure's widths, 7 and 20 and the narrow ones of a figure scaled down, are
+  // filled with a fixed count, which the compiler unrolls; the other widths, of squares cut by
+  // the window's edge or scaled up, take the loop of any length.
   switch (right - left) {
     case 2:
       fillRows<2>(row, buffer.pitch, bottom - top, colour);
@@ -73,21 +72,5 @@ void fillSquare(const PixelBuffer<Pixel>& buffer, const Square& square, Pixel co
       for (int32_t y = top; y < bottom; ++y, row += buffer.pitch) {
         std::fill_n(row, static_cast<std::size_t>(right - left), colour);
       }
-  }
-}
-
-// Walks the figure and fills its squares into the buffer in word order, each over those before
-// it, with the selection and colours of walkFigure, or of walkViewFigure when a view is given.
-// What the squares leave uncovered is kept.
-template <class Pixel>
-void rasterFigure(TurtleCursor& arbre, const Palette& palette, int32_t px, int32_t py,
-                  const PixelBuffer<Pixel>& buffer, const View* view = nullptr) {
-  const auto fill = [&buffer](const Square& square, uint32_t colour) {
-    fillSquare(buffer, square, static_cast<Pixel>(colour));
-  };
-  if (view != nullptr) {
-    walkViewFigure(arbre, palette, *view, buffer.width, buffer.height, px, py, fill);
-  } else {
-    walkFigure(arbre, palette, px, py, fill);
   }
 }

@@ -28,7 +28,7 @@ int main(int argc, char* argv[]) {
   showWordLength(arbre, session->shownView());
 
   if (options.explore) {
-    Explorer explorer{screen, palette, Input{}};
+    Explorer explorer(screen, palette, true);
     runExplore(explorer, *session);
   } else {
     Input input;

@@ -294,6 +294,7 @@ void handleExploreEvent(const SDL_Event& event, Explorer& explorer, Session& ses
       if (event.motion.state & (SDL_BUTTON(SDL_BUTTON_MIDDLE) | SDL_BUTTON(SDL_BUTTON_RIGHT))) {
         view.tx += event.motion.x - input.pointerX;
         view.ty += event.motion.y - input.pointerY;
+        changed = true;
       }
       input.pointerX = event.motion.x;
       input.pointerY = event.motion.y;
@@ -311,7 +312,7 @@ void handleExploreEvent(const SDL_Event& event, Explorer& explorer, Session& ses
       break;
     case SDL_VIDEORESIZE:
       if (explorer.desktop) resize(explorer, event.resize.w, event.resize.h);
-      explorer.stale = true;
+      changed = true;
       break;
     case SDL_VIDEOEXPOSE:
       explorer.stale = true;
@@ -319,8 +320,9 @@ void handleExploreEvent(const SDL_Event& event, Explorer& explorer, Session& ses
     default:
       break;
   }
-  if (changed) {
+  if (changed) {  // the word, the view or the window: the kept squares are out of date
     explorer.stale = true;
+    explorer.squaresKept = false;
     showWordLength(session.arbre, &view);
   }
 }
@@ -360,8 +362,10 @@ void runExplore(Explorer& explorer, Session& session) {
   while (!explorer.input.quit) {
     if (explorer.stale) {
       SDL_FillRect(explorer.screen, nullptr, 0);
-      drawFigure(explorer.screen, session.arbre, explorer.palette, explorer.input.pointerX,
-                 explorer.input.pointerY, &session.view);
+      exploreFrame(explorer, session, [&explorer](const Square& square, uint32_t colour) {
+        SDL_Rect tmp{square.x, square.y, square.w, square.h};
+        SDL_FillRect(explorer.screen, &tmp, colour);
+      });
       SDL_Flip(explorer.screen);
       explorer.stale = false;
     }

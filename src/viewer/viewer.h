@@ -58,12 +58,38 @@ void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCu
 
 // The window of --explore and what its loop keeps besides the session.
 struct Explorer {
+  Explorer(SDL_Surface* window, const Palette& colours, bool onDesktop)
+      : screen(window), palette(colours), desktop(onDesktop) {}
+
   SDL_Surface* screen;
   Palette palette;
   Input input;
   bool stale = true;    // the frame on the window is not the figure as it is now
-  bool desktop = true;  // a resize reopens the window, s saves a file; not so in the page
+  bool desktop;         // a resize reopens the window, s saves a file; not so in the page
+  ViewSquares squares;  // of the last walk, while the word, the view and the window stay
+  bool squaresKept = false;
 };
+
+// One frame of --explore, its squares handed to fill(square, colour) with walkViewFigure's
+// colours and selection: from the kept squares when only the pointer has moved since they were
+// kept, else from a walk, whose squares are kept for the frames that follow.
+template <class Fill>
+void exploreFrame(Explorer& explorer, Session& session, Fill&& fill) {
+  const int32_t px = explorer.input.pointerX;
+  const int32_t py = explorer.input.pointerY;
+  const int32_t width = explorer.screen->w;
+  const int32_t height = explorer.screen->h;
+  // A pointer outside the window (after it shrank) can lie in squares that are not kept.
+  const bool inside = px >= 0 && px < width && py >= 0 && py < height;
+  if (inside && !explorer.squaresKept) {
+    explorer.squaresKept = explorer.squares.keep(session.arbre, session.view, width, height);
+  }
+  if (inside && explorer.squaresKept) {
+    explorer.squares.draw(session.arbre, explorer.palette, px, py, fill);
+  } else {
+    walkViewFigure(session.arbre, explorer.palette, session.view, width, height, px, py, fill);
+  }
+}
 
 // One event of --explore: the left button presses (through the history), the wheel zooms about
 // the pointer, a motion with the right or middle button held pans, keys pan, zoom, fit, undo,

@@ -11,11 +11,14 @@
 #include "viewer.h"
 
 // Draws the figure into the pixels of a surface of 1 or 4 bytes per pixel, as the page's canvas
-// wants: locks the surface, clears its pixels to background, fills the squares with rasterFigure
+// wants: locks the surface, clears its pixels to background, fills the squares with the raster
 // and unlocks it, which on the page puts the frame on the canvas as one image. The pixels and
 // the selection are those of a clear and drawFigure, with or without a view.
 void drawPixels(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette,
                 uint32_t background, int32_t px, int32_t py, const View* view = nullptr);
+
+// drawPixels for a frame of --explore (exploreFrame), on the explorer's screen.
+void drawExplorePixels(Explorer& explorer, Session& session, uint32_t background);
 
 // The page's pass, on a screen that drawPixels draws: drains the queue, then draws the next
 // frame, through the view when one is given.

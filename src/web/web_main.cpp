@@ -106,8 +106,7 @@ void webPass(void*) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) handleExploreEvent(event, explorer, session);
     if (explorer.stale) {
-      drawPixels(explorer.screen, session.arbre, explorer.palette, viewer.black,
-                 explorer.input.pointerX, explorer.input.pointerY, &session.view);
+      drawExplorePixels(explorer, session, viewer.black);
       explorer.stale = false;
     }
   } else {
@@ -127,6 +126,7 @@ EMSCRIPTEN_KEEPALIVE void lsv_undo() {
   if (running == nullptr || !undoPress(running->session)) return;
   showWordLength(running->session.arbre, running->session.shownView());
   running->explorer.stale = true;
+  running->explorer.squaresKept = false;
   tellEdited();
 }
 
@@ -180,8 +180,7 @@ int main(int argc, char* argv[]) {
   SDL_Surface* screen = openWebScreen(session->options.width, session->options.height);
   const Palette palette = mapPalette(screen->format);
   const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
-  running =
-      new WebViewer{std::move(*session), Explorer{screen, palette, Input{}, true, false}, black};
+  running = new WebViewer{std::move(*session), Explorer(screen, palette, false), black};
   running->session.arbre.printWord();
   showWordLength(running->session.arbre, running->session.shownView());
   told = 0;

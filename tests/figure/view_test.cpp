@@ -158,3 +158,31 @@ TEST(View, ZoomKeepsThePointAndStopsAtItsLimits) {
   EXPECT_EQ(13, zoomPercent(View{0.125, 0, 0}));
   EXPECT_EQ(38, zoomPercent(View{0.375, 0, 0}));
 }
+
+TEST(View, KeptSquaresDrawWhatTheWalkDraws) {
+  TurtleCursor arbre = grownCursor(7);
+  // A fitted view, one zoomed in about a bud near the edge, and one that leaves most outside.
+  const View views[] = {fitView(arbre, 600, 400), View{3.0, -400.5, -250.25}, View{1, 250, 0}};
+  for (const View& view : views) {
+    ViewSquares kept;
+    ASSERT_TRUE(kept.keep(arbre, view, 600, 400));
+    // The corners of the window, and pointers inside the first, a middle and the last square,
+    // and on their left columns and top rows, which are outside.
+    std::vector<std::pair<int32_t, int32_t>> pointers{{0, 0}, {599, 399}};
+    const std::vector<Fill> squares = viewWalk(arbre, view, 0, 0);
+    for (const std::size_t k : {std::size_t{0}, squares.size() / 2, squares.size() - 1}) {
+      const auto& [x, y, w, h, colour] = squares[k];
+      pointers.insert(pointers.end(), {{x + w / 2, y + h / 2}, {x, y + h / 2}, {x + w / 2, y}});
+    }
+    for (const auto& [px, py] : pointers) {
+      const std::vector<Fill> walked = viewWalk(arbre, view, px, py);
+      const int32_t selected = arbre.selected;
+      std::vector<Fill> drawn;
+      kept.draw(arbre, kPalette, px, py, [&drawn](const Square& q, uint32_t colour) {
+        drawn.emplace_back(q.x, q.y, q.w, q.h, colour);
+      });
+      EXPECT_EQ(walked, drawn) << view.s << " at " << px << "," << py;
+      EXPECT_EQ(selected, arbre.selected) << view.s << " at " << px << "," << py;
+    }
+  }
+}
