@@ -228,8 +228,6 @@ try {
   errors.splice(errorsBefore, Infinity,
                 ...errors.slice(errorsBefore).filter((e) => !/inline script/.test(e)));
   check(await page.$eval('#canvas', (c) => c.tabIndex) === -1, 'the canvas is a Tab stop');
-  // The console reports the two refusals: they are expected here, and only here.
-  await new Promise((resolve) => setTimeout(resolve, 200));
 
   step('the pointer on a bud, a press, a press on nothing, and an undo');
   await pointAt(230, 215);
@@ -404,10 +402,14 @@ try {
   check(await newest() === seededWord && await presses() === seeded.presses, `undo: ${await presses()}`);
   check(await page.evaluate(() => history.length) === entries, 'presses and undo added history entries');
 
-  step('a link typed by hand, its "+" as it is; links past the limits are refused');
+  step('a link typed by hand, its "+" as it is; a word that draws nothing; links past the limits are refused');
   await waitOutput(() => page.goto(`${server.url}#grammar={a:a+a--a+a;}a--a--a&generations=2&angle=60`));
   check(await newest() === desktopWord(['-g', '{a:a+a--a+a;}a--a--a', '-n', '2', '-a', '60']),
         `a hand-typed link: ${await newest()}`);
+  // The same curve written with F, as in most books, draws nothing: the status says why.
+  await waitOutput(() => page.evaluate(() => { location.hash = 'grammar={F:F+F--F+F;}F--F--F'; }));
+  check(/nothing is drawn: only 'a' \(a segment\) and 'o' \(a bud\)/.test(await statusText()),
+        `a word that draws nothing: ${await statusText()}`);
   const asked = Date.now();
   await page.evaluate(() => { location.hash = 'generations=40'; });
   await waitFor('a refusal', () => /33554432/.test(document.getElementById('status').textContent));
