@@ -20,20 +20,9 @@
 
 namespace {
 
-constexpr Palette kPalette{1, 2, 3};
-
-struct Fill {
-  Square square;
-  uint32_t colour;
-};
-
-std::vector<Fill> walk(TurtleCursor& arbre, int32_t px, int32_t py,
-                       const Palette& palette = kPalette) {
-  std::vector<Fill> fills;
-  walkFigure(arbre, palette, px, py, [&fills](const Square& square, uint32_t colour) {
-    fills.push_back({square, colour});
-  });
-  return fills;
+// The selection that a walk with the pointer at (px, py) leaves, as a frame on the window does.
+void selectAt(TurtleCursor& arbre, int32_t px, int32_t py) {
+  walkFigure(arbre, Palette{1, 2, 3}, px, py, [](const Square&, uint32_t) {});
 }
 
 SDL_Event motion(uint16_t x, uint16_t y) {
@@ -114,7 +103,7 @@ TEST_F(Viewer, PaletteIsMappedOnTheScreen) {
 TEST_F(Viewer, MotionAndPressInOneDrainUseThePreviousSelection) {
   TurtleCursor arbre = startCursor();
   Input input;
-  walk(arbre, 230, 215);
+  selectAt(arbre, 230, 215);
   push({motion(0, 0), ofType(SDL_MOUSEBUTTONDOWN)});
   CoutCapture capture;
   drainEvents(input, arbre);
@@ -126,7 +115,7 @@ TEST_F(Viewer, MotionAndPressInOneDrainUseThePreviousSelection) {
 TEST_F(Viewer, TwoPressesInOneDrainActOnTheSameIndex) {
   TurtleCursor arbre = startCursor();
   Input input;
-  walk(arbre, 230, 215);
+  selectAt(arbre, 230, 215);
   push({ofType(SDL_MOUSEBUTTONDOWN), ofType(SDL_MOUSEBUTTONDOWN)});
   CoutCapture capture;
   drainEvents(input, arbre);
@@ -137,7 +126,7 @@ TEST_F(Viewer, TwoPressesInOneDrainActOnTheSameIndex) {
 TEST_F(Viewer, PressOnASegmentPrunes) {
   TurtleCursor arbre = startCursor();
   Input input;
-  walk(arbre, 282, 188);
+  selectAt(arbre, 282, 188);
   push({ofType(SDL_MOUSEBUTTONDOWN)});
   CoutCapture capture;
   drainEvents(input, arbre);
@@ -149,7 +138,7 @@ TEST_F(Viewer, EveryButtonActsAlikeWheelIncluded) {
        {SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_WHEELUP, SDL_BUTTON_WHEELDOWN}) {
     TurtleCursor arbre = startCursor();
     Input input;
-    walk(arbre, 230, 215);
+    selectAt(arbre, 230, 215);
     SDL_Event press = ofType(SDL_MOUSEBUTTONDOWN);
     press.button.button = static_cast<uint8_t>(button);
     press.button.x = 1;  // the press's own position is not read
@@ -163,7 +152,7 @@ TEST_F(Viewer, EveryButtonActsAlikeWheelIncluded) {
 TEST_F(Viewer, KeyThenPressInOneDrainStillActs) {
   TurtleCursor arbre = startCursor();
   Input input;
-  walk(arbre, 230, 215);
+  selectAt(arbre, 230, 215);
   push({ofType(SDL_KEYDOWN), ofType(SDL_MOUSEBUTTONDOWN)});
   CoutCapture capture;
   drainEvents(input, arbre);
@@ -181,7 +170,7 @@ TEST_F(Viewer, ReleasesAndOtherEventsChangeNothing) {
   Input input;
   input.pointerX = 230;
   input.pointerY = 215;
-  walk(arbre, 230, 215);
+  selectAt(arbre, 230, 215);
   push({ofType(SDL_MOUSEBUTTONUP), ofType(SDL_KEYUP), ofType(SDL_ACTIVEEVENT),
         ofType(SDL_VIDEOEXPOSE), ofType(SDL_VIDEORESIZE), ofType(SDL_JOYAXISMOTION),
         ofType(SDL_USEREVENT), ofType(SDL_NUMEVENTS - 1)});
