@@ -40,8 +40,8 @@ case $mode in
     # The manual page and the completion file name exactly the long options that --help lists.
     completion=$root/share/bash-completion/completions/lsystem-viewer
     bash -n "$completion"
-    # "--name" not inside a longer run of dashes, such as the grammar's "[---o]".
-    longs() { grep -oE -- '(^|[^-])--[a-z]+(-[a-z]+)*' | sed 's/^[^-]*//' | sort -u; }
+    # "--name" as a word of its own, not inside a grammar's "[---o]" or "a--a".
+    longs() { grep -oE -- '(^|[^-[:alnum:]])--[a-z]+(-[a-z]+)*' | sed 's/^[^-]*//' | sort -u; }
     help=$("$root/bin/lsystem-viewer" --help | longs)
     same() {
       [ -n "$help" ] && [ "$2" = "$help" ] && return
