@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "figure.h"
+#include "shapes.h"
 #include "fuzz_support.h"
 #include "press.h"
 #include "turtle_cursor.h"

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <utility>
 
+#include "keys.h"
+
 #ifndef LSV_VERSION
 #error "LSV_VERSION must give the project's version"
 #endif
@@ -387,13 +389,8 @@ std::string helpText() {
       help += length + (end != nullptr ? 1 : 0);
     }
   }
+  text += "\nWith --explore:\n" + keysHelp(2, 24);
   text +=
-      "\n"
-      "With --explore: the wheel zooms about the pointer, a drag with the right or\n"
-      "middle button pans, the arrows pan, + and - zoom, 0 goes back to one pixel a\n"
-      "pixel, f fits, u takes back a press, s saves the figure as lsystem-viewer-N.svg\n"
-      "and prints the command that draws it again; q, Escape or closing the window\n"
-      "quits, and every other key is ignored. Only the left button presses.\n"
       "\n"
       "Exit status: 0 when done, 1 on a failure at run time (no window, the SVG not\n"
       "written, the word over its limit or out of memory, a press of --presses on\n"

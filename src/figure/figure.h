@@ -1,4 +1,4 @@
-// The figure of one frame without SDL: squares, the pointer's hit test, the walk.
+// The figure without SDL: the colours, the walk of the drawable symbols, their squares' box.
 #pragma once
 
 #include <cstdint>
@@ -20,49 +20,26 @@ struct Square {
   uint16_t h;
 };
 
-// The open square: its left column and top row are outside, its right column and bottom row in.
-inline bool containsPointer(const Square& tmp, int32_t px, int32_t py) {
-  return tmp.x < px && px < tmp.x + int32_t{tmp.w} && tmp.y < py && py < tmp.y + int32_t{tmp.h};
-}
-
 // Walks the whole word from the start state and calls visit(x, y, symbol) for each drawable
 // symbol, the bud "o" and the segment "a", with the turtle's whole-pixel position after the
 // symbol's own command: a segment's square sits where its stroke ends. The cursor stands on that
 // symbol during the call, so visit may select it.
 template <class Visit>
-void walkDrawable(TurtleCursor& arbre, Visit&& visit) {
-  arbre.reset();
-  while (!arbre.atEnd()) {
-    arbre.interpretCurrent();
-    const char symbol = arbre.currentSymbol();
+void walkDrawable(TurtleCursor& cursor, Visit&& visit) {
+  cursor.reset();
+  while (!cursor.atEnd()) {
+    cursor.interpretCurrent();
+    const char symbol = cursor.currentSymbol();
     if (symbol == 'o' || symbol == 'a') {
-      const TurtleState position = arbre.currentState();
+      const TurtleState position = cursor.currentState();
       visit(position.getX(), position.getY(), symbol);
     }
-    arbre.advance();
+    cursor.advance();
   }
 }
 
 // The side of a drawable symbol's square in pixels.
 constexpr uint16_t squareSide(char symbol) { return symbol == 'o' ? 20 : 7; }
-
-// Walks the whole word from the start state. Each drawable symbol's square is handed to
-// fill(square, colour) in word order; every square that holds the pointer is red and selects
-// its symbol, so the last of them stays selected. A colour of 0 means "not drawn".
-template <class Fill>
-void walkFigure(TurtleCursor& arbre, const Palette& palette, int32_t px, int32_t py, Fill&& fill) {
-  walkDrawable(arbre, [&](int32_t x, int32_t y, char symbol) {
-    const uint16_t side = squareSide(symbol);
-    Square tmp{static_cast<int16_t>(x), static_cast<int16_t>(y), side, side};
-    uint32_t colour = symbol == 'o' ? palette.green : palette.brown;
-    if (colour == 0) return;
-    if (containsPointer(tmp, px, py)) {
-      arbre.select();
-      colour = palette.red;
-    }
-    fill(tmp, colour);
-  });
-}
 
 // The bounding box of every square of the word, positions uncut: columns [minX, maxX) and rows
 // [minY, maxY). Empty, with minX > maxX, when nothing is drawn.
@@ -75,4 +52,4 @@ struct Box {
 };
 
 // The box of one walk of the word. The cursor's selection is kept.
-Box figureBox(TurtleCursor& arbre);
+Box figureBox(TurtleCursor& cursor);

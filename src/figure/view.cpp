@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
-View fitView(TurtleCursor& arbre, int32_t width, int32_t height) {
-  const Box box = figureBox(arbre);
+#include "figure.h"
+
+View fitView(TurtleCursor& cursor, int32_t width, int32_t height) {
+  const Box box = figureBox(cursor);
   if (box.empty()) return View{};
 
   const int32_t margin = std::min({10, width / 10, height / 10});
@@ -24,29 +26,4 @@ bool zoomView(View& view, bool in, double px, double py) {
   view.ty = in ? py - (py - view.ty) * kFactor : py - (py - view.ty) / kFactor;
   view.s = s;
   return true;
-}
-
-bool ViewSquares::keep(TurtleCursor& arbre, const View& view, int32_t width, int32_t height) {
-  kept_.clear();
-  budSide_ = static_cast<int32_t>(viewSide(view, squareSide('o')));
-  segmentSide_ = static_cast<int32_t>(viewSide(view, squareSide('a')));
-  width_ = width;
-  height_ = height;
-  bool fits = true;
-  walkDrawable(arbre, [&](int32_t x, int32_t y, char symbol) {
-    const double side = symbol == 'o' ? budSide_ : segmentSide_;
-    const double left = std::floor(view.s * x + view.tx);
-    const double top = std::floor(view.s * y + view.ty);
-    if (!fits || left >= width || top >= height || left + side <= 0.0 || top + side <= 0.0) {
-      return;
-    }
-    if (kept_.size() == kMaxKept) {
-      fits = false;
-      return;
-    }
-    kept_.push_back(
-        Kept{static_cast<int32_t>(left), static_cast<int32_t>(top), arbre.index, symbol});
-  });
-  if (!fits) kept_ = {};
-  return fits;
 }

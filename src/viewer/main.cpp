@@ -22,19 +22,20 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "lsystem-viewer: %s\n", error.c_str());
     return kExitFailure;
   }
-  const Palette palette = mapPalette(screen->format);
+  Palette palette = mapPalette(screen->format);
   TurtleCursor& arbre = session->arbre;
   arbre.printWord();
   showWordLength(arbre, session->shownView());
 
+  int status = kExitDone;
   if (options.explore) {
-    Explorer explorer(screen, palette, true);
-    runExplore(explorer, *session);
+    Explorer explorer(*session, screen->w, screen->h, true, true);
+    status = runExplore(explorer, screen, palette);
   } else {
     Input input;
     while (!input.quit) runPass(screen, palette, input, arbre, session->shownView());
   }
 
   SDL_Quit();
-  return kExitDone;
+  return status;
 }

@@ -74,12 +74,10 @@ SDL_Surface* openWindow(int32_t width, int32_t height, std::string& error, bool 
   return screen;
 }
 
+void showTitle(const std::string& title) { SDL_WM_SetCaption(title.c_str(), title.c_str()); }
+
 void showWordLength(const TurtleCursor& arbre, const View* view) {
-  const int32_t length = arbre.wordLength();
-  std::string title =
-      "lsystem-viewer: " + std::to_string(length) + (length == 1 ? " symbol" : " symbols");
-  if (view != nullptr) title += ", zoom " + std::to_string(zoomPercent(*view)) + "%";
-  SDL_WM_SetCaption(title.c_str(), title.c_str());
+  showTitle(windowTitle(arbre, view));
 }
 
 Palette mapPalette(const SDL_PixelFormat* format) {
@@ -92,28 +90,78 @@ Palette mapPalette(const SDL_PixelFormat* format) {
   return palette;
 }
 
-void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre, PressHistory* history,
-                 const View* view) {
+namespace {
+
+// A key's name as the table of keys has it: the named keys by their symbol; characters by the
+// character typed where SDL reports it (the page's SDL does; the desktop's does not unless asked
+// to), else by the key's own symbol.
+std::string keyName(const SDL_keysym& keysym) {
+  switch (keysym.sym) {
+    case SDLK_LEFT:
+      return "Left";
+    case SDLK_RIGHT:
+      return "Right";
+    case SDLK_UP:
+      return "Up";
+    case SDLK_DOWN:
+      return "Down";
+    case SDLK_KP_PLUS:
+      return "KP+";
+    case SDLK_KP_MINUS:
+      return "KP-";
+    case SDLK_ESCAPE:
+      return "Escape";
+    default:
+      break;
+  }
+  const auto unicode = static_cast<int>(keysym.unicode);
+  const auto sym = static_cast<int>(keysym.sym);
+  const int typed = unicode > 0 && unicode < 128 ? unicode : sym >= 0 && sym < 128 ? sym : 0;
+  return typed > ' ' && typed < 127 ? std::string(1, static_cast<char>(typed)) : std::string();
+}
+
+}  // namespace
+
+UserInput userInput(const SDL_Event& event) {
+  UserInput input;
   switch (event.type) {
-    case SDL_KEYDOWN:
     case SDL_QUIT:
-      input.quit = 1;
+      input.type = UserInput::Type::kQuit;
+      break;
+    case SDL_KEYDOWN:
+      input.type = UserInput::Type::kKey;
+      input.key = keyName(event.key.keysym);
       break;
     case SDL_MOUSEMOTION:
-      input.pointerX = event.motion.x;
-      input.pointerY = event.motion.y;
+      input.type = UserInput::Type::kMotion;
+      input.x = event.motion.x;
+      input.y = event.motion.y;
+      input.dragging = (event.motion.state &
+                        (SDL_BUTTON(SDL_BUTTON_MIDDLE) | SDL_BUTTON(SDL_BUTTON_RIGHT))) != 0;
       break;
     case SDL_MOUSEBUTTONDOWN:
-      if (history != nullptr) {
-        history->press(arbre);
-      } else {
-        pressButton(arbre);
-      }
-      showWordLength(arbre, view);
+    case SDL_MOUSEBUTTONUP:
+      input.type = event.type == SDL_MOUSEBUTTONDOWN ? UserInput::Type::kButtonDown
+                                                     : UserInput::Type::kButtonUp;
+      input.button = event.button.button;
+      break;
+    case SDL_VIDEORESIZE:
+      input.type = UserInput::Type::kResize;
+      input.x = event.resize.w;
+      input.y = event.resize.h;
+      break;
+    case SDL_VIDEOEXPOSE:
+      input.type = UserInput::Type::kExpose;
       break;
     default:
       break;
   }
+  return input;
+}
+
+void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre, PressHistory* history,
+                 const View* view) {
+  if (handlePlainInput(userInput(event), input, arbre, history)) showWordLength(arbre, view);
 }
 
 void drainEvents(Input& input, TurtleCursor& arbre, PressHistory* history, const View* view) {
@@ -121,29 +169,24 @@ void drainEvents(Input& input, TurtleCursor& arbre, PressHistory* history, const
   while (SDL_PollEvent(&event)) handleEvent(event, input, arbre, history, view);
 }
 
+namespace {
+
+// Fills squares on the surface, which clips them at its edges.
+struct SurfaceFill {
+  SDL_Surface* screen;
+  void operator()(const Square& square, uint32_t colour) const {
+    SDL_Rect tmp{square.x, square.y, square.w, square.h};
+    SDL_FillRect(screen, &tmp, colour);
+  }
+};
+
+}  // namespace
+
 void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette, int32_t px,
                 int32_t py, const View* view) {
-  if (view != nullptr) {
-    walkViewFigure(arbre, palette, *view, screen->w, screen->h, px, py,
-                   [screen](const Square& square, uint32_t colour) {
-                     SDL_Rect tmp{square.x, square.y, square.w, square.h};
-                     SDL_FillRect(screen, &tmp, colour);
-                   });
-    return;
-  }
   // Most squares of a large figure lie wholly outside the surface, and a fill clipped to nothing
-  // draws nothing, so those are skipped. The intersection test is the clip's own, in int.
-  const SDL_Rect clip = screen->clip_rect;
-  const int clipRight = clip.x + clip.w;
-  const int clipBottom = clip.y + clip.h;
-  walkFigure(arbre, palette, px, py, [&](const Square& square, uint32_t colour) {
-    if (std::max<int>(square.x, clip.x) >= std::min(square.x + square.w, clipRight) ||
-        std::max<int>(square.y, clip.y) >= std::min(square.y + square.h, clipBottom)) {
-      return;
-    }
-    SDL_Rect tmp{square.x, square.y, square.w, square.h};
-    SDL_FillRect(screen, &tmp, colour);  // clips at the surface's edges
-  });
+  // draws nothing, so only the squares that reach into it are filled.
+  walkFrame(arbre, palette, view, screen->w, screen->h, px, py, SurfaceFill{screen});
 }
 
 void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& arbre,
@@ -152,179 +195,6 @@ void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCu
   SDL_FillRect(screen, nullptr, 0);
   drainEvents(input, arbre, nullptr, view);
   drawFigure(screen, arbre, palette, input.pointerX, input.pointerY, view);
-}
-
-namespace {
-
-// What a key asks of --explore.
-enum class Key {
-  kNone,
-  kLeft,
-  kRight,
-  kUp,
-  kDown,
-  kZoomIn,
-  kZoomOut,
-  kOne,
-  kFit,
-  kUndo,
-  kSave,
-  kQuit
-};
-
-// Named keys by their symbol; characters by the character typed where SDL reports it (the
-// page's SDL does; the desktop's does not unless asked to), else by the key's own symbol.
-Key keyOf(const SDL_keysym& keysym) {
-  switch (keysym.sym) {
-    case SDLK_LEFT:
-      return Key::kLeft;
-    case SDLK_RIGHT:
-      return Key::kRight;
-    case SDLK_UP:
-      return Key::kUp;
-    case SDLK_DOWN:
-      return Key::kDown;
-    case SDLK_KP_PLUS:
-      return Key::kZoomIn;
-    case SDLK_KP_MINUS:
-      return Key::kZoomOut;
-    case SDLK_ESCAPE:
-      return Key::kQuit;
-    default:
-      break;
-  }
-  const auto unicode = static_cast<int>(keysym.unicode);
-  const auto sym = static_cast<int>(keysym.sym);
-  const int typed = unicode > 0 && unicode < 128 ? unicode : sym >= 0 && sym < 128 ? sym : 0;
-  switch (typed) {
-    case '+':
-    case '=':
-      return Key::kZoomIn;
-    case '-':
-      return Key::kZoomOut;
-    case '0':
-      return Key::kOne;
-    case 'f':
-    case 'F':
-      return Key::kFit;
-    case 'u':
-    case 'U':
-      return Key::kUndo;
-    case 's':
-    case 'S':
-      return Key::kSave;
-    case 'q':
-    case 'Q':
-      return Key::kQuit;
-    default:
-      return Key::kNone;
-  }
-}
-
-// Acts on a key; false when the key changes nothing that is drawn.
-bool pressKey(Key key, Explorer& explorer, Session& session) {
-  View& view = session.view;
-  const int32_t width = explorer.screen->w;
-  const int32_t height = explorer.screen->h;
-  switch (key) {
-    case Key::kLeft:
-      view.tx += width / 8;
-      return true;
-    case Key::kRight:
-      view.tx -= width / 8;
-      return true;
-    case Key::kUp:
-      view.ty += height / 8;
-      return true;
-    case Key::kDown:
-      view.ty -= height / 8;
-      return true;
-    case Key::kZoomIn:
-    case Key::kZoomOut:
-      return zoomView(view, key == Key::kZoomIn, width / 2, height / 2);
-    case Key::kOne:
-      view = View{};
-      return true;
-    case Key::kFit:
-      view = fitView(session.arbre, width, height);
-      return true;
-    case Key::kUndo:
-      return undoPress(session);
-    case Key::kSave:
-      if (explorer.desktop) std::fprintf(stderr, "%s\n", saveNumbered(session).c_str());
-      return false;
-    case Key::kQuit:
-      explorer.input.quit = 1;
-      return false;
-    case Key::kNone:
-      return false;
-  }
-  return false;
-}
-
-// A resize to the size asked, each side within 16 to 4096; the view stays as it was.
-void resize(Explorer& explorer, int width, int height) {
-  width = std::clamp(width, 16, 4096);
-  height = std::clamp(height, 16, 4096);
-  SDL_Surface* screen = SDL_SetVideoMode(width, height, 8, SDL_SWSURFACE | SDL_RESIZABLE);
-  if (screen == nullptr) {
-    std::fprintf(stderr, "lsystem-viewer: cannot resize the window to %dx%d: %s\n", width, height,
-                 SDL_GetError());
-    explorer.input.quit = 1;
-    return;
-  }
-  explorer.screen = screen;
-  explorer.palette = mapPalette(screen->format);
-}
-
-}  // namespace
-
-void handleExploreEvent(const SDL_Event& event, Explorer& explorer, Session& session) {
-  Input& input = explorer.input;
-  View& view = session.view;
-  bool changed = false;
-  switch (event.type) {
-    case SDL_QUIT:
-      input.quit = 1;
-      break;
-    case SDL_KEYDOWN:
-      changed = pressKey(keyOf(event.key.keysym), explorer, session);
-      break;
-    case SDL_MOUSEMOTION:
-      if (event.motion.state & (SDL_BUTTON(SDL_BUTTON_MIDDLE) | SDL_BUTTON(SDL_BUTTON_RIGHT))) {
-        view.tx += event.motion.x - input.pointerX;
-        view.ty += event.motion.y - input.pointerY;
-        changed = true;
-      }
-      input.pointerX = event.motion.x;
-      input.pointerY = event.motion.y;
-      explorer.stale = true;  // the red squares follow the pointer
-      break;
-    case SDL_MOUSEBUTTONDOWN:
-      if (event.button.button == SDL_BUTTON_LEFT) {
-        session.history.press(session.arbre);
-        changed = true;
-      } else if (event.button.button == SDL_BUTTON_WHEELUP ||
-                 event.button.button == SDL_BUTTON_WHEELDOWN) {
-        changed = zoomView(view, event.button.button == SDL_BUTTON_WHEELUP, input.pointerX,
-                           input.pointerY);
-      }
-      break;
-    case SDL_VIDEORESIZE:
-      if (explorer.desktop) resize(explorer, event.resize.w, event.resize.h);
-      changed = true;
-      break;
-    case SDL_VIDEOEXPOSE:
-      explorer.stale = true;
-      break;
-    default:
-      break;
-  }
-  if (changed) {  // the word, the view or the window: the kept squares are out of date
-    explorer.stale = true;
-    explorer.squaresKept = false;
-    showWordLength(session.arbre, &view);
-  }
 }
 
 namespace {
@@ -356,22 +226,35 @@ bool waitForEvent(int connection, SDL_Event& event) {
 
 }  // namespace
 
-void runExplore(Explorer& explorer, Session& session) {
+int runExplore(Explorer& explorer, SDL_Surface*& screen, Palette& palette) {
   SDL_Event event;
   const int connection = windowConnection();
-  while (!explorer.input.quit) {
-    if (explorer.stale) {
-      SDL_FillRect(explorer.screen, nullptr, 0);
-      exploreFrame(explorer, session, [&explorer](const Square& square, uint32_t colour) {
-        SDL_Rect tmp{square.x, square.y, square.w, square.h};
-        SDL_FillRect(explorer.screen, &tmp, colour);
-      });
-      SDL_Flip(explorer.screen);
-      explorer.stale = false;
+  while (!explorer.quit()) {
+    if (explorer.stale()) {
+      SDL_FillRect(screen, nullptr, 0);
+      explorer.draw(palette, SurfaceFill{screen});
+      SDL_Flip(screen);
     }
-    if (!waitForEvent(connection, event)) break;  // SDL's queue failed: nothing more will come
+    if (!waitForEvent(connection, event)) {
+      std::fprintf(stderr, "lsystem-viewer: cannot wait for events: %s\n", SDL_GetError());
+      return kExitFailure;
+    }
     do {
-      handleExploreEvent(event, explorer, session);
+      const Explorer::Reply reply = explorer.handle(userInput(event));
+      if (reply.resize) {
+        SDL_Surface* resized =
+            SDL_SetVideoMode(reply.width, reply.height, 8, SDL_SWSURFACE | SDL_RESIZABLE);
+        if (resized == nullptr) {
+          std::fprintf(stderr, "lsystem-viewer: cannot resize the window to %dx%d: %s\n",
+                       reply.width, reply.height, SDL_GetError());
+          return kExitFailure;
+        }
+        screen = resized;
+        palette = mapPalette(screen->format);
+        explorer.resized(screen->w, screen->h);
+      }
+      if (reply.title) showTitle(explorer.title());
     } while (SDL_PollEvent(&event));
   }
+  return kExitDone;
 }

@@ -41,17 +41,13 @@ void drawOnPixels(SDL_Surface* screen, uint32_t background, Draw&& draw) {
 void drawPixels(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette,
                 uint32_t background, int32_t px, int32_t py, const View* view) {
   drawOnPixels(screen, background, [&](auto&& fill) {
-    if (view != nullptr) {
-      walkViewFigure(arbre, palette, *view, screen->w, screen->h, px, py, fill);
-    } else {
-      walkFigure(arbre, palette, px, py, fill);
-    }
+    walkFrame(arbre, palette, view, screen->w, screen->h, px, py, fill);
   });
 }
 
-void drawExplorePixels(Explorer& explorer, Session& session, uint32_t background) {
-  drawOnPixels(explorer.screen, background,
-               [&](auto&& fill) { exploreFrame(explorer, session, fill); });
+void drawExplorerPixels(SDL_Surface* screen, Explorer& explorer, const Palette& palette,
+                        uint32_t background) {
+  drawOnPixels(screen, background, [&](auto&& fill) { explorer.draw(palette, fill); });
 }
 
 void runPixelPass(SDL_Surface* screen, const Palette& palette, uint32_t background, Input& input,

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "explorer.h"
 #include "figure.h"
 #include "history.h"
 #include "turtle_cursor.h"
@@ -17,8 +18,9 @@
 void drawPixels(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette,
                 uint32_t background, int32_t px, int32_t py, const View* view = nullptr);
 
-// drawPixels for a frame of --explore (exploreFrame), on the explorer's screen.
-void drawExplorePixels(Explorer& explorer, Session& session, uint32_t background);
+// drawPixels for the explorer's frame (Explorer::draw).
+void drawExplorerPixels(SDL_Surface* screen, Explorer& explorer, const Palette& palette,
+                        uint32_t background);
 
 // The page's pass, on a screen that drawPixels draws: drains the queue, then draws the next
 // frame, through the view when one is given.

@@ -22,8 +22,17 @@ namespace {
 
 // What the loop keeps between frames: the page cannot keep main's stack, so it lives on the heap.
 struct WebViewer {
+  WebViewer(Session&& started, SDL_Surface* canvas)
+      : session(std::move(started)),
+        explorer(session, canvas->w, canvas->h, true, false),
+        screen(canvas),
+        palette(mapPalette(canvas->format)),
+        black(SDL_MapRGB(canvas->format, 0, 0, 0)) {}
+
   Session session;
-  Explorer explorer;  // the screen, its colours and the pointer; and with --explore, its loop
+  Explorer explorer;  // every press can be taken back; s saves no file
+  SDL_Surface* screen;
+  Palette palette;
   Uint32 black;
 };
 
@@ -79,12 +88,11 @@ class PageOutput : public std::streambuf {
 // here; a new start replaces it.
 WebViewer* running = nullptr;
 
-// The press list that the page last heard of, by its length: each press that changed the word
-// adds one, each undo takes one off.
-std::size_t told = 0;
+// The edits that the page has heard of: each press that changed the word and each undo is one.
+uint64_t told = 0;
 
 void tellEdited() {
-  told = running->session.history.presses().size();
+  told = running->explorer.edits();
   pageEdited(static_cast<int>(running->session.history.size()));
 }
 
@@ -97,24 +105,17 @@ void stop() {
 
 void webPass(void*) {
   WebViewer& viewer = *running;
-  Session& session = viewer.session;
   Explorer& explorer = viewer.explorer;
-  // One canvas call per frame drawn: the screen's pixels are cleared to opaque black and drawn,
-  // and the unlock puts them on the canvas, which the browser shows when the frame's callback
-  // returns. With --explore a frame is drawn only when something has changed.
-  if (session.options.explore) {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) handleExploreEvent(event, explorer, session);
-    if (explorer.stale) {
-      drawExplorePixels(explorer, session, viewer.black);
-      explorer.stale = false;
-    }
-  } else {
-    runPixelPass(explorer.screen, explorer.palette, viewer.black, explorer.input, session.arbre,
-                 &session.history, session.shownView());
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (explorer.handle(userInput(event)).title) showTitle(explorer.title());
   }
-  if (session.history.presses().size() != told) tellEdited();
-  if (explorer.input.quit) stop();
+  // One canvas call per frame drawn, and a frame only when something has changed: the screen's
+  // pixels are cleared to opaque black and drawn, and the unlock puts them on the canvas, which
+  // the browser shows when the frame's callback returns.
+  if (explorer.stale()) drawExplorerPixels(viewer.screen, explorer, viewer.palette, viewer.black);
+  if (explorer.edits() != told) tellEdited();
+  if (explorer.quit()) stop();
 }
 
 }  // namespace
@@ -123,10 +124,8 @@ extern "C" {
 
 // Takes back the newest press and prints the word from before it.
 EMSCRIPTEN_KEEPALIVE void lsv_undo() {
-  if (running == nullptr || !undoPress(running->session)) return;
-  showWordLength(running->session.arbre, running->session.shownView());
-  running->explorer.stale = true;
-  running->explorer.squaresKept = false;
+  if (running == nullptr || !running->explorer.undo()) return;
+  showTitle(running->explorer.title());
   tellEdited();
 }
 
@@ -178,11 +177,9 @@ int main(int argc, char* argv[]) {
   }
   SDL_Init(SDL_INIT_EVERYTHING);
   SDL_Surface* screen = openWebScreen(session->options.width, session->options.height);
-  const Palette palette = mapPalette(screen->format);
-  const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
-  running = new WebViewer{std::move(*session), Explorer(screen, palette, false), black};
+  running = new WebViewer(std::move(*session), screen);
   running->session.arbre.printWord();
-  showWordLength(running->session.arbre, running->session.shownView());
+  showTitle(running->explorer.title());
   told = 0;
   pageStarted();
   tellEdited();  // the presses of the link, replayed

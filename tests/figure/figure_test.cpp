@@ -1,5 +1,6 @@
 // Tests of one frame's figure: the open square of the hit test and the squares of the walk.
 #include "figure.h"
+#include "shapes.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "figure.h"
+#include "shapes.h"
 #include "turtle_cursor.h"
 #include "words.h"
 
@@ -164,7 +165,7 @@ TEST(View, KeptSquaresDrawWhatTheWalkDraws) {
   // A fitted view, one zoomed in about a bud near the edge, and one that leaves most outside.
   const View views[] = {fitView(arbre, 600, 400), View{3.0, -400.5, -250.25}, View{1, 250, 0}};
   for (const View& view : views) {
-    ViewSquares kept;
+    KeptFrame kept;
     ASSERT_TRUE(kept.keep(arbre, view, 600, 400));
     // The corners of the window, and pointers inside the first, a middle and the last square,
     // and on their left columns and top rows, which are outside.

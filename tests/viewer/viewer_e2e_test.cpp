@@ -20,6 +20,7 @@
 
 #include "figure.h"
 #include "sdl_library.h"
+#include "shapes.h"
 #include "turtle_cursor.h"
 #include "view.h"
 #include "words.h"

@@ -1,0 +1,56 @@
+// The inputs of --explore: one table of the keys and buttons and what each does, from which the
+// explorer decides and --help and the page's hint are written.
+#pragma once
+
+#include <string>
+
+// What an input asks of --explore.
+enum class Action {
+  kNone,
+  kPress,
+  kZoomAtPointer,
+  kPan,
+  kPanLeft,
+  kPanRight,
+  kPanUp,
+  kPanDown,
+  kZoomIn,
+  kZoomOut,
+  kOneToOne,
+  kFit,
+  kUndo,
+  kSave,
+  kQuit,
+};
+
+struct KeyRow {
+  const char* names;  // the keys' names, as the front ends give them, separated by spaces
+  Action action;
+  const char* shown;  // how the help names the input; empty: the row before's line says it
+  const char* does;   // what it does, as the help says it
+};
+
+// Key names: a character typed ("f", "+"), or "Left", "Right", "Up", "Down", "Escape", "KP+"
+// and "KP-" (the keypad's plus and minus). The rows without names are the pointer's.
+constexpr KeyRow kKeys[] = {
+    {"", Action::kPress, "left button", "grow at a red bud or prune at a red segment"},
+    {"", Action::kZoomAtPointer, "wheel", "zoom in or out by a quarter about the pointer"},
+    {"", Action::kPan, "right or middle drag", "pan"},
+    {"Left", Action::kPanLeft, "arrows", "pan by an eighth of the window"},
+    {"Right", Action::kPanRight, "", ""},
+    {"Up", Action::kPanUp, "", ""},
+    {"Down", Action::kPanDown, "", ""},
+    {"+ = KP+", Action::kZoomIn, "+ or =, -", "zoom in, out about the window's centre"},
+    {"- KP-", Action::kZoomOut, "", ""},
+    {"0", Action::kOneToOne, "0", "one screen pixel a pixel"},
+    {"f F", Action::kFit, "f", "fit the whole figure"},
+    {"u U", Action::kUndo, "u", "take back the newest press that changed the word"},
+    {"s S", Action::kSave, "s", "save as lsystem-viewer-N.svg and print its command"},
+    {"q Q Escape", Action::kQuit, "q, Escape", "quit; every other key is ignored"},
+};
+
+// The action of a key by its name; kNone for a key that does nothing.
+Action actionOfKey(const std::string& name);
+
+// The table as lines of text, each input's label padded to `column`, then what it does.
+std::string keysHelp(std::size_t indent, std::size_t column);

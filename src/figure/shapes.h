@@ -1,0 +1,173 @@
+// The screen shapes of one frame: each drawable symbol placed on the screen, its hit test and its
+// clip to the window, from one walk; and the shapes of a walk kept for frames that only the
+// pointer changes.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "figure.h"
+#include "turtle_cursor.h"
+#include "view.h"
+
+// A drawable symbol's square on the screen, before the window cuts it: columns [left, left +
+// side) and rows [top, top + side).
+struct Shape {
+  int32_t left;
+  int32_t top;
+  int32_t side;
+  int32_t index;  // the symbol's index in the word
+  bool bud;
+};
+
+// The open square: its left column and top row are outside, its right column and bottom row in.
+inline bool holdsPointer(const Shape& shape, int32_t px, int32_t py) {
+  return shape.left < px && px < shape.left + shape.side && shape.top < py &&
+         py < shape.top + shape.side;
+}
+
+inline bool containsPointer(const Square& tmp, int32_t px, int32_t py) {
+  return tmp.x < px && px < tmp.x + int32_t{tmp.w} && tmp.y < py && py < tmp.y + int32_t{tmp.h};
+}
+
+// The columns [left, right) and rows [top, bottom) that a frame draws into.
+struct ScreenArea {
+  int32_t left;
+  int32_t top;
+  int32_t right;
+  int32_t bottom;
+};
+
+// A width x height window.
+inline ScreenArea windowOf(int32_t width, int32_t height) {
+  return ScreenArea{0, 0, width, height};
+}
+
+// The part of the shape inside the window, as a fill takes it; false when none is.
+inline bool clipToWindow(const Shape& shape, const ScreenArea& window, Square& clipped) {
+  const int32_t x0 = std::max(shape.left, window.left);
+  const int32_t y0 = std::max(shape.top, window.top);
+  const int32_t x1 = std::min(shape.left + shape.side, window.right);
+  const int32_t y1 = std::min(shape.top + shape.side, window.bottom);
+  if (x0 >= x1 || y0 >= y1) return false;
+  clipped = Square{static_cast<int16_t>(x0), static_cast<int16_t>(y0),
+                   static_cast<uint16_t>(x1 - x0), static_cast<uint16_t>(y1 - y0)};
+  return true;
+}
+
+// The squares without a view: the corner is the turtle's whole-pixel position cut to 16 bits,
+// as an SDL_Rect holds it, and the sides are the figure's own.
+struct PlainPlacement {
+  Shape place(int32_t x, int32_t y, char symbol, int32_t index) const {
+    const int32_t side = squareSide(symbol);
+    return Shape{static_cast<int16_t>(x), static_cast<int16_t>(y), side, index, symbol == 'o'};
+  }
+};
+
+// The squares through a view: the corner at (floor(s * x + tx), floor(s * y + ty)), the sides
+// scaled. A corner beyond 2^30 pixels lies as far from any pointer and window as one kept at
+// 2^30, so it is kept there and the sums stay in 32 bits.
+struct ViewPlacement {
+  explicit ViewPlacement(const View& shown)
+      : view(shown),
+        budSide(static_cast<int32_t>(viewSide(shown, squareSide('o')))),
+        segmentSide(static_cast<int32_t>(viewSide(shown, squareSide('a')))) {}
+
+  Shape place(int32_t x, int32_t y, char symbol, int32_t index) const {
+    return Shape{screen(view.s * x + view.tx), screen(view.s * y + view.ty),
+                 symbol == 'o' ? budSide : segmentSide, index, symbol == 'o'};
+  }
+
+  static int32_t screen(double coordinate) {
+    constexpr double kFar = 1 << 30;
+    return static_cast<int32_t>(std::clamp(std::floor(coordinate), -kFar, kFar));
+  }
+
+  View view;
+  int32_t budSide;
+  int32_t segmentSide;
+};
+
+// One shape of a frame: red, and the cursor's selection, when it holds the pointer; handed to
+// fill(square, colour) clipped to the window. A colour of 0 means "not drawn". Inlined into the
+// walk: a call per symbol costs a fifth of the walk's instructions.
+template <class Fill>
+__attribute__((always_inline)) inline void drawShape(const Shape& shape, TurtleCursor& cursor,
+                                                     const Palette& palette,
+                                                     const ScreenArea& window, int32_t px,
+                                                     int32_t py, Fill& fill) {
+  uint32_t colour = shape.bud ? palette.green : palette.brown;
+  if (colour == 0) return;
+  if (holdsPointer(shape, px, py)) {
+    cursor.selected = shape.index;
+    colour = palette.red;
+  }
+  Square clipped;
+  if (clipToWindow(shape, window, clipped)) fill(clipped, colour);
+}
+
+// Walks the whole word and draws each drawable symbol's shape, placed by placement, in word
+// order: every shape that holds the pointer is red and selects its symbol, so the last of them
+// stays selected.
+template <class Placement, class Fill>
+void walkShapes(TurtleCursor& cursor, const Placement& placement, const Palette& palette,
+                const ScreenArea& window, int32_t px, int32_t py, Fill&& fill) {
+  walkDrawable(cursor, [&](int32_t x, int32_t y, char symbol) {
+    drawShape(placement.place(x, y, symbol, cursor.index), cursor, palette, window, px, py, fill);
+  });
+}
+
+// The figure without a view, each square whole as an SDL_Rect holds it: the definition's frame,
+// which the surface's fill clips.
+template <class Fill>
+void walkFigure(TurtleCursor& cursor, const Palette& palette, int32_t px, int32_t py, Fill&& fill) {
+  constexpr ScreenArea kWhole{INT16_MIN, INT16_MIN, INT32_MAX, INT32_MAX};
+  walkShapes(cursor, PlainPlacement{}, palette, kWhole, px, py, fill);
+}
+
+// The figure through a view in a width x height window.
+template <class Fill>
+void walkViewFigure(TurtleCursor& cursor, const Palette& palette, const View& view, int32_t width,
+                    int32_t height, int32_t px, int32_t py, Fill&& fill) {
+  walkShapes(cursor, ViewPlacement(view), palette, windowOf(width, height), px, py, fill);
+}
+
+// One frame in a width x height window: through the view when one is given, else with the
+// corners cut to 16 bits as the definition's window has them.
+template <class Fill>
+void walkFrame(TurtleCursor& cursor, const Palette& palette, const View* view, int32_t width,
+               int32_t height, int32_t px, int32_t py, Fill&& fill) {
+  if (view != nullptr) {
+    walkShapes(cursor, ViewPlacement(*view), palette, windowOf(width, height), px, py, fill);
+  } else {
+    walkShapes(cursor, PlainPlacement{}, palette, windowOf(width, height), px, py, fill);
+  }
+}
+
+// The shapes of a walk through a view that reach into a width x height window, kept in word
+// order, so that a frame whose only change is the pointer is drawn without walking the word
+// again: the same squares, colours and selection as the walk's, as long as the pointer lies in
+// the window, where a shape that does not reach it cannot hold it.
+class KeptFrame {
+ public:
+  // Walks the word through the view and keeps its shapes; false, and none kept, when there are
+  // more than kMaxKept of them.
+  bool keep(TurtleCursor& cursor, const View& view, int32_t width, int32_t height);
+
+  // The walk's fills and selection for a pointer in the window, from the kept shapes.
+  template <class Fill>
+  void draw(TurtleCursor& cursor, const Palette& palette, int32_t px, int32_t py,
+            Fill&& fill) const {
+    cursor.selected = 0;  // as the walk's reset does
+    for (const Shape& shape : shapes_) drawShape(shape, cursor, palette, window_, px, py, fill);
+  }
+
+  // About 80 MiB of shapes at most.
+  static constexpr std::size_t kMaxKept = std::size_t{1} << 22;
+
+ private:
+  std::vector<Shape> shapes_;
+  ScreenArea window_{};
+};
