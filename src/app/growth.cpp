@@ -1,0 +1,72 @@
+// The start's rewrites: generations and replayed presses, each counted against the work budget.
+#include "growth.h"
+
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+// What a refused growth says, after what refused it.
+std::string refusal(const std::exception& error) {
+  if (dynamic_cast<const WordLimitError*>(&error) != nullptr) return error.what();
+  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return "out of memory";
+  return "the word would be too long for this machine";
+}
+
+}  // namespace
+
+std::string growGenerations(TurtleCursor& cursor, int32_t generations, Work& work,
+                            Progress& progress) {
+  for (int32_t generation = 1; generation <= generations; ++generation) {
+    progress.show([&] {
+      return "generation " + std::to_string(generation) + " of " + std::to_string(generations) +
+             ", " + std::to_string(cursor.wordLength()) + " symbols so far";
+    });
+    const std::string at = "generation " + std::to_string(generation);
+    if (!work.allows(cursor)) return at + work.refusal();
+    try {
+      cursor.grow();
+    } catch (const WordLimitError&) {
+      return at + " would make the word longer than " + std::to_string(cursor.maxWordLength) +
+             " symbols";
+    } catch (const std::length_error&) {
+      return at + " would make the word too long for this machine";
+    } catch (const std::bad_alloc&) {
+      return "out of memory in " + at;
+    }
+  }
+  return "";
+}
+
+std::string replayPresses(Session& session, Work& work, Progress& progress) {
+  const std::vector<int32_t>& presses = session.options.presses;
+  TurtleCursor& cursor = session.arbre;
+  for (std::size_t n = 0; n < presses.size(); ++n) {
+    progress.show([&] {
+      return "press " + std::to_string(n + 1) + " of " + std::to_string(presses.size()) + ", " +
+             std::to_string(cursor.wordLength()) + " symbols so far";
+    });
+    const int32_t index = presses[n];
+    const std::string place = "press " + std::to_string(n + 1) + " of --presses, at index " +
+                              std::to_string(index) + ", ";
+    if (index >= cursor.wordLength()) {
+      return place + "finds no symbol: the word has " + std::to_string(cursor.wordLength()) +
+             " symbols";
+    }
+    const char symbol = cursor.symbolAt(index);
+    if (symbol != 'o' && symbol != 'a') {
+      return place + "finds " + quote(std::string(1, symbol)) +
+             ", which is neither a bud 'o' nor a segment 'a'";
+    }
+    if (!work.allows(cursor)) {
+      return "press " + std::to_string(n + 1) + " of --presses" + work.refusal();
+    }
+    try {
+      session.history.pressAt(cursor, index);
+    } catch (const std::exception& error) {
+      return place + "is refused: " + refusal(error);
+    }
+  }
+  return "";
+}
