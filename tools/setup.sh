@@ -6,6 +6,7 @@ set -euo pipefail
 
 run=(
   cmake g++ make          # the build
+  ninja-build             # the build presets' generator
   libsdl1.2-dev           # the viewer's window, drawing and events
 )
 test=(

@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh test
+# CTest runs as many tests at once as the machine has cores; Ninja builds as wide by itself.
+export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-$(nproc)}
 cmake --workflow --preset web      # the site in build-web/site, and its test in headless Chromium
 cmake --workflow --preset ci       # unit, viewer, end-to-end, memcheck, performance gate
 ctest --preset sdl12-compat        # the viewer's tests again, on SDL 1.2 over SDL2

@@ -16,10 +16,10 @@ Action actionOfKey(const std::string& name) {
   return Action::kNone;
 }
 
-std::string keysHelp(std::size_t indent, std::size_t column) {
+std::string keysHelp(std::size_t indent, std::size_t column, bool savesFiles) {
   std::string text;
   for (const KeyRow& row : kKeys) {
-    if (*row.shown == '\0') continue;
+    if (*row.shown == '\0' || (row.action == Action::kSave && !savesFiles)) continue;
     std::string line = std::string(indent, ' ') + row.shown;
     line.resize(std::max(line.size() + 2, column), ' ');
     text += line + row.does + "\n";

@@ -52,5 +52,6 @@ constexpr KeyRow kKeys[] = {
 // The action of a key by its name; kNone for a key that does nothing.
 Action actionOfKey(const std::string& name);
 
-// The table as lines of text, each input's label padded to `column`, then what it does.
-std::string keysHelp(std::size_t indent, std::size_t column);
+// The table as lines of text, each input's label padded to `column`, then what it does; without
+// saving where s saves no file.
+std::string keysHelp(std::size_t indent, std::size_t column, bool savesFiles = true);

@@ -238,7 +238,10 @@ var page = (function () {
       setRunning(false);
       say('The program has ended. Start runs it again.');
     },
-    ready: startFromLink,
+    ready: function () {
+      document.getElementById('keys').textContent = Module.ccall('lsv_keys', 'string', [], []);
+      startFromLink();
+    },
   };
 })();
 

@@ -11,6 +11,7 @@
 #include <streambuf>
 #include <string>
 
+#include "keys.h"
 #include "pixel_pass.h"
 #include "save.h"
 #include "start.h"
@@ -157,6 +158,13 @@ EMSCRIPTEN_KEEPALIVE int lsv_save_svg() {
       saveSvg("/lsystem.svg", running->session.arbre, options.width, options.height);
   if (!error.empty()) std::fprintf(stderr, "lsystem-viewer: %s\n", error.c_str());
   return error.empty() ? 0 : 1;
+}
+
+// The inputs of Explore and what they do, for the page's hint; the string lives as long as the
+// page.
+EMSCRIPTEN_KEEPALIVE const char* lsv_keys() {
+  static const std::string keys = keysHelp(0, 22, false);
+  return keys.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void lsv_stop() {

@@ -51,6 +51,10 @@ case $mode in
     }
     same "manual page" "$(gzip -dc "$root/share/man/man1/lsystem-viewer.1.gz" | sed 's/\\-/-/g' | longs)"
     same "completion file" "$(longs <"$completion")"
+    # The manual page names the inputs of --explore as the table of keys behind --help does.
+    help=$("$root/bin/lsystem-viewer" --help | sed -n '/^With --explore:/,/^$/s/^  \(.*[^ ]\)  .*/\1/p')
+    same "manual page's keys" "$(gzip -dc "$root/share/man/man1/lsystem-viewer.1.gz" |
+      sed -n '/^\.SS With/,/^\.SH/{/^\.TP/{n;s/\\-/-/g;p}}')"
     echo "install tree: complete and valid"
     ;;
   build)
