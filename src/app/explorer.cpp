@@ -37,12 +37,8 @@ std::string windowTitle(const TurtleCursor& cursor, const View* view) {
   return title;
 }
 
-Explorer::Explorer(Session& session, int32_t width, int32_t height, bool history, bool savesFiles)
-    : session_(session),
-      width_(width),
-      height_(height),
-      history_(history),
-      savesFiles_(savesFiles) {}
+Explorer::Explorer(Session& session, int32_t width, int32_t height, bool savesFiles)
+    : session_(session), width_(width), height_(height), savesFiles_(savesFiles) {}
 
 std::string Explorer::title() const { return windowTitle(session_.arbre, session_.shownView()); }
 
@@ -53,11 +49,7 @@ void Explorer::press() {
     return;
   }
   const std::size_t presses = session_.history.presses().size();
-  if (history_ || session_.options.explore) {
-    session_.history.press(cursor);
-  } else {
-    pressButton(cursor);
-  }
+  session_.history.press(cursor);
   if (session_.history.presses().size() != presses) {
     walked_ = false;
     ++edits_;

@@ -56,9 +56,10 @@ class Explorer {
     int32_t height = 0;
   };
 
-  // For the session's window of width x height. With history, every press can be taken back;
-  // with savesFiles, s saves the figure as a numbered file.
-  Explorer(Session& session, int32_t width, int32_t height, bool history, bool savesFiles);
+  // For the session's window of width x height. Every press goes through the session's
+  // history, so that it can be taken back; with savesFiles, s saves the figure as a numbered
+  // file.
+  Explorer(Session& session, int32_t width, int32_t height, bool savesFiles);
 
   // With --explore: the left button presses, the wheel zooms about the pointer, a motion with
   // the right or middle button held pans, keys act as the table of keys says, and a resize
@@ -99,7 +100,6 @@ class Explorer {
   Input input_;
   int32_t width_;
   int32_t height_;
-  bool history_;
   bool savesFiles_;
   bool stale_ = true;
   // The selection was made on the word as it is: no press or undo has changed it since the walk.

@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
 
   int status = kExitDone;
   if (options.explore) {
-    Explorer explorer(*session, screen->w, screen->h, true, true);
+    Explorer explorer(*session, screen->w, screen->h, true);
     status = runExplore(explorer, screen, palette);
   } else {
     Input input;

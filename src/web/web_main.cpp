@@ -25,7 +25,7 @@ namespace {
 struct WebViewer {
   WebViewer(Session&& started, SDL_Surface* canvas)
       : session(std::move(started)),
-        explorer(session, canvas->w, canvas->h, true, false),
+        explorer(session, canvas->w, canvas->h, false),
         screen(canvas),
         palette(mapPalette(canvas->format)),
         black(SDL_MapRGB(canvas->format, 0, 0, 0)) {}
