@@ -3,39 +3,53 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 
+#include "report.h"
 #include "start.h"
 #include "viewer.h"
 
-int main(int argc, char* argv[]) {
-  guardStandardStreams();
-  std::optional<Session> session;
-  if (const std::optional<int> status = startFromCommandLine(argc, argv, session)) {
-    return *status;
-  }
-  const Options& options = session->options;
+namespace {
+
+// The window's part of the program: its loop, until a key, a close or a failure ends it.
+int runWindow(Session& session) {
+  const Options& options = session.options;
   std::string error;
   SDL_Surface* screen = openWindow(options.width, options.height, error, options.explore);
-  if (screen == nullptr) {
-    std::fprintf(stderr, "lsystem-viewer: %s\n", error.c_str());
-    return kExitFailure;
-  }
+  if (screen == nullptr) return failure(error);
   Palette palette = mapPalette(screen->format);
-  TurtleCursor& arbre = session->arbre;
+  TurtleCursor& arbre = session.arbre;
   arbre.printWord();
-  showWordLength(arbre, session->shownView());
+  showWordLength(arbre, session.shownView());
 
   int status = kExitDone;
   if (options.explore) {
-    Explorer explorer(*session, screen->w, screen->h, true);
+    Explorer explorer(session, screen->w, screen->h, true);
     status = runExplore(explorer, screen, palette);
   } else {
     Input input;
-    while (!input.quit) runPass(screen, palette, input, arbre, session->shownView());
+    while (!input.quit) runPass(screen, palette, input, arbre, session.shownView());
   }
-
   SDL_Quit();
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  guardStandardStreams();
+  // The word, the turtle's branches and the kept shapes all grow with the figure: wherever
+  // memory runs out, at the start, in a press or in a frame, the program says so and ends.
+  try {
+    std::optional<Session> session;
+    if (const std::optional<int> status = startFromCommandLine(argc, argv, session)) {
+      return *status;
+    }
+    return runWindow(*session);
+  } catch (const std::bad_alloc&) {
+    SDL_Quit();
+    return failure("out of memory");
+  }
 }

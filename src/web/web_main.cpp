@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <streambuf>
 #include <string>
 
 #include "keys.h"
 #include "pixel_pass.h"
+#include "report.h"
 #include "save.h"
 #include "start.h"
 #include "turtle_cursor.h"
@@ -104,19 +106,35 @@ void stop() {
   pageEnded();
 }
 
-void webPass(void*) {
-  WebViewer& viewer = *running;
-  Explorer& explorer = viewer.explorer;
-  SDL_Event event;
-  while (SDL_PollEvent(&event)) {
-    if (explorer.handle(userInput(event)).title) showTitle(explorer.title());
+// Runs call; where memory runs out (the turtle's branches and the kept shapes grow with the
+// figure), the page says so in its status and the program ends, so that Start can run again.
+template <class Call>
+void guarded(Call&& call) {
+  try {
+    call();
+  } catch (const std::bad_alloc&) {
+    stop();
+    std::fputs("lsystem-viewer: out of memory; the program has ended\n", stderr);
   }
-  // One canvas call per frame drawn, and a frame only when something has changed: the screen's
-  // pixels are cleared to opaque black and drawn, and the unlock puts them on the canvas, which
-  // the browser shows when the frame's callback returns.
-  if (explorer.stale()) drawExplorerPixels(viewer.screen, explorer, viewer.palette, viewer.black);
-  if (explorer.edits() != told) tellEdited();
-  if (explorer.quit()) stop();
+}
+
+void webPass(void*) {
+  guarded([] {
+    WebViewer& viewer = *running;
+    Explorer& explorer = viewer.explorer;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+      if (explorer.handle(userInput(event)).title) showTitle(explorer.title());
+    }
+    // One canvas call per frame drawn, and a frame only when something has changed: the
+    // screen's pixels are cleared to opaque black and drawn, and the unlock puts them on the
+    // canvas, which the browser shows when the frame's callback returns.
+    if (explorer.stale()) {
+      drawExplorerPixels(viewer.screen, explorer, viewer.palette, viewer.black);
+    }
+    if (explorer.edits() != told) tellEdited();
+    if (explorer.quit()) stop();
+  });
 }
 
 }  // namespace
@@ -125,9 +143,12 @@ extern "C" {
 
 // Takes back the newest press and prints the word from before it.
 EMSCRIPTEN_KEEPALIVE void lsv_undo() {
-  if (running == nullptr || !running->explorer.undo()) return;
-  showTitle(running->explorer.title());
-  tellEdited();
+  if (running == nullptr) return;
+  guarded([] {
+    if (!running->explorer.undo()) return;
+    showTitle(running->explorer.title());
+    tellEdited();
+  });
 }
 
 // The word indices of the presses that made the word, with commas between; the string lives
@@ -180,8 +201,12 @@ int main(int argc, char* argv[]) {
   // The page's file system starts with a umask of 0777, which would make the saved SVG unreadable.
   umask(022);
   std::optional<Session> session;
-  if (const std::optional<int> status = startFromCommandLine(argc, argv, session)) {
-    return *status;
+  try {
+    if (const std::optional<int> status = startFromCommandLine(argc, argv, session)) {
+      return *status;
+    }
+  } catch (const std::bad_alloc&) {
+    return failure("out of memory");
   }
   SDL_Init(SDL_INIT_EVERYTHING);
   SDL_Surface* screen = openWebScreen(session->options.width, session->options.height);
