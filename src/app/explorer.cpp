@@ -2,8 +2,12 @@
 #include "explorer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 
+#include "angle.h"
 #include "press.h"
 
 bool handlePlainInput(const UserInput& event, Input& input, TurtleCursor& cursor,
@@ -40,7 +44,70 @@ std::string windowTitle(const TurtleCursor& cursor, const View* view) {
 Explorer::Explorer(Session& session, int32_t width, int32_t height, bool savesFiles)
     : session_(session), width_(width), height_(height), savesFiles_(savesFiles) {}
 
-std::string Explorer::title() const { return windowTitle(session_.arbre, session_.shownView()); }
+std::string Explorer::title() const {
+  if (play_) {
+    return windowTitle(play_->cursor, session_.shownView()) + ", generation " +
+           std::to_string(play_->generation) + " of " +
+           std::to_string(session_.options.generations);
+  }
+  std::string text = windowTitle(session_.arbre, session_.shownView());
+  if (session_.options.explore && !session_.options.angleText.empty()) {
+    char degrees[32];
+    std::snprintf(degrees, sizeof degrees, ", angle %.4g degrees",
+                  std::strtod(session_.options.angleText.c_str(), nullptr));
+    text += degrees;
+  }
+  return text;
+}
+
+bool Explorer::growAll() {
+  TurtleCursor& cursor = session_.arbre;
+  const std::size_t presses = session_.history.presses().size();
+  session_.history.growAll(cursor);
+  if (session_.history.presses().size() == presses) return false;
+  walked_ = false;
+  ++edits_;
+  return true;
+}
+
+bool Explorer::setAngle(double degrees) {
+  const std::optional<float> radians = radiansOfDegrees(degrees);
+  if (!radians) return false;
+  session_.options.angleText = shortestDecimal(degrees);
+  session_.options.angle = *radians;
+  session_.arbre.angle = *radians;
+  ++edits_;
+  changed();
+  return true;
+}
+
+void Explorer::startPlay() {
+  play_.emplace(Play{cursorOf(session_.options), 0, session_.view});
+  play_->cursor.angle = session_.arbre.angle;
+  if (session_.options.fit) session_.view = fitView(play_->cursor, width_, height_);
+}
+
+void Explorer::stepPlay() {
+  if (play_->generation == session_.options.generations) {
+    stopPlay();
+    return;
+  }
+  try {
+    play_->cursor.selected = 0;
+    play_->cursor.grow();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "lsystem-viewer: the growth stops: %s\n", error.what());
+    stopPlay();
+    return;
+  }
+  ++play_->generation;
+  if (session_.options.fit) session_.view = fitView(play_->cursor, width_, height_);
+}
+
+void Explorer::stopPlay() {
+  session_.view = play_->view;
+  play_.reset();
+}
 
 void Explorer::press() {
   TurtleCursor& cursor = session_.arbre;
@@ -53,6 +120,75 @@ void Explorer::press() {
   if (session_.history.presses().size() != presses) {
     walked_ = false;
     ++edits_;
+  }
+}
+
+bool Explorer::touch(const UserInput& event) {
+  View& view = session_.view;
+  const auto found = std::find_if(fingers_.begin(), fingers_.end(),
+                                  [&event](const Finger& f) { return f.id == event.button; });
+  const auto distance = [this] {
+    return std::hypot(static_cast<double>(fingers_[0].x - fingers_[1].x),
+                      static_cast<double>(fingers_[0].y - fingers_[1].y));
+  };
+  switch (event.type) {
+    case UserInput::Type::kTouchDown:
+      if (found != fingers_.end() || fingers_.size() == 2) return false;
+      fingers_.push_back(Finger{event.button, event.x, event.y});
+      tapping_ = fingers_.size() == 1;
+      touchStartX_ = event.x;
+      touchStartY_ = event.y;
+      if (fingers_.size() == 2) pinchBase_ = distance();
+      return false;
+    case UserInput::Type::kTouchMove: {
+      if (found == fingers_.end()) return false;
+      const int32_t dx = event.x - found->x;
+      const int32_t dy = event.y - found->y;
+      found->x = event.x;
+      found->y = event.y;
+      if (fingers_.size() == 2) {
+        const double now = distance();
+        const bool in = now >= pinchBase_ * 1.25;
+        if (!in && now * 1.25 > pinchBase_) return false;
+        pinchBase_ = now;
+        return zoomView(view, in, std::floor((fingers_[0].x + fingers_[1].x) / 2.0),
+                        std::floor((fingers_[0].y + fingers_[1].y) / 2.0));
+      }
+      if (tapping_) {
+        if (std::abs(event.x - touchStartX_) < kTapReach &&
+            std::abs(event.y - touchStartY_) < kTapReach) {
+          return false;
+        }
+        tapping_ = false;  // a drag from where the finger came down
+        view.tx += event.x - touchStartX_;
+        view.ty += event.y - touchStartY_;
+        return true;
+      }
+      view.tx += dx;
+      view.ty += dy;
+      return true;
+    }
+    case UserInput::Type::kTouchUp: {
+      if (found == fingers_.end()) return false;
+      fingers_.erase(found);
+      const bool tap = tapping_;
+      tapping_ = false;
+      // The finger left: no pointer stays behind to keep a square red.
+      input_.pointerX = -1;
+      input_.pointerY = -1;
+      if (!tap) return false;
+      // A tap: the selection under it, as a walk with the pointer there makes it, then a press.
+      input_.pointerX = event.x;
+      input_.pointerY = event.y;
+      draw(Palette(palette_), [](const Square&, uint32_t) {});
+      stale_ = true;
+      press();
+      input_.pointerX = -1;
+      input_.pointerY = -1;
+      return true;
+    }
+    default:
+      return false;
   }
 }
 
@@ -107,6 +243,17 @@ bool Explorer::pressKey(Action action) {
     case Action::kSave:
       if (savesFiles_) std::fprintf(stderr, "%s\n", saveNumbered(session_).c_str());
       return false;
+    case Action::kGrowWhole:
+      return growAll();
+    case Action::kAngleDown:
+    case Action::kAngleUp: {
+      const std::string& text = session_.options.angleText;
+      const double now = text.empty() ? defaultDegrees() : std::strtod(text.c_str(), nullptr);
+      return setAngle(now + (action == Action::kAngleUp ? 1.0 : -1.0));
+    }
+    case Action::kPlay:
+      startPlay();
+      return true;
     case Action::kQuit:
       input_.quit = 1;
       return false;
@@ -130,7 +277,26 @@ Explorer::Reply Explorer::handle(const UserInput& event) {
   }
   View& view = session_.view;
   bool change = false;
+  if (play_ && (event.type == UserInput::Type::kKey || event.type == UserInput::Type::kButtonDown ||
+                event.type == UserInput::Type::kTouchDown)) {
+    stopPlay();
+    changed();
+    reply.title = true;
+    return reply;
+  }
   switch (event.type) {
+    case UserInput::Type::kTick:
+      if (play_) {
+        stepPlay();
+        change = true;
+      }
+      break;
+    case UserInput::Type::kTouchDown:
+    case UserInput::Type::kTouchMove:
+    case UserInput::Type::kTouchUp:
+      change = touch(event);
+      stale_ = true;
+      break;
     case UserInput::Type::kQuit:
       input_.quit = 1;
       break;

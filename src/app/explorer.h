@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "figure.h"
 #include "history.h"
@@ -16,11 +18,24 @@
 
 // One input, in the front ends' common terms.
 struct UserInput {
-  enum class Type { kOther, kMotion, kButtonDown, kButtonUp, kKey, kResize, kExpose, kQuit };
+  enum class Type {
+    kOther,
+    kMotion,
+    kButtonDown,
+    kButtonUp,
+    kKey,
+    kResize,
+    kExpose,
+    kQuit,
+    kTick,       // half a second has passed while the growth plays
+    kTouchDown,  // a finger, numbered by button, came down at (x, y)
+    kTouchMove,  // and moved there
+    kTouchUp,    // and lifted there
+  };
   Type type = Type::kOther;
   int32_t x = 0;          // kMotion: the pointer; kResize: the width asked
   int32_t y = 0;          // kMotion: the pointer; kResize: the height asked
-  int32_t button = 0;     // kButtonDown, kButtonUp: 1 left, 2 middle, 3 right, 4 and 5 the wheel
+  int32_t button = 0;     // kButton*: 1 left, 2 middle, 3 right, 4 and 5 the wheel; kTouch*: finger
   bool dragging = false;  // kMotion: the right or middle button is held
   std::string key;        // kKey: the key's name, as the table of keys names it
 };
@@ -74,6 +89,10 @@ class Explorer {
   // Takes back the newest press, as u does; false when none is left.
   bool undo();
 
+  // Sets the turn of "+" and "-" to `degrees`, converted as the command line converts them;
+  // false, and the angle unchanged, when they have no float radians.
+  bool setAngle(double degrees);
+
   // Draws one frame, its squares handed to fill(square, colour) in word order: through the view
   // with --fit or --explore, else at the positions cut to 16 bits. With --explore, from the
   // shapes of the last walk when only the pointer has moved since, else from a walk, whose
@@ -83,18 +102,42 @@ class Explorer {
 
   // The frame on the screen is not the figure as it is now.
   bool stale() const { return stale_; }
+  // The growth plays: the front end sends a kTick every half second.
+  bool playing() const { return play_.has_value(); }
   bool quit() const { return input_.quit != 0; }
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
   const Input& input() const { return input_; }
   std::string title() const;
-  // How many presses and undos have changed the word so far.
+  // How many presses, growths, undos and turns of the angle have changed the figure so far.
   uint64_t edits() const { return edits_; }
 
  private:
   bool pressKey(Action action);
   void press();
+  bool growAll();
+  void startPlay();
+  void stepPlay();
+  void stopPlay();
+  bool touch(const UserInput& event);
   void changed();  // the word, the view or the window: the kept shapes are out of date
+  TurtleCursor& shown() { return play_ ? play_->cursor : session_.arbre; }
+
+  // The growth played from the axiom, one generation a tick, over the session's word and view,
+  // which stay as they were.
+  struct Play {
+    TurtleCursor cursor;
+    int32_t generation;
+    View view;  // the session's, put back at the end
+  };
+
+  // Fingers on the figure: one pans, or taps when it moved less than kTapReach; two pinch.
+  struct Finger {
+    int32_t id;
+    int32_t x;
+    int32_t y;
+  };
+  static constexpr int32_t kTapReach = 4;
 
   Session& session_;
   Input input_;
@@ -107,19 +150,27 @@ class Explorer {
   uint64_t edits_ = 0;
   KeptFrame kept_;
   bool keptValid_ = false;
+  Palette palette_{1, 2, 3};  // of the last frame, for the walk that a tap selects with
+  std::optional<Play> play_;
+  std::vector<Finger> fingers_;  // down now, at most two
+  int32_t touchStartX_ = 0;      // where the one finger came down
+  int32_t touchStartY_ = 0;
+  bool tapping_ = false;  // one finger down, and it has not moved kTapReach from its start
+  double pinchBase_ = 0;  // the fingers' distance at the last zoom step of a pinch
 };
 
 template <class Fill>
 void Explorer::draw(const Palette& palette, Fill&& fill) {
   stale_ = false;
   walked_ = true;
-  TurtleCursor& cursor = session_.arbre;
+  palette_ = palette;
+  TurtleCursor& cursor = shown();
   const int32_t px = input_.pointerX;
   const int32_t py = input_.pointerY;
   const View* view = session_.shownView();
   // A pointer outside the window (after it shrank) can lie in shapes that are not kept.
   const bool inside = px >= 0 && px < width_ && py >= 0 && py < height_;
-  if (session_.options.explore && inside) {
+  if (session_.options.explore && inside && !play_) {
     if (!keptValid_) keptValid_ = kept_.keep(cursor, *view, width_, height_);
     if (keptValid_) {
       kept_.draw(cursor, palette, px, py, fill);

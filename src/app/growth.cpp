@@ -48,14 +48,15 @@ std::string replayPresses(Session& session, Work& work, Progress& progress) {
              std::to_string(cursor.wordLength()) + " symbols so far";
     });
     const int32_t index = presses[n];
-    const std::string place = "press " + std::to_string(n + 1) + " of --presses, at index " +
-                              std::to_string(index) + ", ";
-    if (index >= cursor.wordLength()) {
+    const std::string place =
+        "press " + std::to_string(n + 1) + " of --presses, " +
+        (index == kGrowAll ? std::string("g, ") : "at index " + std::to_string(index) + ", ");
+    if (index == kGrowAll) {
+      // A generation of the whole word: nothing to find at an index.
+    } else if (index >= cursor.wordLength()) {
       return place + "finds no symbol: the word has " + std::to_string(cursor.wordLength()) +
              " symbols";
-    }
-    const char symbol = cursor.symbolAt(index);
-    if (symbol != 'o' && symbol != 'a') {
+    } else if (const char symbol = cursor.symbolAt(index); symbol != 'o' && symbol != 'a') {
       return place + "finds " + quote(std::string(1, symbol)) +
              ", which is neither a bud 'o' nor a segment 'a'";
     }

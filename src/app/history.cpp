@@ -11,11 +11,12 @@ PressHistory::PressHistory(std::size_t maxBytes, std::size_t maxPresses)
     : maxBytes_(maxBytes), maxPresses_(maxPresses) {}
 
 template <class Act>
-void PressHistory::record(TurtleCursor& arbre, Act&& act) {
+void PressHistory::record(TurtleCursor& arbre, bool whole, Act&& act) {
+  if (whole) arbre.selected = 0;
   const char symbol = arbre.selectedSymbol();
   // A press on anything else, or on a segment at index 0 (no selection), changes nothing: it
   // still prints when it is a button press, and costs no copy of the word.
-  if (symbol != 'o' && (symbol != 'a' || arbre.selected == 0)) {
+  if (!whole && symbol != 'o' && (symbol != 'a' || arbre.selected == 0)) {
     act();
     return;
   }
@@ -32,13 +33,13 @@ void PressHistory::record(TurtleCursor& arbre, Act&& act) {
     changes_.clear();
     bytes_ = 0;
     act();
-    if (arbre.word.size() != oldLength) presses_.push_back(arbre.selected);
+    if (arbre.word.size() != oldLength) presses_.push_back(whole ? kGrowAll : arbre.selected);
     return;
   }
   act();
   const std::size_t length = reach + arbre.word.size() - oldLength;
   if (length == reach && arbre.word.compare(at, length, before) == 0) return;  // unchanged
-  presses_.push_back(arbre.selected);
+  presses_.push_back(whole ? kGrowAll : arbre.selected);
   bytes_ += before.size();
   changes_.push_back(Change{at, length, std::move(before)});
   while (!changes_.empty() && (bytes_ > maxBytes_ || changes_.size() > maxPresses_)) {
@@ -48,12 +49,20 @@ void PressHistory::record(TurtleCursor& arbre, Act&& act) {
 }
 
 void PressHistory::press(TurtleCursor& arbre) {
-  record(arbre, [&arbre] { pressButton(arbre); });
+  record(arbre, false, [&arbre] { pressButton(arbre); });
+}
+
+void PressHistory::growAll(TurtleCursor& cursor) {
+  record(cursor, true, [&cursor] { growButton(cursor); });
 }
 
 void PressHistory::pressAt(TurtleCursor& arbre, int32_t index) {
+  if (index == kGrowAll) {
+    record(arbre, true, [&arbre] { growWhole(arbre); });
+    return;
+  }
   arbre.selected = index;
-  record(arbre, [&arbre] { pressSelected(arbre); });
+  record(arbre, false, [&arbre] { pressSelected(arbre); });
 }
 
 bool PressHistory::undo(TurtleCursor& arbre) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "options.h"
 #include "turtle_cursor.h"
 
 class PressHistory {
@@ -21,14 +22,18 @@ class PressHistory {
   // A mouse button press (pressButton), remembered so that undo can take it back when it
   // changed the word; a press on nothing or a refused growth is printed but not kept.
   void press(TurtleCursor& arbre);
-  // The press at index as a list replays it: grows a bud, prunes at a segment, prints nothing.
+  // A generation of the whole word (growButton), remembered as a press is.
+  void growAll(TurtleCursor& cursor);
+  // The press at index as a list replays it: grows a bud, prunes at a segment, grows the whole
+  // word at kGrowAll, prints nothing.
   // Throws what the growth throws (WordLimitError, std::bad_alloc), the word as it was.
   void pressAt(TurtleCursor& arbre, int32_t index);
   // Puts back the word from before the newest press still remembered and forgets that press;
   // false when none is left. Exact for any word: it restores bytes, it does not rewrite.
   bool undo(TurtleCursor& arbre);
   std::size_t size() const { return changes_.size(); }
-  // The word indices of the presses that made the word from the start word, oldest first.
+  // The word indices of the presses that made the word from the start word, oldest first;
+  // kGrowAll for a generation of the whole word.
   const std::vector<int32_t>& presses() const { return presses_; }
 
  private:
@@ -38,9 +43,10 @@ class PressHistory {
     std::size_t length;
     std::string before;
   };
-  // Runs act, a press at the cursor's selection, and remembers what it changed, if anything.
+  // Runs act, a press at the cursor's selection (or, whole, a growth of the whole word), and
+  // remembers what it changed, if anything.
   template <class Act>
-  void record(TurtleCursor& arbre, Act&& act);
+  void record(TurtleCursor& arbre, bool whole, Act&& act);
 
   std::size_t maxBytes_;
   std::size_t maxPresses_;

@@ -20,6 +20,10 @@ enum class Action {
   kFit,
   kUndo,
   kSave,
+  kGrowWhole,
+  kAngleDown,
+  kAngleUp,
+  kPlay,
   kQuit,
 };
 
@@ -46,6 +50,10 @@ constexpr KeyRow kKeys[] = {
     {"f F", Action::kFit, "f", "fit the whole figure"},
     {"u U", Action::kUndo, "u", "take back the newest press that changed the word"},
     {"s S", Action::kSave, "s", "save as lsystem-viewer-N.svg and print its command"},
+    {"n N", Action::kGrowWhole, "n", "grow the whole word one generation"},
+    {"[", Action::kAngleDown, "[, ]", "turn the angle one degree less, more"},
+    {"]", Action::kAngleUp, "", ""},
+    {"p P", Action::kPlay, "p", "play the growth; any key, press or wheel stops"},
     {"q Q Escape", Action::kQuit, "q, Escape", "quit; every other key is ignored"},
 };
 

@@ -52,7 +52,8 @@ constexpr OptionInfo kOptions[] = {
     {"explore", kExplore, nullptr,
      "zoom, pan, undo and save with the wheel, a drag\nand keys (below), in a resizable window"},
     {"presses", kPresses, "LIST",
-     "after the start, press at these word indices in\norder: up to 100000, commas between"},
+     "after the start, press at these word indices in\norder, g growing the whole word: up to "
+     "100000,\ncommas between"},
     {"stochastic", kStochastic, "SEED",
      "let each symbol choose among all the rule blocks\nthat have a rule for it, by this seed "
      "(0 to\n18446744073709551615)"},
@@ -98,20 +99,21 @@ bool parseUnsigned(std::string_view text, uint64_t& out) {
   return error == std::errc() && end == text.data() + text.size();
 }
 
-// Word indices separated by commas: at least one, at most kMaxPresses, each an index of a
-// 32-bit word. The error's ending, or an empty string.
+// Word indices and "g", a generation of the whole word, separated by commas: at least one, at
+// most kMaxPresses, each index one of a 32-bit word. The error's ending, or an empty string.
 std::string parsePresses(std::string_view text, std::vector<int32_t>& out) {
   out.clear();
   for (std::size_t at = 0;;) {
     const std::size_t comma = std::min(text.find(',', at), text.size());
+    const std::string_view item = text.substr(at, comma - at);
     uint64_t index = 0;
-    if (!parseUnsigned(text.substr(at, comma - at), index) || index > INT32_MAX - 1) {
+    if (item != "g" && (!parseUnsigned(item, index) || index > INT32_MAX - 1)) {
       return " is not a list of word indices from 0 to " + std::to_string(INT32_MAX - 1) +
-             " separated by commas";
+             " and g separated by commas";
     }
     if (out.size() == kMaxPresses)
       return " holds more than " + std::to_string(kMaxPresses) + " presses";
-    out.push_back(static_cast<int32_t>(index));
+    out.push_back(item == "g" ? kGrowAll : static_cast<int32_t>(index));
     if (comma == text.size()) return "";
     at = comma + 1;
   }

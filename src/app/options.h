@@ -17,6 +17,8 @@ constexpr std::size_t kMaxGrammarBytes = std::size_t{64} << 20;
 constexpr int32_t kMaxCoordinate = 1 << 24;
 // The longest list of presses that --presses takes.
 constexpr std::size_t kMaxPresses = 100000;
+// In a list of presses, a generation of the whole word: "g" where it is written.
+constexpr int32_t kGrowAll = -1;
 
 struct Options {
   std::string grammar = "{o:a[+ao]-ao;}ao";
@@ -32,7 +34,8 @@ struct Options {
   std::string svgFile;             // --svg: write the figure here instead of opening a window
   bool fit = false;                // the start figure's view fits it to the window
   bool explore = false;            // zoom, pan, undo and save in a resizable window that waits
-  std::vector<int32_t> presses;    // replayed after the start generations, in order
+  std::vector<int32_t> presses;    // replayed after the start generations, in order; kGrowAll
+                                   // for a generation of the whole word
   std::optional<uint64_t> seed;    // --stochastic: growth chooses among all the rule blocks
   int32_t maxSymbols = INT32_MAX;  // the word's limit
   bool help = false;

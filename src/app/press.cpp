@@ -13,9 +13,13 @@ void pressSelected(TurtleCursor& arbre) {
   }
 }
 
-void pressButton(TurtleCursor& arbre) {
+namespace {
+
+// Runs grow, which may refuse, and says why the word stays as it was.
+template <class Grow>
+void reportRefusal(Grow&& grow) {
   try {
-    pressSelected(arbre);
+    grow();
   } catch (const WordLimitError& error) {
     std::fprintf(stderr, "lsystem-viewer: %s; it stays as it was\n", error.what());
   } catch (const std::length_error&) {
@@ -24,5 +28,21 @@ void pressButton(TurtleCursor& arbre) {
   } catch (const std::bad_alloc&) {
     std::fputs("lsystem-viewer: out of memory; the word stays as it was\n", stderr);
   }
+}
+
+}  // namespace
+
+void pressButton(TurtleCursor& arbre) {
+  reportRefusal([&arbre] { pressSelected(arbre); });
   arbre.printWord();
+}
+
+void growWhole(TurtleCursor& cursor) {
+  cursor.selected = 0;
+  cursor.grow();
+}
+
+void growButton(TurtleCursor& cursor) {
+  reportRefusal([&cursor] { growWhole(cursor); });
+  cursor.printWord();
 }

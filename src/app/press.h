@@ -11,3 +11,11 @@ void pressSelected(TurtleCursor& arbre);
 // A mouse button press, whichever button: pressSelected on the selection that the last walk
 // left, a refusal said in one line on standard error, and the word printed in every case.
 void pressButton(TurtleCursor& arbre);
+
+// One generation of the whole word, from index 0, as the start makes them; the selection is
+// cleared. Throws as pressSelected does, the word as it was.
+void growWhole(TurtleCursor& cursor);
+
+// growWhole asked for by a key: a refusal said in one line on standard error, and the word
+// printed in every case.
+void growButton(TurtleCursor& cursor);

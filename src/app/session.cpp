@@ -5,6 +5,14 @@
 
 #include "save.h"
 
+TurtleCursor cursorOf(const Options& options) {
+  TurtleCursor cursor(options.grammar, options.originX, options.originY, options.step,
+                      options.angle);
+  cursor.maxWordLength = options.maxSymbols;
+  cursor.seed = options.seed;
+  return cursor;
+}
+
 bool undoPress(Session& session) {
   if (!session.history.undo(session.arbre)) return false;
   session.arbre.printWord();
@@ -19,6 +27,15 @@ std::string shellQuote(const std::string& word) {
   std::string quoted = "'";
   for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
+}
+
+std::string pressList(const std::vector<int32_t>& presses) {
+  std::string list;
+  for (const int32_t index : presses) {
+    if (!list.empty()) list += ',';
+    list += index == kGrowAll ? "g" : std::to_string(index);
+  }
+  return list;
 }
 
 std::string commandLine(const Session& session) {
@@ -41,12 +58,7 @@ std::string commandLine(const Session& session) {
   if (o.seed) add("--stochastic", std::to_string(*o.seed));
   if (o.fit) line += " --fit";
   if (o.explore) line += " --explore";
-  const std::vector<int32_t>& presses = session.history.presses();
-  if (!presses.empty()) {
-    std::string list;
-    for (const int32_t index : presses) list += (list.empty() ? "" : ",") + std::to_string(index);
-    add("--presses", list);
-  }
+  if (!session.history.presses().empty()) add("--presses", pressList(session.history.presses()));
   return line;
 }
 

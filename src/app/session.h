@@ -19,6 +19,9 @@ struct Session {
   const View* shownView() const { return options.fit || options.explore ? &view : nullptr; }
 };
 
+// The cursor that the options describe, its word the axiom.
+TurtleCursor cursorOf(const Options& options);
+
 // Takes back the newest press that changed the word and prints the word; false, and nothing
 // printed, when none is left.
 bool undoPress(Session& session);
@@ -33,6 +36,9 @@ std::string commandLine(const Session& session);
 // the line for standard error: where it went and the command line that draws it again, or why
 // it could not be written.
 std::string saveNumbered(Session& session);
+
+// The presses as a list writes them: indices and g, commas between.
+std::string pressList(const std::vector<int32_t>& presses);
 
 // A word quoted for a POSIX shell: as it is when it holds only characters that need no quotes,
 // else between single quotes, each single quote written '\''.

@@ -19,10 +19,7 @@ namespace {
 // The cursor of the session, built from the options; the failure, or an empty string.
 std::string buildSession(Options& options, std::optional<Session>& session) {
   try {
-    TurtleCursor cursor(options.grammar, options.originX, options.originY, options.step,
-                        options.angle);
-    cursor.maxWordLength = options.maxSymbols;
-    cursor.seed = options.seed;
+    TurtleCursor cursor = cursorOf(options);
     session.emplace(Session{std::move(options), std::move(cursor), PressHistory(), View()});
   } catch (const std::bad_alloc&) {
     return "out of memory while reading the grammar";

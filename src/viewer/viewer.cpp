@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <cstdlib>
 #include <cstring>
 
@@ -214,12 +216,25 @@ int windowConnection() {
 // SDL_WaitEvent, which in classic SDL looks at the queue every 10 ms. On X, once a poll of SDL's
 // queue has found it empty, SDL has read and flushed everything, so nothing more can come before
 // the X connection has something to read: the wait sleeps in poll() until then. Half a second at
-// most, for events that do not come from X.
-bool waitForEvent(int connection, SDL_Event& event) {
-  if (connection < 0) return SDL_WaitEvent(&event) != 0;
+// most, for events that do not come from X. With a deadline, false when it passes first.
+bool waitForEvent(int connection, SDL_Event& event,
+                  std::optional<std::chrono::steady_clock::time_point> deadline) {
+  using Clock = std::chrono::steady_clock;
+  if (connection < 0 && !deadline) return SDL_WaitEvent(&event) != 0;
   while (!SDL_PollEvent(&event)) {
-    pollfd watched{connection, POLLIN, 0};
-    poll(&watched, 1, 500);
+    int wait = 500;
+    if (deadline) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline -
+                                                                               Clock::now());
+      if (left.count() <= 0) return false;
+      wait = static_cast<int>(std::min<int64_t>(wait, left.count()));
+    }
+    if (connection < 0) {
+      SDL_Delay(static_cast<Uint32>(std::min(wait, 10)));
+    } else {
+      pollfd watched{connection, POLLIN, 0};
+      poll(&watched, 1, wait);
+    }
   }
   return true;
 }
@@ -227,15 +242,32 @@ bool waitForEvent(int connection, SDL_Event& event) {
 }  // namespace
 
 int runExplore(Explorer& explorer, SDL_Surface*& screen, Palette& palette) {
+  using Clock = std::chrono::steady_clock;
+  constexpr std::chrono::milliseconds kTickEvery{500};
+  // A key held down repeats: the arrows pan and [ and ] turn the angle on.
+  SDL_EnableKeyRepeat(SDL_DEFAULT_REPEAT_DELAY, SDL_DEFAULT_REPEAT_INTERVAL);
   SDL_Event event;
   const int connection = windowConnection();
+  std::optional<Clock::time_point> nextTick;
   while (!explorer.quit()) {
     if (explorer.stale()) {
       SDL_FillRect(screen, nullptr, 0);
       explorer.draw(palette, SurfaceFill{screen});
       SDL_Flip(screen);
     }
-    if (!waitForEvent(connection, event)) {
+    if (!explorer.playing()) {
+      nextTick.reset();
+    } else if (!nextTick) {
+      nextTick = Clock::now() + kTickEvery;
+    }
+    if (!waitForEvent(connection, event, nextTick)) {
+      if (nextTick && Clock::now() >= *nextTick) {
+        nextTick = Clock::now() + kTickEvery;
+        UserInput tick;
+        tick.type = UserInput::Type::kTick;
+        if (explorer.handle(tick).title) showTitle(explorer.title());
+        continue;
+      }
       std::fprintf(stderr, "lsystem-viewer: cannot wait for events: %s\n", SDL_GetError());
       return kExitFailure;
     }

@@ -25,6 +25,15 @@ namespace {
 
 // What the loop keeps between frames: the page cannot keep main's stack, so it lives on the heap.
 struct WebViewer {
+  // Opens the screen again at the size the explorer asks for.
+  void resize(const Explorer::Reply& reply) {
+    if (!reply.resize) return;
+    screen = openWebScreen(reply.width, reply.height);
+    palette = mapPalette(screen->format);
+    black = SDL_MapRGB(screen->format, 0, 0, 0);
+    explorer.resized(screen->w, screen->h);
+  }
+
   WebViewer(Session&& started, SDL_Surface* canvas)
       : session(std::move(started)),
         explorer(session, canvas->w, canvas->h, false),
@@ -106,6 +115,16 @@ void stop() {
   pageEnded();
 }
 
+// When the growth plays, the time of its next step, in the page's milliseconds; 0 otherwise.
+double nextTick = 0;
+
+// One input for the running program, and what it asks of the page.
+void handle(const UserInput& input) {
+  const Explorer::Reply reply = running->explorer.handle(input);
+  running->resize(reply);
+  if (reply.title) showTitle(running->explorer.title());
+}
+
 // Runs call; where memory runs out (the turtle's branches and the kept shapes grow with the
 // figure), the page says so in its status and the program ends, so that Start can run again.
 template <class Call>
@@ -123,8 +142,16 @@ void webPass(void*) {
     WebViewer& viewer = *running;
     Explorer& explorer = viewer.explorer;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-      if (explorer.handle(userInput(event)).title) showTitle(explorer.title());
+    while (SDL_PollEvent(&event)) handle(userInput(event));
+    if (!explorer.playing()) {
+      nextTick = 0;
+    } else if (nextTick == 0) {
+      nextTick = emscripten_get_now() + 500;
+    } else if (emscripten_get_now() >= nextTick) {
+      nextTick = emscripten_get_now() + 500;
+      UserInput tick;
+      tick.type = UserInput::Type::kTick;
+      handle(tick);
     }
     // One canvas call per frame drawn, and a frame only when something has changed: the
     // screen's pixels are cleared to opaque black and drawn, and the unlock puts them on the
@@ -151,16 +178,65 @@ EMSCRIPTEN_KEEPALIVE void lsv_undo() {
   });
 }
 
+// A key, by the name the table of keys gives it, for the page's buttons: the same as the key
+// pressed on the canvas.
+EMSCRIPTEN_KEEPALIVE void lsv_key(const char* name) {
+  if (running == nullptr) return;
+  guarded([name] {
+    UserInput key;
+    key.type = UserInput::Type::kKey;
+    key.key = name;
+    handle(key);
+  });
+}
+
+// A finger on the canvas, in canvas pixels: type 0 down, 1 moved, 2 up (lifted or cancelled).
+EMSCRIPTEN_KEEPALIVE void lsv_touch(int type, int finger, int x, int y) {
+  if (running == nullptr || type < 0 || type > 2) return;
+  guarded([=] {
+    const UserInput::Type types[] = {UserInput::Type::kTouchDown, UserInput::Type::kTouchMove,
+                                     UserInput::Type::kTouchUp};
+    UserInput touch;
+    touch.type = types[type];
+    touch.button = finger;
+    touch.x = x;
+    touch.y = y;
+    handle(touch);
+  });
+}
+
+// The canvas is to be width x height, as a resize of the desktop's window.
+EMSCRIPTEN_KEEPALIVE void lsv_resize(int width, int height) {
+  if (running == nullptr) return;
+  guarded([=] {
+    UserInput resize;
+    resize.type = UserInput::Type::kResize;
+    resize.x = width;
+    resize.y = height;
+    handle(resize);
+  });
+}
+
+// Turns the angle to `degrees` under the same word; 0 when done.
+EMSCRIPTEN_KEEPALIVE int lsv_set_angle(double degrees) {
+  if (running == nullptr || !running->explorer.setAngle(degrees)) return 1;
+  showTitle(running->explorer.title());
+  return 0;
+}
+
+// The angle in degrees as the link and the command line write it, empty for the default; the
+// string lives until the next call.
+EMSCRIPTEN_KEEPALIVE const char* lsv_angle() {
+  static std::string text;
+  text = running == nullptr ? "" : running->session.options.angleText;
+  return text.c_str();
+}
+
 // The word indices of the presses that made the word, with commas between; the string lives
 // until the next call.
 EMSCRIPTEN_KEEPALIVE const char* lsv_presses() {
   static std::string list;
-  list.clear();
-  if (running != nullptr) {
-    for (const int32_t index : running->session.history.presses()) {
-      list += (list.empty() ? "" : ",") + std::to_string(index);
-    }
-  }
+  list = running == nullptr ? "" : pressList(running->session.history.presses());
   return list.c_str();
 }
 

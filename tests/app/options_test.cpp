@@ -52,16 +52,16 @@ TEST(Options, ShortLongAndJoinedFormsAgree) {
        "--fit",
        "--explore",
        "--presses",
-       "0,2147483646,007",
+       "0,2147483646,g,007",
        "--stochastic",
        "18446744073709551615",
        "--max-symbols",
        "9"},
       {"--grammar={a:b;}a", "--generations=7", "--angle=90", "--step=-5", "--origin=-10,20",
-       "--size=16x4096", "--svg=out.svg", "--fit", "--explore", "--presses=0,2147483646,007",
+       "--size=16x4096", "--svg=out.svg", "--fit", "--explore", "--presses=0,2147483646,g,007",
        "--stochastic=18446744073709551615", "--max-symbols=9"},
       {"-g{a:b;}a", "-n7", "-a90.0", "-s-5", "--ori", "-10,20", "--si=16x4096", "--sv", "out.svg",
-       "--fit", "--exp", "--pre", "0,2147483646,007", "--sto=18446744073709551615", "--max", "9"},
+       "--fit", "--exp", "--pre", "0,2147483646,g,007", "--sto=18446744073709551615", "--max", "9"},
   };
   for (const Args& args : forms) {
     const ParsedOptions parsed = parseOptions(args);
@@ -77,7 +77,7 @@ TEST(Options, ShortLongAndJoinedFormsAgree) {
     EXPECT_EQ(4096, o.height);
     EXPECT_EQ("out.svg", o.svgFile);
     EXPECT_TRUE(o.fit && o.explore);
-    EXPECT_EQ((std::vector<int32_t>{0, 2147483646, 7}), o.presses);
+    EXPECT_EQ((std::vector<int32_t>{0, 2147483646, kGrowAll, 7}), o.presses);
     EXPECT_EQ(UINT64_MAX, o.seed);
     EXPECT_EQ(9, o.maxSymbols);
   }
@@ -141,7 +141,7 @@ TEST(Options, HelpAndVersionStopTheReading) {
 
 TEST(Options, BadCommandLinesNameTheirProblem) {
   const std::string kNotPresses =
-      " is not a list of word indices from 0 to 2147483646 separated by commas";
+      " is not a list of word indices from 0 to 2147483646 and g separated by commas";
   const std::string kNotSeed = " is not an integer from 0 to 18446744073709551615";
   std::string tooMany = "0";
   for (std::size_t i = 0; i < kMaxPresses; ++i) tooMany += ",0";
@@ -195,6 +195,7 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"--presses", "1,,2"}, "--presses '1,,2'" + kNotPresses},
       {{"--presses", "+1"}, "--presses '+1'" + kNotPresses},
       {{"--presses", "1, 2"}, "--presses '1, 2'" + kNotPresses},
+      {{"--presses", "1,G"}, "--presses '1,G'" + kNotPresses},
       {{"--presses", tooMany},
        "--presses '" + tooMany.substr(0, 60) + "...' holds more than 100000 presses"},
       {{"--stochastic", "18446744073709551616"}, "--stochastic '18446744073709551616'" + kNotSeed},

@@ -1,0 +1,33 @@
+// Degrees to the turtle's float radians, and back to a decimal that reads the same.
+#include "angle.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;  // rounds to the double nearest to pi
+
+}  // namespace
+
+std::optional<float> radiansOfDegrees(double degrees) {
+  const double radians = degrees * kPi / 180.0;
+  // A double beyond the float's range has no float to become: converting it is undefined.
+  if (!std::isfinite(radians) || std::fabs(radians) > double{FLT_MAX}) return std::nullopt;
+  const auto turn = static_cast<float>(radians);
+  if (!std::isfinite(turn)) return std::nullopt;
+  return turn;
+}
+
+double defaultDegrees() { return 0.5 * 180.0 / kPi; }
+
+std::string shortestDecimal(double value) {
+  char text[32];
+  for (int digits = 1; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    if (std::strtod(text, nullptr) == value) break;
+  }
+  return text;
+}
