@@ -11,12 +11,15 @@ EM_JS(void, writeWholeFrames, (), {
   SDL.defaults.opaqueFrontBuffer = false;
 });
 
-// Chromium gives the main keyboard's "=" and "-" keys the DOM key codes 187 and 189, which this
-// SDL does not know and passes on as symbols past 127: --explore's "=" ("+" shifted) and "-"
-// would do nothing. They become the SDL symbols '=' and '-' (Firefox's 61 and 173 already are).
+// Chromium gives the main keyboard's "=" and "-" keys the DOM key codes 187 and 189, and "["
+// and "]" 219 and 221, which this SDL does not know and passes on as symbols past 127: the keys
+// of --explore would do nothing. They become the SDL symbols '=', '-', '[' and ']' (Firefox's 61
+// and 173 already are).
 EM_JS(void, mapMainKeyboardSigns, (), {
   SDL.keyCodes[187] = 61;
   SDL.keyCodes[189] = 45;
+  SDL.keyCodes[219] = 91;
+  SDL.keyCodes[221] = 93;
 });
 
 // Opens a width by height screen on the canvas. Every pass writes each pixel of the frame, opaque,
