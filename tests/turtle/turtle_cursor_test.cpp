@@ -178,6 +178,46 @@ TEST(TurtleCursor, BytesWithoutACommandLeaveTheStateAlone) {
   EXPECT_EQ(250, c.index);
 }
 
+TEST(TurtleCursor, SymbolSetsChooseWhatStepsAndWhatIsDrawn) {
+  // Under the sets, a word walks exactly as its translation to the default bytes does; the
+  // default bytes themselves then do nothing, and the six commands keep theirs in any set.
+  const std::string word = "F[+FX]f-FXao|f_[F]";
+  std::string translated;
+  for (const char s : word)
+    translated += s == 'F' || s == 'f' ? 'a' : s == 'X' ? 'o' : s == 'a' || s == 'o' ? 'x' : s;
+  TurtleCursor chosen = cursorWith(word);
+  chosen.setSymbols("FZ", "X", "f+");
+  TurtleCursor plain = cursorWith(translated);
+  const auto chosenVisits = walk(chosen);
+  const auto plainVisits = walk(plain);
+  ASSERT_EQ(plainVisits.size(), chosenVisits.size());
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    EXPECT_EQ(plainVisits[i].x, chosenVisits[i].x) << "index " << i;
+    EXPECT_EQ(plainVisits[i].y, chosenVisits[i].y) << "index " << i;
+  }
+  expectState(chosen.state, plain.state.x, plain.state.y, plain.state.heading, plain.state.step);
+  const std::pair<char, TurtleCommand> kinds[] = {
+      {'F', TurtleCommand::kSegment}, {'Z', TurtleCommand::kSegment}, {'X', TurtleCommand::kBud},
+      {'f', TurtleCommand::kMove},    {'a', TurtleCommand::kNone},    {'o', TurtleCommand::kNone},
+      {'+', TurtleCommand::kLeft},    {'|', TurtleCommand::kLonger}};
+  for (const auto& [symbol, command] : kinds)
+    EXPECT_EQ(command, chosen.commandOf(symbol)) << symbol;
+  EXPECT_TRUE(chosen.isSegment('F') && chosen.isBud('X') && !chosen.isSegment('f'));
+  EXPECT_TRUE(plain.isSegment('a') && plain.isBud('o') && !plain.isSegment('F'));
+}
+
+TEST(TurtleCursor, TheStartHeadingIsWhereEveryWalkBegins) {
+  // 90 degrees clockwise from up, as --heading -90 gives it: the first segment points right.
+  TurtleCursor c = cursorWith("aa");
+  c.setStartHeading(static_cast<float>(static_cast<double>(kUpHeading) - 90.0 * M_PI / 180.0));
+  for (int round = 0; round < 2; ++round) {
+    const auto visits = walk(c);
+    EXPECT_EQ(320, visits[0].x);
+    EXPECT_EQ(299, visits[0].y);  // cos of a hair above pi/2 is a hair below 0
+    EXPECT_EQ(340, visits[1].x);
+  }
+}
+
 TEST(TurtleCursor, StepChangesReachASegment) {
   TurtleCursor stopped = cursorWith("____a");
   walk(stopped);
