@@ -56,12 +56,47 @@ TEST(Options, ShortLongAndJoinedFormsAgree) {
        "--stochastic",
        "18446744073709551615",
        "--max-symbols",
-       "9"},
+       "9",
+       "--heading",
+       "-90",
+       "--segments",
+       "FG",
+       "--buds",
+       "X",
+       "--moves",
+       "f",
+       "--lines",
+       "--width",
+       "64"},
       {"--grammar={a:b;}a", "--generations=7", "--angle=90", "--step=-5", "--origin=-10,20",
        "--size=16x4096", "--svg=out.svg", "--fit", "--explore", "--presses=0,2147483646,007",
-       "--stochastic=18446744073709551615", "--max-symbols=9"},
-      {"-g{a:b;}a", "-n7", "-a90.0", "-s-5", "--ori", "-10,20", "--si=16x4096", "--sv", "out.svg",
-       "--fit", "--exp", "--pre", "0,2147483646,007", "--sto=18446744073709551615", "--max", "9"},
+       "--stochastic=18446744073709551615", "--max-symbols=9", "--heading=-90", "--segments=FG",
+       "--buds=X", "--moves=f", "--lines", "--width=64"},
+      {"-g{a:b;}a",
+       "-n7",
+       "-a90.0",
+       "-s-5",
+       "--ori",
+       "-10,20",
+       "--si=16x4096",
+       "--sv",
+       "out.svg",
+       "--fit",
+       "--exp",
+       "--pre",
+       "0,2147483646,007",
+       "--sto=18446744073709551615",
+       "--max",
+       "9",
+       "--hea",
+       "-90",
+       "--seg=FG",
+       "--b",
+       "X",
+       "--mo",
+       "f",
+       "--l",
+       "--w=64"},
   };
   for (const Args& args : forms) {
     const ParsedOptions parsed = parseOptions(args);
@@ -80,6 +115,14 @@ TEST(Options, ShortLongAndJoinedFormsAgree) {
     EXPECT_EQ((std::vector<int32_t>{0, 2147483646, 7}), o.presses);
     EXPECT_EQ(UINT64_MAX, o.seed);
     EXPECT_EQ(9, o.maxSymbols);
+    EXPECT_EQ(static_cast<float>(double{3.1416f} - 90.0 * 3.14159265358979323846 / 180.0),
+              o.heading);
+    EXPECT_EQ("-90", o.headingText);
+    EXPECT_EQ("FG", o.segments);
+    EXPECT_EQ("X", o.buds);
+    EXPECT_EQ("f", o.moves);
+    EXPECT_TRUE(o.lines);
+    EXPECT_EQ(64, o.lineWidth);
   }
   // A later value replaces an earlier one.
   const ParsedOptions twice = parseOptions({"-n", "4", "-n", "5", "-g", "x", "-g", "y"});
@@ -103,6 +146,8 @@ TEST(Options, ValuesAtTheEdgesOfTheirRanges) {
       {{"--size", "4096x16"}, &Options::width, 4096},
       {{"--max-symbols", "1"}, &Options::maxSymbols, 1},
       {{"--max-symbols", "2147483647"}, &Options::maxSymbols, INT32_MAX},
+      {{"--width", "1"}, &Options::lineWidth, 1},
+      {{"--width", "+64"}, &Options::lineWidth, 64},
   };
   for (const Case& c : cases) {
     const ParsedOptions parsed = parseOptions(c.args);
@@ -113,14 +158,27 @@ TEST(Options, ValuesAtTheEdgesOfTheirRanges) {
   for (std::size_t i = 1; i < kMaxPresses; ++i) most += ",1";
   EXPECT_EQ(kMaxPresses, parseOptions({"--presses", most}).options.presses.size());
   EXPECT_EQ(0u, parseOptions({"--stochastic", "0"}).options.seed);
-  // The angle: DEGREES x pi / 180 in double, rounded once to float.
-  for (const char* degrees : {"-22.5", "1e2", ".5", "5.", "360", "-0", "1E-3"}) {
-    const ParsedOptions parsed = parseOptions({"--angle", degrees});
-    EXPECT_EQ("", parsed.error) << degrees;
+  // The angle, and the heading from 3.1416f: DEGREES x pi / 180 in double, rounded once to float.
+  for (const char* degrees : {"-22.5", "1e2", ".5", "5.", "360", "-0", "1E-3", "0", "1e40"}) {
+    const ParsedOptions angle = parseOptions({"--angle", degrees});
+    EXPECT_EQ("", angle.error) << degrees;
     EXPECT_EQ(static_cast<float>(std::stod(degrees) * 3.14159265358979323846 / 180.0),
-              parsed.options.angle)
+              angle.options.angle)
+        << degrees;
+    const ParsedOptions heading = parseOptions({"--heading", degrees});
+    EXPECT_EQ("", heading.error) << degrees;
+    EXPECT_EQ(
+        static_cast<float>(double{3.1416f} + std::stod(degrees) * 3.14159265358979323846 / 180.0),
+        heading.options.heading)
         << degrees;
   }
+  EXPECT_EQ(3.1416f, parseOptions({"--heading", "0"}).options.heading);
+  // The sets: sixteen bytes, none, or the default bytes moved to another set.
+  const Options sets =
+      parseOptions({"--segments", "!~09AZaz<>()/\\\"'", "--buds=", "--moves", "o"}).options;
+  EXPECT_EQ("!~09AZaz<>()/\\\"'", sets.segments);
+  EXPECT_EQ("", sets.buds);
+  EXPECT_EQ("o", sets.moves);
 }
 
 TEST(Options, AnyTextIsAGrammarEvenOneThatLooksLikeAnOption) {
@@ -135,7 +193,7 @@ TEST(Options, AnyTextIsAGrammarEvenOneThatLooksLikeAnOption) {
 TEST(Options, HelpAndVersionStopTheReading) {
   EXPECT_TRUE(parseOptions({"--help", "--no-such"}).options.help);
   EXPECT_TRUE(parseOptions({"-n", "5", "-V", "junk"}).options.version);
-  EXPECT_TRUE(parseOptions({"--he"}).options.help);
+  EXPECT_TRUE(parseOptions({"--hel"}).options.help);
   EXPECT_NE("", parseOptions({"--no-such", "--help"}).error);
 }
 
@@ -149,6 +207,7 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"-x"}, "option '-x' is unknown"},
       {{"--colour=red"}, "option '--colour' is unknown"},
       {{"--s=3"}, "option '--s' is ambiguous"},
+      {{"--he"}, "option '--he' is ambiguous"},
       {{"--help=yes"}, "option '--help' takes no value"},
       {{"-n"}, "option '-n' needs a value"},
       {{"--grammar"}, "option '--grammar' needs a value"},
@@ -174,6 +233,32 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"-a", "."}, "-a '.' is not a decimal number of degrees"},
       {{"-a", "1e999"}, "-a '1e999' is too large"},
       {{"-a", "1e41"}, "-a '1e41' is too large"},
+      {{"--heading", "1e41"}, "--heading '1e41' is too large"},
+      {{"--heading", "-1e999"}, "--heading '-1e999' is too large"},
+      {{"--heading", "east"}, "--heading 'east' is not a decimal number of degrees"},
+      {{"--lines=yes"}, "option '--lines' takes no value"},
+      {{"--width", "0"}, "--width '0' is not an integer from 1 to 64"},
+      {{"--width", "65"}, "--width '65' is not an integer from 1 to 64"},
+      {{"--segments", "F+"},
+       "--segments 'F+' holds '+', one of + - [ ] _ | { } : ; which cannot "
+       "be drawn"},
+      {{"--moves", "{"}, "--moves '{' holds '{', one of + - [ ] _ | { } : ; which cannot be drawn"},
+      {{"--buds", "X Y"}, "--buds 'X Y' holds byte 0x20, which is not a visible ASCII character"},
+      {{"--buds", "X\x7f"},
+       "--buds 'X\\x7f' holds byte 0x7f, which is not a visible ASCII character"},
+      {{"--moves", "\xc3\xa9"},
+       "--moves '\xc3\xa9' holds byte 0xc3, which is not a visible ASCII "
+       "character"},
+      {{"--segments", "ABCDEFGHIJKLMNOPQ"},
+       "--segments 'ABCDEFGHIJKLMNOPQ' holds more than 16 bytes"},
+      {{"--buds", "XYX"}, "--buds 'XYX' holds 'X' twice"},
+      {{"--segments", "Fo"},
+       "options '--segments' and '--buds' both hold 'o' (the default of "
+       "'--buds')"},
+      {{"--moves", "ba"},
+       "options '--segments' and '--moves' both hold 'a' (the default of "
+       "'--segments')"},
+      {{"--buds", "F", "--moves", "GF"}, "options '--buds' and '--moves' both hold 'F'"},
       {{"--origin", "300"},
        "--origin '300' is not X,Y with two integers from -16777216 to 16777216"},
       {{"--origin", "3,4,5"},
