@@ -183,7 +183,7 @@ bool isDecimal(const std::string& text) {
 // float's range, which is tested before the conversion, undefined there.
 bool radiansOf(const std::string& degreesText, double offset, float& out) {
   const double radians = offset + std::strtod(degreesText.c_str(), nullptr) * kPi / 180.0;
-  if (!(std::fabs(radians) <= double{FLT_MAX})) return false;  // also infinite or NaN
+  if (!(std::fabs(radians) <= static_cast<double>(FLT_MAX))) return false;  // also infinite or NaN
   out = static_cast<float>(radians);
   return true;
 }
@@ -267,7 +267,8 @@ std::string applyValue(const OptionInfo& option, const std::string& name, const 
       return "";
     case kHeading:
       if (!isDecimal(value)) return quoted + " is not a decimal number of degrees";
-      if (!radiansOf(value, kUpHeading, options.heading)) return quoted + " is too large";
+      if (!radiansOf(value, static_cast<double>(kUpHeading), options.heading))
+        return quoted + " is too large";
       options.headingText = value;
       return "";
     case kSegments:

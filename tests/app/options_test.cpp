@@ -115,8 +115,9 @@ TEST(Options, ShortLongAndJoinedFormsAgree) {
     EXPECT_EQ((std::vector<int32_t>{0, 2147483646, 7}), o.presses);
     EXPECT_EQ(UINT64_MAX, o.seed);
     EXPECT_EQ(9, o.maxSymbols);
-    EXPECT_EQ(static_cast<float>(double{3.1416f} - 90.0 * 3.14159265358979323846 / 180.0),
-              o.heading);
+    EXPECT_EQ(
+        static_cast<float>(static_cast<double>(3.1416f) - 90.0 * 3.14159265358979323846 / 180.0),
+        o.heading);
     EXPECT_EQ("-90", o.headingText);
     EXPECT_EQ("FG", o.segments);
     EXPECT_EQ("X", o.buds);
@@ -167,9 +168,9 @@ TEST(Options, ValuesAtTheEdgesOfTheirRanges) {
         << degrees;
     const ParsedOptions heading = parseOptions({"--heading", degrees});
     EXPECT_EQ("", heading.error) << degrees;
-    EXPECT_EQ(
-        static_cast<float>(double{3.1416f} + std::stod(degrees) * 3.14159265358979323846 / 180.0),
-        heading.options.heading)
+    EXPECT_EQ(static_cast<float>(static_cast<double>(3.1416f) +
+                                 std::stod(degrees) * 3.14159265358979323846 / 180.0),
+              heading.options.heading)
         << degrees;
   }
   EXPECT_EQ(3.1416f, parseOptions({"--heading", "0"}).options.heading);
