@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <random>
 #include <set>
+#include <sstream>
+#include <string>
+#include <tuple>
 #include <utility>
-#include <vector>
-
-#include "words.h"
 
 namespace {
 
@@ -66,56 +66,42 @@ Pixels reference(ScreenPoint p0, ScreenPoint p1, int32_t brush, int32_t width, i
   return pixels;
 }
 
+// Pixels written "x,y x,y ...".
+Pixels pixelsOf(const std::string& text) {
+  Pixels pixels;
+  std::istringstream in(text);
+  for (int64_t x, y; in >> x && in.ignore() && in >> y;) pixels.insert({x, y});
+  return pixels;
+}
+
 TEST(Line, PixelsOfHandDrawnLines) {
-  struct Case {
-    ScreenPoint p0, p1;
-    int32_t brush;
-    Pixels pixels;
-  };
-  const Case cases[] = {
-      {{2, 3}, {2, 3}, 1, {{2, 3}}},
+  const std::tuple<ScreenPoint, ScreenPoint, int32_t, std::string> cases[] = {
+      {{2, 3}, {2, 3}, 1, "2,3"},
       // The eight octants of one slope, 2 in 5, which has no ties.
-      {{5, 5}, {10, 7}, 1, {{5, 5}, {6, 5}, {7, 6}, {8, 6}, {9, 7}, {10, 7}}},
-      {{5, 5}, {0, 7}, 1, {{5, 5}, {4, 5}, {3, 6}, {2, 6}, {1, 7}, {0, 7}}},
-      {{5, 5}, {10, 3}, 1, {{5, 5}, {6, 5}, {7, 4}, {8, 4}, {9, 3}, {10, 3}}},
-      {{5, 5}, {0, 3}, 1, {{5, 5}, {4, 5}, {3, 4}, {2, 4}, {1, 3}, {0, 3}}},
-      {{5, 5}, {7, 10}, 1, {{5, 5}, {5, 6}, {6, 7}, {6, 8}, {7, 9}, {7, 10}}},
-      {{5, 5}, {3, 10}, 1, {{5, 5}, {5, 6}, {4, 7}, {4, 8}, {3, 9}, {3, 10}}},
-      {{5, 5}, {7, 0}, 1, {{5, 5}, {5, 4}, {6, 3}, {6, 2}, {7, 1}, {7, 0}}},
-      {{5, 5}, {3, 0}, 1, {{5, 5}, {5, 4}, {4, 3}, {4, 2}, {3, 1}, {3, 0}}},
+      {{5, 5}, {10, 7}, 1, "5,5 6,5 7,6 8,6 9,7 10,7"},
+      {{5, 5}, {0, 7}, 1, "5,5 4,5 3,6 2,6 1,7 0,7"},
+      {{5, 5}, {10, 3}, 1, "5,5 6,5 7,4 8,4 9,3 10,3"},
+      {{5, 5}, {0, 3}, 1, "5,5 4,5 3,4 2,4 1,3 0,3"},
+      {{5, 5}, {7, 10}, 1, "5,5 5,6 6,7 6,8 7,9 7,10"},
+      {{5, 5}, {3, 10}, 1, "5,5 5,6 4,7 4,8 3,9 3,10"},
+      {{5, 5}, {7, 0}, 1, "5,5 5,4 6,3 6,2 7,1 7,0"},
+      {{5, 5}, {3, 0}, 1, "5,5 5,4 4,3 4,2 3,1 3,0"},
       // A tie rounds the minor coordinate up, whichever way the line runs.
-      {{0, 0}, {2, 1}, 1, {{0, 0}, {1, 1}, {2, 1}}},
-      {{2, 1}, {0, 0}, 1, {{0, 0}, {1, 1}, {2, 1}}},
-      {{0, 1}, {2, 0}, 1, {{0, 1}, {1, 1}, {2, 0}}},
-      {{1, 0}, {0, 2}, 1, {{1, 0}, {1, 1}, {0, 2}}},
-      {{0, 0}, {2, 2}, 1, {{0, 0}, {1, 1}, {2, 2}}},
-      // Brushes: an even one reaches one pixel further right and down than left and up.
-      {{3, 3}, {3, 3}, 2, {{3, 3}, {4, 3}, {3, 4}, {4, 4}}},
-      {{1, 1},
-       {2, 1},
-       3,
-       {{0, 0},
-        {1, 0},
-        {2, 0},
-        {3, 0},
-        {0, 1},
-        {1, 1},
-        {2, 1},
-        {3, 1},
-        {0, 2},
-        {1, 2},
-        {2, 2},
-        {3, 2}}},
-      {{0, 0}, {1, 1}, 2, {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 1}, {1, 2}, {2, 2}}},
+      {{2, 1}, {0, 0}, 1, "0,0 1,1 2,1"},
+      {{0, 1}, {2, 0}, 1, "0,1 1,1 2,0"},
+      {{1, 0}, {0, 2}, 1, "1,0 1,1 0,2"},
+      // An even brush reaches one pixel further right and down than left and up.
+      {{3, 3}, {3, 3}, 2, "3,3 4,3 3,4 4,4"},
+      {{0, 0}, {1, 1}, 2, "0,0 1,0 0,1 1,1 2,1 1,2 2,2"},
+      {{1, 1}, {2, 1}, 3, "0,0 1,0 2,0 3,0 0,1 1,1 2,1 3,1 0,2 1,2 2,2 3,2"},
       // Cut by the window's edges.
-      {{-3, 1}, {1, 1}, 1, {{0, 1}, {1, 1}}},
-      {{0, 0}, {0, 0}, 4, {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}, {0, 2}, {1, 2}, {2, 2}}},
+      {{-3, 1}, {1, 1}, 1, "0,1 1,1"},
+      {{0, 0}, {0, 0}, 4, "0,0 1,0 2,0 0,1 1,1 2,1 0,2 1,2 2,2"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.p0.x << "," << c.p0.y << " to " << c.p1.x << "," << c.p1.y
-                                    << " brush " << c.brush);
-    EXPECT_EQ(c.pixels, drawn(c.p0, c.p1, c.brush, 12, 12));
-    EXPECT_EQ(c.pixels, reference(c.p0, c.p1, c.brush, 12, 12));
+  for (const auto& [p0, p1, brush, pixels] : cases) {
+    SCOPED_TRACE(pixels);
+    EXPECT_EQ(pixelsOf(pixels), drawn(p0, p1, brush, 12, 12));
+    EXPECT_EQ(pixelsOf(pixels), reference(p0, p1, brush, 12, 12));
   }
 }
 
@@ -160,95 +146,47 @@ TEST(Line, AFarLineCostsWhatTheWindowHolds) {
 }
 
 TEST(Line, ScreenPointsAndBudSquares) {
-  const View zoomed{64.0, -0.5, 1e9};
-  const ScreenPoint p = screenPoint(zoomed, {INT32_MAX, INT32_MIN});
+  const ScreenPoint p = screenPoint(View{64.0, -0.5, 1e9}, {INT32_MAX, INT32_MIN});
   EXPECT_EQ(int64_t{64} * INT32_MAX - 1, p.x);  // floor of .5 below the product
   EXPECT_EQ(int64_t{64} * INT32_MIN + 1000000000, p.y);
-  EXPECT_EQ(0, screenCoordinate(std::nan("")));
   EXPECT_EQ(-kFarPixel, screenCoordinate(-1e300));
-  // Side max(1, floor(20 s + 0.5)), the corner half of it up and left.
-  const std::pair<double, ScreenSquare> buds[] = {
-      {1.0, {290, 190, 20}}, {2.5, {275, 175, 50}}, {0.05, {300, 200, 1}}, {0.2, {298, 198, 4}}};
-  for (const auto& [s, square] : buds) {
-    const ScreenSquare got = budSquare(View{s, 0, 0}, {300, 200});
-    EXPECT_EQ(square.left, got.left) << s;
-    EXPECT_EQ(square.top, got.top) << s;
-    EXPECT_EQ(square.side, got.side) << s;
+  // Side max(1, floor(20 s + 0.5)), the corner half of it up and left; the open square holds.
+  for (const auto& [s, left, side] : {std::tuple{1.0, 290, 20}, {2.5, 275, 50}, {0.05, 300, 1}}) {
+    const ScreenSquare bud = budSquare(View{s, 0, 0}, {300, 200});
+    EXPECT_EQ(left, bud.left);
+    EXPECT_EQ(left - 100, bud.top);
+    EXPECT_EQ(side, bud.side);
+    EXPECT_EQ(side > 1, squareHolds(bud, left + side - 1, left - 100 + 1)) << s;
+    EXPECT_FALSE(squareHolds(bud, left, left - 99));
   }
-  const ScreenSquare bud{290, 190, 20};
-  EXPECT_FALSE(squareHolds(bud, 290, 200));
-  EXPECT_TRUE(squareHolds(bud, 291, 191));
-  EXPECT_TRUE(squareHolds(bud, 309, 209));
-  EXPECT_FALSE(squareHolds(bud, 310, 209));
-  EXPECT_FALSE(squareHolds(ScreenSquare{5, 5, 1}, 5, 5));
 }
 
 TEST(Line, HitTestWithinTheBrushsReach) {
   const int64_t far = int64_t{1} << 40;
-  struct Case {
-    ScreenPoint p0, p1;
-    int32_t brush;  // the reach is brush / 2 + 2
-    int64_t px, py;
-    bool holds;
-  };
-  const Case cases[] = {
-      // Before the start, beside the middle and past the end of a horizontal segment.
-      {{0, 0}, {10, 0}, 1, -2, 0, true},
-      {{0, 0}, {10, 0}, 1, -2, 1, false},
-      {{0, 0}, {10, 0}, 1, 5, 2, true},
-      {{0, 0}, {10, 0}, 1, 5, 3, false},
-      {{0, 0}, {10, 0}, 1, 12, 0, true},
-      {{0, 0}, {10, 0}, 1, 11, 2, false},
-      // The reach of even and odd brushes: 3 for 2 and 3, 4 for 4.
-      {{0, 0}, {10, 0}, 2, 5, 3, true},
-      {{0, 0}, {10, 0}, 3, 5, 3, true},
-      {{0, 0}, {10, 0}, 3, 5, -4, false},
-      {{0, 0}, {10, 0}, 4, 5, -4, true},
-      {{0, 0}, {10, 0}, 4, 15, 0, false},
+  // A segment, its brush (the reach is brush / 2 + 2), the pointers it holds and some it misses.
+  const std::tuple<ScreenPoint, ScreenPoint, int32_t, std::string, std::string> cases[] = {
+      // Before the start, beside the middle and past the end.
+      {{0, 0}, {10, 0}, 1, "-2,0 5,2 12,0", "-2,1 5,3 11,2"},
+      {{0, 0}, {10, 0}, 2, "5,3 5,-3", "5,4"},
+      {{0, 0}, {10, 0}, 3, "5,-3 13,0", "5,-4 13,1"},
+      {{0, 0}, {10, 0}, 4, "5,-4 14,0", "15,0"},
       // Beside a diagonal: 1.41 and 2.83 pixels away.
-      {{0, 0}, {10, 10}, 1, 5, 7, true},
-      {{0, 0}, {10, 10}, 1, 3, 7, false},
-      {{0, 0}, {10, 10}, 2, 3, 7, true},
-      // A point, and a segment of 2^41 pixels through the window at zoom 64.
-      {{5, 5}, {5, 5}, 1, 7, 5, true},
-      {{5, 5}, {5, 5}, 1, 7, 6, false},
-      {{-far, 0}, {far, 0}, 1, 300, 2, true},
-      {{-far, 0}, {far, 0}, 1, 300, -3, false},
-      {{-far, -far}, {far, far + 1}, 64, 300, 300, true},
-      {{-far, -far}, {far, far + 3000}, 1, 300, 300, false},
+      {{0, 0}, {10, 10}, 1, "5,7", "3,7"},
+      {{0, 0}, {10, 10}, 2, "3,7", ""},
+      {{5, 5}, {5, 5}, 1, "7,5", "7,6"},
+      // 2^41 pixels long, through the window at zoom 64.
+      {{-far, 0}, {far, 0}, 1, "300,2", "300,-3"},
+      {{-far, -far}, {far, far + 1}, 64, "300,300", ""},
+      {{-far, -far}, {far, far + 3000}, 1, "", "300,300"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.holds, lineHolds(c.p0, c.p1, c.brush, c.px, c.py))
-        << c.p0.x << "," << c.p0.y << " to " << c.p1.x << "," << c.p1.y << " brush " << c.brush
-        << " at " << c.px << "," << c.py;
+  for (const auto& [p0, p1, brush, holds, misses] : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << p0.x << "," << p0.y << " to " << p1.x << "," << p1.y << " brush " << brush);
+    for (const auto& [x, y] : pixelsOf(holds))
+      EXPECT_TRUE(lineHolds(p0, p1, brush, x, y)) << x << "," << y;
+    for (const auto& [x, y] : pixelsOf(misses))
+      EXPECT_FALSE(lineHolds(p0, p1, brush, x, y)) << x << "," << y;
   }
-}
-
-TEST(Line, TheWalkGivesEachSegmentBothEndsAndTheBoxHoldsThem) {
-  TurtleCursor arbre = cursorWith("FaX[+F]fFo");
-  arbre.setSymbols("F", "X", "f");
-  std::vector<std::pair<TurtlePoint, TurtlePoint>> strokes;
-  walkStrokes(arbre, [&](TurtlePoint from, TurtlePoint to, char) {
-    strokes.push_back({from, to});
-  });
-  arbre.selected = 4;  // the boxes keep it
-  // F, X, the branch's F turned left, and F after the move f, from the truncated point.
-  const int32_t expected[][4] = {
-      {300, 300, 299, 280}, {299, 280, 299, 280}, {299, 280, 290, 262}, {298, 260, 298, 240}};
-  ASSERT_EQ(4u, strokes.size());
-  for (std::size_t i = 0; i < strokes.size(); ++i) {
-    EXPECT_EQ(expected[i][0], strokes[i].first.x) << i;
-    EXPECT_EQ(expected[i][1], strokes[i].first.y) << i;
-    EXPECT_EQ(expected[i][2], strokes[i].second.x) << i;
-    EXPECT_EQ(expected[i][3], strokes[i].second.y) << i;
-  }
-  const Box lines = drawnBox(arbre, Style{true, 5});
-  EXPECT_EQ((std::vector<int64_t>{290, 240, 301, 301}),
-            (std::vector<int64_t>{lines.minX, lines.minY, lines.maxX, lines.maxY}));
-  const Box squares = drawnBox(arbre, Style{});
-  EXPECT_EQ((std::vector<int64_t>{290, 240, 319, 300}),
-            (std::vector<int64_t>{squares.minX, squares.minY, squares.maxX, squares.maxY}));
-  EXPECT_EQ(4, arbre.selected);
 }
 
 }  // namespace

@@ -179,30 +179,25 @@ TEST(TurtleCursor, BytesWithoutACommandLeaveTheStateAlone) {
 }
 
 TEST(TurtleCursor, SymbolSetsChooseWhatStepsAndWhatIsDrawn) {
-  // Under the sets, a word walks exactly as its translation to the default bytes does; the
-  // default bytes themselves then do nothing, and the six commands keep theirs in any set.
-  const std::string word = "F[+FX]f-FXao|f_[F]";
-  std::string translated;
-  for (const char s : word)
-    translated += s == 'F' || s == 'f' ? 'a' : s == 'X' ? 'o' : s == 'a' || s == 'o' ? 'x' : s;
-  TurtleCursor chosen = cursorWith(word);
+  // Under the sets a word walks as its translation to the default bytes, bit for bit; the
+  // default bytes then do nothing, and the commands keep theirs in any set.
+  TurtleCursor chosen = cursorWith("F[+FX]f-FXao|f_[F]");
   chosen.setSymbols("FZ", "X", "f+");
-  TurtleCursor plain = cursorWith(translated);
+  TurtleCursor plain = cursorWith("a[+ao]a-aoxx|a_[a]");
   const auto chosenVisits = walk(chosen);
   const auto plainVisits = walk(plain);
   ASSERT_EQ(plainVisits.size(), chosenVisits.size());
-  for (std::size_t i = 0; i < word.size(); ++i) {
+  for (std::size_t i = 0; i < plainVisits.size(); ++i) {
     EXPECT_EQ(plainVisits[i].x, chosenVisits[i].x) << "index " << i;
     EXPECT_EQ(plainVisits[i].y, chosenVisits[i].y) << "index " << i;
   }
   expectState(chosen.state, plain.state.x, plain.state.y, plain.state.heading, plain.state.step);
-  const std::pair<char, TurtleCommand> kinds[] = {
-      {'F', TurtleCommand::kSegment}, {'Z', TurtleCommand::kSegment}, {'X', TurtleCommand::kBud},
-      {'f', TurtleCommand::kMove},    {'a', TurtleCommand::kNone},    {'o', TurtleCommand::kNone},
-      {'+', TurtleCommand::kLeft},    {'|', TurtleCommand::kLonger}};
-  for (const auto& [symbol, command] : kinds)
-    EXPECT_EQ(command, chosen.commandOf(symbol)) << symbol;
-  EXPECT_TRUE(chosen.isSegment('F') && chosen.isBud('X') && !chosen.isSegment('f'));
+  const std::string kinds = "FZXfao+|";
+  const TurtleCommand commands[] = {TurtleCommand::kSegment, TurtleCommand::kSegment,
+                                    TurtleCommand::kBud,     TurtleCommand::kMove,
+                                    TurtleCommand::kNone,    TurtleCommand::kNone,
+                                    TurtleCommand::kLeft,    TurtleCommand::kLonger};
+  for (std::size_t i = 0; i < kinds.size(); ++i) EXPECT_EQ(commands[i], chosen.commandOf(kinds[i]));
   EXPECT_TRUE(plain.isSegment('a') && plain.isBud('o') && !plain.isSegment('F'));
 }
 
