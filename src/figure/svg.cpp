@@ -65,8 +65,8 @@ void writeLines(SvgOut& svg, TurtleCursor& arbre, int32_t brush) {
   // x + 0.5 for an odd brush and x + 1 for an even one.
   const std::string_view start = brush % 2 != 0 ? "<path transform=\"translate(0.5 0.5)\" d=\""
                                                 : "<path transform=\"translate(1 1)\" d=\"";
-  std::string end = "\" fill=\"none\" stroke=\"#663300\" stroke-width=\"" + std::to_string(brush) +
-                    "\" stroke-linecap=\"square\"/>\n";
+  const std::string end = "\" fill=\"none\" stroke=\"#663300\" stroke-width=\"" +
+                          std::to_string(brush) + "\" stroke-linecap=\"square\"/>\n";
   int32_t lines = 0;  // in the open path
   walkStrokes(arbre, [&](TurtlePoint from, TurtlePoint to, char symbol) {
     if (arbre.isBud(symbol)) {
