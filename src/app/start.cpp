@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "output.h"
 #include "save.h"
 
 namespace {
@@ -191,6 +192,10 @@ std::optional<int> startFromCommandLine(int argc, char* argv[], std::optional<Se
   if (o.fit) session->view = fitView(arbre, o.width, o.height);
   if (o.svgFile.empty()) return std::nullopt;
   arbre.printWord();
+  // Read at once, while errno still tells why; the SVG is written all the same.
+  const std::optional<std::string> lost = standardOutputError();
+  if (lost) failure(*lost);
   const std::string error = saveSvg(o.svgFile, arbre, o.width, o.height);
-  return error.empty() ? kExitDone : failure(error);
+  if (!error.empty()) return failure(error);
+  return lost ? kExitFailure : kExitDone;
 }
