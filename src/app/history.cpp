@@ -2,6 +2,7 @@
 #include "history.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
 #include <utility>
 
@@ -18,6 +19,10 @@ void PressHistory::record(TurtleCursor& arbre, Act&& act) {
   if (symbol != 'o' && (symbol != 'a' || arbre.selected == 0)) {
     act();
     return;
+  }
+  if (presses_.size() >= kMaxPresses) {
+    throw PressLimitError("the list of presses is full at " + std::to_string(kMaxPresses) +
+                          " presses");
   }
   // A growth rewrites, and a pruning erases, only within the rest of the selection's branch
   // and its closing "]": branchLength symbols from the selection.
@@ -48,7 +53,12 @@ void PressHistory::record(TurtleCursor& arbre, Act&& act) {
 }
 
 void PressHistory::press(TurtleCursor& arbre) {
-  record(arbre, [&arbre] { pressButton(arbre); });
+  try {
+    record(arbre, [&arbre] { pressButton(arbre); });
+  } catch (const PressLimitError& error) {
+    std::fprintf(stderr, "lsystem-viewer: %s; the word stays as it was\n", error.what());
+    arbre.printWord();
+  }
 }
 
 void PressHistory::pressAt(TurtleCursor& arbre, int32_t index) {

@@ -84,7 +84,10 @@ class Work {
 
 // What a refused growth says, after what refused it.
 std::string refusal(const std::exception& error) {
-  if (dynamic_cast<const WordLimitError*>(&error) != nullptr) return error.what();
+  if (dynamic_cast<const WordLimitError*>(&error) != nullptr ||
+      dynamic_cast<const PressLimitError*>(&error) != nullptr) {
+    return error.what();
+  }
   if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return "out of memory";
   return "the word would be too long for this machine";
 }
