@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string_view>
 #include <utility>
 
@@ -171,9 +172,12 @@ std::string applyValue(const OptionInfo& option, const std::string& name, const 
       if (!isDecimal(value)) return quoted + " is not a decimal number of degrees";
       const double degrees = std::strtod(value.c_str(), nullptr);
       const double radians = degrees * kPi / 180.0;
-      const auto angle = static_cast<float>(radians);
-      if (!std::isfinite(degrees) || !std::isfinite(angle)) return quoted + " is too large";
-      options.angle = angle;
+      // Tested before the conversion: a double beyond float's range has no float to become.
+      if (!std::isfinite(radians) ||
+          std::fabs(radians) > double{std::numeric_limits<float>::max()}) {
+        return quoted + " is too large";
+      }
+      options.angle = static_cast<float>(radians);
       options.angleText = value;
       return "";
     }

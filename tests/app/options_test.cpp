@@ -174,6 +174,7 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"-a", "."}, "-a '.' is not a decimal number of degrees"},
       {{"-a", "1e999"}, "-a '1e999' is too large"},
       {{"-a", "1e41"}, "-a '1e41' is too large"},
+      {{"-a", "-1.94967426e40"}, "-a '-1.94967426e40' is too large"},  // would round to -FLT_MAX
       {{"--origin", "300"},
        "--origin '300' is not X,Y with two integers from -16777216 to 16777216"},
       {{"--origin", "3,4,5"},
