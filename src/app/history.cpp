@@ -2,6 +2,7 @@
 #include "history.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
 #include <utility>
 
@@ -19,6 +20,10 @@ void PressHistory::record(TurtleCursor& arbre, bool whole, Act&& act) {
   if (!whole && !arbre.isBud(symbol) && (!arbre.isSegment(symbol) || arbre.selected == 0)) {
     act();
     return;
+  }
+  if (presses_.size() >= kMaxPresses) {
+    throw PressLimitError("the list of presses is full at " + std::to_string(kMaxPresses) +
+                          " presses");
   }
   // A growth rewrites, and a pruning erases, only within the rest of the selection's branch
   // and its closing "]": branchLength symbols from the selection.
@@ -49,11 +54,21 @@ void PressHistory::record(TurtleCursor& arbre, bool whole, Act&& act) {
 }
 
 void PressHistory::press(TurtleCursor& arbre) {
-  record(arbre, false, [&arbre] { pressButton(arbre); });
+  try {
+    record(arbre, false, [&arbre] { pressButton(arbre); });
+  } catch (const PressLimitError& error) {
+    std::fprintf(stderr, "lsystem-viewer: %s; the word stays as it was\n", error.what());
+    arbre.printWord();
+  }
 }
 
 void PressHistory::growAll(TurtleCursor& cursor) {
-  record(cursor, true, [&cursor] { growButton(cursor); });
+  try {
+    record(cursor, true, [&cursor] { growButton(cursor); });
+  } catch (const PressLimitError& error) {
+    std::fprintf(stderr, "lsystem-viewer: %s; the word stays as it was\n", error.what());
+    cursor.printWord();
+  }
 }
 
 void PressHistory::pressAt(TurtleCursor& arbre, int32_t index) {
