@@ -44,7 +44,7 @@ std::string growGenerations(TurtleCursor& cursor, int32_t generations, Work& wor
 
 std::string replayPresses(Session& session, Work& work, Progress& progress) {
   const std::vector<int32_t>& presses = session.options.presses;
-  TurtleCursor& cursor = session.arbre;
+  TurtleCursor& cursor = session.cursor;
   for (std::size_t n = 0; n < presses.size(); ++n) {
     progress.show([&] {
       return "press " + std::to_string(n + 1) + " of " + std::to_string(presses.size()) + ", " +

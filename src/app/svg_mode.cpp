@@ -10,12 +10,12 @@
 
 int runSvgMode(Session& session) {
   const Options& options = session.options;
-  session.arbre.printWord();
+  session.cursor.printWord();
   // Read at once, while errno still tells why; the SVG is written all the same.
   const std::optional<std::string> lost = standardOutputError();
   if (lost) failure(*lost);
   const std::string error =
-      saveSvg(options.svgFile, session.arbre, options.width, options.height, figureStyle(options));
+      saveSvg(options.svgFile, session.cursor, options.width, options.height, figureStyle(options));
   if (!error.empty()) return failure(error);
   return lost ? kExitFailure : kExitDone;
 }

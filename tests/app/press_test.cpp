@@ -198,7 +198,7 @@ TEST(PressHistory, AReplayedListMakesTheWordOfTheLivePresses) {
       EXPECT_EQ(std::nullopt,
                 startFromCommandLine(static_cast<int>(argv.size()), argv.data(), session));
       ASSERT_TRUE(session.has_value());
-      EXPECT_EQ(live.word, session->arbre.word);
+      EXPECT_EQ(live.word, session->cursor.word);
       EXPECT_EQ(presses, session->history.presses());
     }
   }

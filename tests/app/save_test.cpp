@@ -152,7 +152,7 @@ TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
       "lsystem-viewer: saved lsystem-viewer-4.svg; draw it again with: lsystem-viewer -n 4 "
       "--size 640x480",
       line);
-  EXPECT_EQ(svgText(session->arbre, 640, 480), contentOf(prefix + "4.svg"));
+  EXPECT_EQ(svgText(session->cursor, 640, 480), contentOf(prefix + "4.svg"));
 
   linkError = EPERM;  // no links: an exclusive create takes the first free name
   EXPECT_EQ("", saveNumberedSvg(prefix, arbre, 600, 400, name));
