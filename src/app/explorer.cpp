@@ -8,7 +8,15 @@
 #include <exception>
 
 #include "angle.h"
+#include "output.h"
 #include "press.h"
+
+void noteLostOutput(Input& input) {
+  if (std::optional<std::string> lost = standardOutputError()) {
+    input.quit = 1;
+    input.lostOutput = std::move(*lost);
+  }
+}
 
 bool handlePlainInput(const UserInput& event, Input& input, TurtleCursor& cursor,
                       PressHistory* history) {
@@ -27,6 +35,7 @@ bool handlePlainInput(const UserInput& event, Input& input, TurtleCursor& cursor
       } else {
         pressButton(cursor);
       }
+      noteLostOutput(input);
       return true;
     default:
       return false;
@@ -265,6 +274,12 @@ bool Explorer::pressKey(Action action) {
 }
 
 Explorer::Reply Explorer::handle(const UserInput& event) {
+  const Reply reply = decide(event);
+  noteLostOutput(input_);  // a press, a growth or an undo prints the word
+  return reply;
+}
+
+Explorer::Reply Explorer::decide(const UserInput& event) {
   Reply reply;
   if (!session_.options.explore) {
     if (event.type == UserInput::Type::kButtonDown) {

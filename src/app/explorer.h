@@ -47,8 +47,9 @@ constexpr int32_t kWheelDown = 5;
 
 // What the inputs have told the loop so far.
 struct Input {
-  int32_t quit = 0;
-  int32_t pointerX = 0;  // from the latest motion; (0, 0) before any
+  int32_t quit = 0;        // 1 on a quit request, or when a word could not be printed
+  std::string lostOutput;  // why a word could not be printed, for the line that ends the program
+  int32_t pointerX = 0;    // from the latest motion; (0, 0) before any
   int32_t pointerY = 0;
 };
 
@@ -57,6 +58,9 @@ struct Input {
 // history, when given, so that it can be taken back). True when the word may have changed.
 bool handlePlainInput(const UserInput& event, Input& input, TurtleCursor& cursor,
                       PressHistory* history);
+
+// Right after a word is printed: when it could not be, the loop ends with the reason kept.
+void noteLostOutput(Input& input);
 
 // The window's title: the program, the word's length and, with a view, its zoom.
 std::string windowTitle(const TurtleCursor& cursor, const View* view);
@@ -113,6 +117,7 @@ class Explorer {
   uint64_t edits() const { return edits_; }
 
  private:
+  Reply decide(const UserInput& event);
   bool pressKey(Action action);
   void press();
   bool growAll();

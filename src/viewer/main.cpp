@@ -22,19 +22,21 @@ int runWindow(Session& session) {
   Palette palette = mapPalette(screen->format);
   TurtleCursor& arbre = session.cursor;
   arbre.printWord();
+  // Every word printed must get there: a lost one ends the program with status 1.
+  Input input;
+  noteLostOutput(input);
   showWordLength(arbre, session.shownView());
 
   int status = kExitDone;
-  if (options.explore) {
+  if (!input.quit && options.explore) {
     Explorer explorer(session, screen->w, screen->h, true);
     status = runExplore(explorer, screen, palette);
   } else {
-    Input input;
     const Style style = figureStyle(options);
     while (!input.quit) runPass(screen, palette, input, arbre, session.shownView(), style);
   }
   SDL_Quit();
-  return status;
+  return input.lostOutput.empty() ? status : failure(input.lostOutput);
 }
 
 }  // namespace

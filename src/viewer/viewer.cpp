@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "press.h"
+#include "report.h"
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <SDL_syswm.h>
@@ -288,5 +289,5 @@ int runExplore(Explorer& explorer, SDL_Surface*& screen, Palette& palette) {
       if (reply.title) showTitle(explorer.title());
     } while (SDL_PollEvent(&event));
   }
-  return kExitDone;
+  return explorer.input().lostOutput.empty() ? kExitDone : failure(explorer.input().lostOutput);
 }

@@ -329,6 +329,7 @@ TEST(ViewerProcess, StatusesAndMessagesOfTheCommandLine) {
        "generation 17 would make the word longer than 1000000 symbols"},
       {"--svg '" + nothing + "' >/dev/full", 1, "",
        "cannot write to standard output: No space left on device"},
+      {">/dev/full", 1, "", "cannot write to standard output: No space left on device"},
       {"-g '{F:F+F;}F' --svg '" + nothing + "'", 0, "F+F+F+F+F+F+F+F\n",
        "the word holds no 'a' and no 'o', so nothing is drawn: only 'a' (a segment) and 'o' (a "
        "bud) are drawn; other letters serve as variables (a grammar written with F needs "
