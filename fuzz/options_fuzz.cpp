@@ -31,6 +31,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(o.presses.size() <= kMaxPresses);
     for (const int32_t index : o.presses) FUZZ_CHECK(index >= 0 && index < INT32_MAX);
     FUZZ_CHECK(o.maxSymbols >= 1);
+    FUZZ_CHECK(std::isfinite(o.heading));
+    FUZZ_CHECK(o.lineWidth >= 1 && o.lineWidth <= 64);
+    for (const std::string* set : {&o.segments, &o.buds, &o.moves}) {
+      FUZZ_CHECK(set->size() <= kMaxSymbolBytes);
+      for (const char byte : *set) {
+        FUZZ_CHECK(byte > ' ' && byte < 127 &&
+                   std::string("+-[]_|{}:;").find(byte) == std::string::npos);
+        // The three sets are disjoint.
+        FUZZ_CHECK((o.segments.find(byte) != std::string::npos) +
+                       (o.buds.find(byte) != std::string::npos) +
+                       (o.moves.find(byte) != std::string::npos) ==
+                   1);
+      }
+    }
   } else {
     // One line that names the problem; help and version only come from a good command line.
     FUZZ_CHECK(parsed.error.find('\n') == std::string::npos);
@@ -44,5 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(again.options.presses == o.presses && again.options.seed == o.seed &&
              again.options.maxSymbols == o.maxSymbols && again.options.fit == o.fit &&
              again.options.explore == o.explore);
+  FUZZ_CHECK(again.options.segments == o.segments && again.options.buds == o.buds &&
+             again.options.moves == o.moves && again.options.lines == o.lines &&
+             again.options.lineWidth == o.lineWidth && again.options.headingText == o.headingText);
   return 0;
 }

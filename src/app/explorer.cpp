@@ -84,7 +84,8 @@ bool Explorer::setAngle(double degrees) {
 void Explorer::startPlay() {
   play_.emplace(Play{cursorOf(session_.options), 0, session_.view});
   play_->cursor.angle = session_.arbre.angle;
-  if (session_.options.fit) session_.view = fitView(play_->cursor, width_, height_);
+  if (session_.options.fit)
+    session_.view = fitView(play_->cursor, width_, height_, figureStyle(session_.options));
 }
 
 void Explorer::stepPlay() {
@@ -101,7 +102,8 @@ void Explorer::stepPlay() {
     return;
   }
   ++play_->generation;
-  if (session_.options.fit) session_.view = fitView(play_->cursor, width_, height_);
+  if (session_.options.fit)
+    session_.view = fitView(play_->cursor, width_, height_, figureStyle(session_.options));
 }
 
 void Explorer::stopPlay() {
@@ -233,7 +235,7 @@ bool Explorer::pressKey(Action action) {
       view = View{};
       return true;
     case Action::kFit:
-      view = fitView(session_.arbre, width_, height_);
+      view = fitView(session_.arbre, width_, height_, figureStyle(session_.options));
       return true;
     case Action::kUndo:
       if (!undoPress(session_)) return false;

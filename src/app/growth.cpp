@@ -56,9 +56,11 @@ std::string replayPresses(Session& session, Work& work, Progress& progress) {
     } else if (index >= cursor.wordLength()) {
       return place + "finds no symbol: the word has " + std::to_string(cursor.wordLength()) +
              " symbols";
-    } else if (const char symbol = cursor.symbolAt(index); symbol != 'o' && symbol != 'a') {
+    } else if (const char symbol = cursor.symbolAt(index);
+               !cursor.isBud(symbol) && !cursor.isSegment(symbol)) {
       return place + "finds " + quote(std::string(1, symbol)) +
-             ", which is neither a bud 'o' nor a segment 'a'";
+             ", which is neither a bud " + quote(session.options.buds) + " nor a segment " +
+             quote(session.options.segments);
     }
     if (!work.allows(cursor)) {
       return "press " + std::to_string(n + 1) + " of --presses" + work.refusal();

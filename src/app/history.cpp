@@ -16,7 +16,7 @@ void PressHistory::record(TurtleCursor& arbre, bool whole, Act&& act) {
   const char symbol = arbre.selectedSymbol();
   // A press on anything else, or on a segment at index 0 (no selection), changes nothing: it
   // still prints when it is a button press, and costs no copy of the word.
-  if (!whole && symbol != 'o' && (symbol != 'a' || arbre.selected == 0)) {
+  if (!whole && !arbre.isBud(symbol) && (!arbre.isSegment(symbol) || arbre.selected == 0)) {
     act();
     return;
   }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <utility>
 
 #include "keys.h"
+#include "style.h"
 
 #ifndef LSV_VERSION
 #error "LSV_VERSION must give the project's version"
@@ -25,7 +27,22 @@ constexpr const char* kProgram = "lsystem-viewer";
 constexpr double kPi = 3.14159265358979323846;  // rounds to the double nearest to pi
 
 // Codes of the options that have no short form, above every character.
-enum LongOnly { kOrigin = 256, kSize, kSvg, kFit, kExplore, kPresses, kStochastic, kMaxSymbols };
+enum LongOnly {
+  kOrigin = 256,
+  kHeading,
+  kSegments,
+  kBuds,
+  kMoves,
+  kSize,
+  kSvg,
+  kFit,
+  kExplore,
+  kLines,
+  kWidth,
+  kPresses,
+  kStochastic,
+  kMaxSymbols
+};
 
 struct OptionInfo {
   const char* name;   // the long form, without "--"
@@ -45,12 +62,26 @@ constexpr OptionInfo kOptions[] = {
      "the turn of + and - in degrees\n(default: 0.5 radian, about 28.65 degrees)"},
     {"step", 's', "PIXELS", "the turtle's starting step (default: 20)"},
     {"origin", kOrigin, "X,Y", "the turtle's start point (default: 300,300)"},
+    {"heading", kHeading, "DEGREES",
+     "the turtle's start direction, counter-clockwise\nfrom up (default: 0; -90 points right)"},
+    {"segments", kSegments, "BYTES",
+     "the bytes that step forward and are drawn as\nsegments (default: a)"},
+    {"buds", kBuds, "BYTES", "the bytes drawn as buds (default: o)"},
+    {"moves", kMoves, "BYTES",
+     "the bytes that step forward without drawing\n(default: none); each of the three sets holds "
+     "up\n"
+     "to 16 bytes from ! to ~ but + - [ ] _ | { } : ;\nand no byte of another"},
     {"size", kSize, "WxH", "the window's size, each 16 to 4096 (default: 600x400)"},
     {"svg", kSvg, "FILE",
      "write the start figure to FILE as SVG, print the\nword and exit; no window"},
     {"fit", kFit, nullptr, "show the whole start figure, zoomed to fit"},
     {"explore", kExplore, nullptr,
      "zoom, pan, undo and save with the wheel, a drag\nand keys (below), in a resizable window"},
+    {"lines", kLines, nullptr,
+     "draw each segment as a line from the turtle's\npoint before its step to its point after, "
+     "and\n"
+     "each bud as a square centred on its point"},
+    {"width", kWidth, "PIXELS", "the lines' width on the screen, 1 to 64\n(default: 1)"},
     {"presses", kPresses, "LIST",
      "after the start, press at these word indices in\norder, g growing the whole word: up to "
      "100000,\ncommas between"},
@@ -151,6 +182,67 @@ bool isDecimal(const std::string& text) {
   return at == text.size();
 }
 
+// offset + DEGREES * pi / 180 in double, rounded once to float; false when that lies beyond
+// float's range, which is tested before the conversion, undefined there.
+bool radiansOf(const std::string& degreesText, double offset, float& out) {
+  const double radians = offset + std::strtod(degreesText.c_str(), nullptr) * kPi / 180.0;
+  if (!(std::fabs(radians) <= static_cast<double>(FLT_MAX))) return false;  // also infinite or NaN
+  out = static_cast<float>(radians);
+  return true;
+}
+
+// A byte as a message shows it: in quotes when visible, else its value.
+std::string byteName(unsigned char byte) {
+  if (byte > 32 && byte < 127) return std::string{'\'', static_cast<char>(byte), '\''};
+  static const char hex[] = "0123456789abcdef";
+  return std::string("byte 0x") + hex[byte >> 4] + hex[byte & 15];
+}
+
+// A set of symbols: at most kMaxSymbolBytes bytes from '!' to '~', each once, none a command of
+// the turtle or a byte of the grammar's blocks. The error's ending, or an empty string.
+std::string checkSymbols(std::string_view bytes) {
+  if (bytes.size() > kMaxSymbolBytes) {
+    return " holds more than " + std::to_string(kMaxSymbolBytes) + " bytes";
+  }
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte <= 32 || byte >= 127) {
+      return " holds " + byteName(byte) + ", which is not a visible ASCII character";
+    }
+    if (std::string_view("+-[]_|{}:;").find(bytes[i]) != std::string_view::npos) {
+      return " holds " + byteName(byte) + ", one of + - [ ] _ | { } : ; which cannot be drawn";
+    }
+    if (bytes.find(bytes[i]) < i) return " holds " + byteName(byte) + " twice";
+  }
+  return "";
+}
+
+// The error when two of the sets share a byte, or an empty string.
+std::string checkDisjoint(const Options& options) {
+  const Options defaults;
+  const struct {
+    const char* name;
+    const std::string& bytes;
+    bool byDefault;
+  } sets[] = {{"--segments", options.segments, options.segments == defaults.segments},
+              {"--buds", options.buds, options.buds == defaults.buds},
+              {"--moves", options.moves, options.moves == defaults.moves}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    for (std::size_t j = i + 1; j < 3; ++j) {
+      for (const char byte : sets[i].bytes) {
+        if (sets[j].bytes.find(byte) == std::string::npos) continue;
+        std::string error = std::string("options '") + sets[i].name + "' and '" + sets[j].name +
+                            "' both hold " + byteName(static_cast<unsigned char>(byte));
+        for (const auto& set : {sets[i], sets[j]}) {
+          if (set.byDefault) error += std::string(" (the default of '") + set.name + "')";
+        }
+        return error;
+      }
+    }
+  }
+  return "";
+}
+
 // Sets the option's value into options; the error message, or an empty string.
 std::string applyValue(const OptionInfo& option, const std::string& name, const std::string& value,
                        Options& options) {
@@ -171,16 +263,31 @@ std::string applyValue(const OptionInfo& option, const std::string& name, const 
         return quoted + " is not an integer from 0 to 1000";
       }
       return "";
-    case 'a': {
+    case 'a':
       if (!isDecimal(value)) return quoted + " is not a decimal number of degrees";
-      const double degrees = std::strtod(value.c_str(), nullptr);
-      const double radians = degrees * kPi / 180.0;
-      const auto angle = static_cast<float>(radians);
-      if (!std::isfinite(degrees) || !std::isfinite(angle)) return quoted + " is too large";
-      options.angle = angle;
+      if (!radiansOf(value, 0.0, options.angle)) return quoted + " is too large";
       options.angleText = value;
       return "";
+    case kHeading:
+      if (!isDecimal(value)) return quoted + " is not a decimal number of degrees";
+      if (!radiansOf(value, static_cast<double>(kUpHeading), options.heading))
+        return quoted + " is too large";
+      options.headingText = value;
+      return "";
+    case kSegments:
+    case kBuds:
+    case kMoves: {
+      if (const std::string error = checkSymbols(value); !error.empty()) return quoted + error;
+      (option.code == kSegments ? options.segments
+       : option.code == kBuds   ? options.buds
+                                : options.moves) = value;
+      return "";
     }
+    case kWidth:
+      if (!parseInteger(value, 1, kMaxLineWidth, options.lineWidth)) {
+        return quoted + " is not an integer from 1 to " + std::to_string(kMaxLineWidth);
+      }
+      return "";
     case 's':
       if (!parseInteger(value, -kMaxCoordinate, kMaxCoordinate, options.step)) {
         return quoted + " is not an integer from " + std::to_string(-kMaxCoordinate) + " to " +
@@ -307,8 +414,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
       (option.code == 'h' ? options.help : options.version) = true;
       return parsed;
     }
-    if (option.code == kFit || option.code == kExplore) {
-      (option.code == kFit ? options.fit : options.explore) = true;
+    if (option.code == kFit || option.code == kExplore || option.code == kLines) {
+      (option.code == kFit       ? options.fit
+       : option.code == kExplore ? options.explore
+                                 : options.lines) = true;
       continue;
     }
     if (option.code == 'g' || option.code == 'f') {
@@ -323,7 +432,9 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
   }
   if (optind < argc) {
     parsed.error = "unexpected operand " + quote(storage[static_cast<std::size_t>(optind)]);
+    return parsed;
   }
+  parsed.error = checkDisjoint(options);
   return parsed;
 }
 
@@ -368,9 +479,11 @@ std::string helpText() {
   std::string text =
       "Usage: lsystem-viewer [OPTION]...\n"
       "Grow a bracketed L-system from its grammar and draw it with a turtle in a\n"
-      "window. Only 'a', a segment, and 'o', a bud, are drawn: a small brown square\n"
-      "and a green one. '+' and '-' turn, '[' and ']' open and close a branch, '_'\n"
-      "and '|' shorten and lengthen the step; other letters serve as variables.\n"
+      "window. Only 'a', a segment, and 'o', a bud, are drawn (--segments and --buds\n"
+      "choose other bytes): a small brown square and a green one, or with --lines a\n"
+      "line and a square centred on its point. '+' and '-' turn, '[' and ']' open\n"
+      "and close a branch, '_' and '|' shorten and lengthen the step; other letters\n"
+      "serve as variables.\n"
       "The square under the pointer turns red; a mouse press grows the figure at a red\n"
       "bud or prunes the branch at a red segment. Every word is printed on standard\n"
       "output. Any key, or closing the window, quits.\n"
@@ -401,7 +514,9 @@ std::string helpText() {
       "Examples:\n"
       "  lsystem-viewer -g '{o:a[-ao][+ao]ao;}o' -n 4 -a 22.5 -s 9 --origin 300,390\n"
       "  lsystem-viewer -n 6 --svg tree.svg\n"
-      "  lsystem-viewer -g '{a:a+a--a+a;}a--a--a' -n 4 -a 60 --fit --explore\n";
+      "  lsystem-viewer -g '{a:a+a--a+a;}a--a--a' -n 4 -a 60 --fit --explore\n"
+      "  lsystem-viewer -g '{X:F+[[X]-X]-F[-FX]+X;F:FF;}X' --segments F --buds X \\\n"
+      "    -n 6 -a 25 --lines --fit\n";
   return text;
 }
 

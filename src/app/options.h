@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "turtle_state.h"
+
 // Exit statuses of the program.
 constexpr int kExitDone = 0;
 constexpr int kExitFailure = 1;  // at run time: no window, the SVG not written, the word too long
@@ -19,6 +21,8 @@ constexpr int32_t kMaxCoordinate = 1 << 24;
 constexpr std::size_t kMaxPresses = 100000;
 // In a list of presses, a generation of the whole word: "g" where it is written.
 constexpr int32_t kGrowAll = -1;
+// The most bytes that each of --segments, --buds and --moves takes.
+constexpr std::size_t kMaxSymbolBytes = 16;
 
 struct Options {
   std::string grammar = "{o:a[+ao]-ao;}ao";
@@ -29,11 +33,18 @@ struct Options {
   int32_t step = 20;
   int32_t originX = 300;
   int32_t originY = 300;
+  float heading = kUpHeading;  // the start heading in radians
+  std::string headingText;     // --heading's degrees as given, or empty for the default
+  std::string segments = "a";  // the bytes that step and are drawn as segments
+  std::string buds = "o";      // the bytes drawn as buds
+  std::string moves;           // the bytes that step without drawing
   int32_t width = 600;
   int32_t height = 400;
   std::string svgFile;             // --svg: write the figure here instead of opening a window
   bool fit = false;                // the start figure's view fits it to the window
   bool explore = false;            // zoom, pan, undo and save in a resizable window that waits
+  bool lines = false;              // segments as lines, buds as squares centred on their point
+  int32_t lineWidth = 1;           // --width: the lines' brush in screen pixels
   std::vector<int32_t> presses;    // replayed after the start generations, in order; kGrowAll
                                    // for a generation of the whole word
   std::optional<uint64_t> seed;    // --stochastic: growth chooses among all the rule blocks

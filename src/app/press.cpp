@@ -6,9 +6,10 @@
 #include <stdexcept>
 
 void pressSelected(TurtleCursor& arbre) {
-  if (arbre.selectedSymbol() == 'o') {
+  const char symbol = arbre.selectedSymbol();
+  if (arbre.isBud(symbol)) {
     arbre.grow();
-  } else if (arbre.selectedSymbol() == 'a') {
+  } else if (arbre.isSegment(symbol)) {
     arbre.prune();
   }
 }

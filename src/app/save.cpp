@@ -29,7 +29,7 @@ mode_t newFileMode() {
 // that a rename or a link to path stays within one file system. Gives the file's name, or an
 // empty name and the error.
 std::string writeBeside(const std::string& path, TurtleCursor& arbre, int32_t width, int32_t height,
-                        mode_t mode, int& error) {
+                        const Style& style, mode_t mode, int& error) {
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -47,7 +47,7 @@ std::string writeBeside(const std::string& path, TurtleCursor& arbre, int32_t wi
     close(fd);
   } else {
     errno = 0;
-    if (!writeSvg(file, arbre, width, height) || std::fflush(file) != 0 || fsync(fd) != 0) {
+    if (!writeSvg(file, arbre, width, height, style) || std::fflush(file) != 0 || fsync(fd) != 0) {
       error = errno != 0 ? errno : EIO;
     }
     if (std::fclose(file) != 0 && error == 0) error = errno;
@@ -61,12 +61,13 @@ std::string writeBeside(const std::string& path, TurtleCursor& arbre, int32_t wi
 
 }  // namespace
 
-std::string saveSvg(const std::string& path, TurtleCursor& arbre, int32_t width, int32_t height) {
+std::string saveSvg(const std::string& path, TurtleCursor& arbre, int32_t width, int32_t height,
+                    const Style& style) {
   // The new file gets the mode of the one it replaces, or that of a newly created file.
   struct stat existing {};
   const mode_t mode = stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777 : newFileMode();
   int error = 0;
-  const std::string temporary = writeBeside(path, arbre, width, height, mode, error);
+  const std::string temporary = writeBeside(path, arbre, width, height, style, mode, error);
   if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) {
     error = errno;
     unlink(temporary.c_str());
@@ -75,10 +76,10 @@ std::string saveSvg(const std::string& path, TurtleCursor& arbre, int32_t width,
 }
 
 std::string saveNumberedSvg(const std::string& prefix, TurtleCursor& arbre, int32_t width,
-                            int32_t height, std::string& name) {
+                            int32_t height, std::string& name, const Style& style) {
   int error = 0;
   const std::string temporary =
-      writeBeside(prefix + "1.svg", arbre, width, height, newFileMode(), error);
+      writeBeside(prefix + "1.svg", arbre, width, height, style, newFileMode(), error);
   if (error != 0) return failure(prefix + "1.svg", error);
   // A link is made only where no file is, even one that appeared a moment ago.
   for (int number = 1; error == 0; ++number) {

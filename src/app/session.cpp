@@ -10,8 +10,12 @@ TurtleCursor cursorOf(const Options& options) {
                       options.angle);
   cursor.maxWordLength = options.maxSymbols;
   cursor.seed = options.seed;
+  cursor.setSymbols(options.segments, options.buds, options.moves);
+  cursor.setStartHeading(options.heading);
   return cursor;
 }
+
+Style figureStyle(const Options& options) { return Style{options.lines, options.lineWidth}; }
 
 bool undoPress(Session& session) {
   if (!session.history.undo(session.arbre)) return false;
@@ -52,20 +56,27 @@ std::string commandLine(const Session& session) {
   if (o.originX != defaults.originX || o.originY != defaults.originY) {
     add("--origin", std::to_string(o.originX) + "," + std::to_string(o.originY));
   }
+  if (!o.headingText.empty()) add("--heading", o.headingText);
+  if (o.segments != defaults.segments) add("--segments", o.segments);
+  if (o.buds != defaults.buds) add("--buds", o.buds);
+  if (o.moves != defaults.moves) add("--moves", o.moves);
   if (o.width != defaults.width || o.height != defaults.height) {
     add("--size", std::to_string(o.width) + "x" + std::to_string(o.height));
   }
   if (o.seed) add("--stochastic", std::to_string(*o.seed));
   if (o.fit) line += " --fit";
   if (o.explore) line += " --explore";
+  if (o.lines) line += " --lines";
+  if (o.lineWidth != defaults.lineWidth) add("--width", std::to_string(o.lineWidth));
   if (!session.history.presses().empty()) add("--presses", pressList(session.history.presses()));
   return line;
 }
 
 std::string saveNumbered(Session& session) {
   std::string name;
-  const std::string error = saveNumberedSvg("lsystem-viewer-", session.arbre, session.options.width,
-                                            session.options.height, name);
+  const std::string error =
+      saveNumberedSvg("lsystem-viewer-", session.arbre, session.options.width,
+                      session.options.height, name, figureStyle(session.options));
   if (!error.empty()) return "lsystem-viewer: " + error;
   std::string again = commandLine(session);
   // A command line cannot carry a NUL byte, which a grammar read from a file may hold.

@@ -6,6 +6,7 @@
 
 #include "history.h"
 #include "options.h"
+#include "style.h"
 #include "turtle_cursor.h"
 #include "view.h"
 
@@ -22,14 +23,17 @@ struct Session {
 // The cursor that the options describe, its word the axiom.
 TurtleCursor cursorOf(const Options& options);
 
+// The figure's style that the options ask for.
+Style figureStyle(const Options& options);
+
 // Takes back the newest press that changed the word and prints the word; false, and nothing
 // printed, when none is left.
 bool undoPress(Session& session);
 
 // The command line that draws the session's word again: the program, the options that differ
-// from their defaults (grammar, generations, turtle, window, seed, view) and the presses, each
-// word quoted for a POSIX shell where it needs it. The word's limit is left out: a word made
-// under a limit replays under any larger one.
+// from their defaults (grammar, generations, turtle, symbols, window, seed, view, style) and the
+// presses, each word quoted for a POSIX shell where it needs it. The word's limit is left out: a
+// word made under a limit replays under any larger one.
 std::string commandLine(const Session& session);
 
 // Writes the figure as lsystem-viewer-N.svg in the current folder, never over a file, and gives

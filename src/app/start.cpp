@@ -31,12 +31,22 @@ std::string buildSession(Options& options, std::optional<Session>& session) {
 }
 
 // Says so on standard error when the word draws nothing.
-void warnIfNothingIsDrawn(const std::string& word) {
-  if (word.find_first_of("ao") != std::string::npos) return;
-  std::fputs(
-      "lsystem-viewer: the word holds no 'a' and no 'o', so nothing is drawn: only 'a' (a "
-      "segment) and 'o' (a bud) are drawn; other letters serve as variables\n",
-      stderr);
+void warnIfNothingIsDrawn(const TurtleCursor& cursor, const Options& options) {
+  for (const char symbol : cursor.word) {
+    if (cursor.isBud(symbol) || cursor.isSegment(symbol)) return;
+  }
+  if (options.segments == "a" && options.buds == "o") {
+    std::fputs(
+        "lsystem-viewer: the word holds no 'a' and no 'o', so nothing is drawn: only 'a' (a "
+        "segment) and 'o' (a bud) are drawn; other letters serve as variables (a grammar "
+        "written with F needs --segments F)\n",
+        stderr);
+  } else {
+    std::fprintf(stderr,
+                 "lsystem-viewer: the word holds none of the segments %s and buds %s, so "
+                 "nothing is drawn\n",
+                 quote(options.segments).c_str(), quote(options.buds).c_str());
+  }
 }
 
 }  // namespace
@@ -65,8 +75,8 @@ std::optional<int> startFromCommandLine(int argc, char* argv[], std::optional<Se
   if (const std::string error = replayPresses(*session, work, progress); !error.empty()) {
     return failure(error);
   }
-  warnIfNothingIsDrawn(cursor.word);
-  if (o.fit) session->view = fitView(cursor, o.width, o.height);
+  warnIfNothingIsDrawn(cursor, o);
+  if (o.fit) session->view = fitView(cursor, o.width, o.height, figureStyle(o));
   if (!o.svgFile.empty()) return runSvgMode(*session);
   return std::nullopt;
 }

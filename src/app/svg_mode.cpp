@@ -9,6 +9,7 @@
 int runSvgMode(Session& session) {
   const Options& options = session.options;
   session.arbre.printWord();
-  const std::string error = saveSvg(options.svgFile, session.arbre, options.width, options.height);
+  const std::string error =
+      saveSvg(options.svgFile, session.arbre, options.width, options.height, figureStyle(options));
   return error.empty() ? kExitDone : failure(error);
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "style.h"
 #include "turtle_cursor.h"
 
 // Pixel values of the three drawing colours, as mapped on the screen's format.
@@ -20,26 +21,33 @@ struct Square {
   uint16_t h;
 };
 
-// Walks the whole word from the start state and calls visit(x, y, symbol) for each drawable
-// symbol, the bud "o" and the segment "a", with the turtle's whole-pixel position after the
-// symbol's own command: a segment's square sits where its stroke ends. The cursor stands on that
-// symbol during the call, so visit may select it.
+// Walks the whole word from the start state and calls visit(x, y, symbol, bud) for each symbol
+// that the cursor's sets draw, a bud or a segment, with the turtle's whole-pixel position after
+// the symbol's own command: a segment's square sits where its stroke ends. The cursor stands on
+// that symbol during the call, so visit may select it.
 template <class Visit>
-void walkDrawable(TurtleCursor& cursor, Visit&& visit) {
+void walkDrawn(TurtleCursor& cursor, Visit&& visit) {
   cursor.reset();
   while (!cursor.atEnd()) {
     cursor.interpretCurrent();
     const char symbol = cursor.currentSymbol();
-    if (symbol == 'o' || symbol == 'a') {
+    const TurtleCommand command = cursor.commandOf(symbol);
+    if (command == TurtleCommand::kBud || command == TurtleCommand::kSegment) {
       const TurtleState position = cursor.currentState();
-      visit(position.getX(), position.getY(), symbol);
+      visit(position.getX(), position.getY(), symbol, command == TurtleCommand::kBud);
     }
     cursor.advance();
   }
 }
 
-// The side of a drawable symbol's square in pixels.
-constexpr uint16_t squareSide(char symbol) { return symbol == 'o' ? 20 : 7; }
+// walkDrawn without the symbol's kind: visit(x, y, symbol).
+template <class Visit>
+void walkDrawable(TurtleCursor& cursor, Visit&& visit) {
+  walkDrawn(cursor, [&visit](int32_t x, int32_t y, char symbol, bool) { visit(x, y, symbol); });
+}
+
+// The side of a bud's or a segment's square in pixels.
+constexpr int32_t squareSide(bool bud) { return bud ? kBudSide : kSegmentSide; }
 
 // The bounding box of every square of the word, positions uncut: columns [minX, maxX) and rows
 // [minY, maxY). Empty, with minX > maxX, when nothing is drawn.
@@ -51,5 +59,5 @@ struct Box {
   bool empty() const { return minX > maxX; }
 };
 
-// The box of one walk of the word. The cursor's selection is kept.
+// The box of the squares of one walk of the word. The cursor's selection is kept.
 Box figureBox(TurtleCursor& cursor);

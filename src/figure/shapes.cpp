@@ -1,21 +1,37 @@
 // The shapes of a walk kept for the frames that only the pointer changes.
 #include "shapes.h"
 
-bool KeptFrame::keep(TurtleCursor& cursor, const View& view, int32_t width, int32_t height) {
+bool KeptFrame::keep(TurtleCursor& cursor, const View& view, const Style& style, int32_t width,
+                     int32_t height) {
   shapes_.clear();
+  strokes_.clear();
   window_ = windowOf(width, height);
-  const ViewPlacement placement(view);
+  brush_ = style.width;
   bool fits = true;
-  walkDrawable(cursor, [&](int32_t x, int32_t y, char symbol) {
-    const Shape shape = placement.place(x, y, symbol, cursor.index);
-    Square clipped;
-    if (!fits || !clipToWindow(shape, window_, clipped)) return;
-    if (shapes_.size() == kMaxKept) {
+  const auto add = [&fits](auto& kept, const auto& shape) {
+    if (kept.size() == kMaxKept) {
       fits = false;
       return;
     }
-    shapes_.push_back(shape);
-  });
-  if (!fits) shapes_ = {};
+    kept.push_back(shape);
+  };
+  if (style.lines) {
+    const LinePlacement placement(view, style.width);
+    walkStrokes(cursor, [&](TurtlePoint from, TurtlePoint to, char symbol) {
+      const Stroke stroke = placement.place(from, to, cursor.isBud(symbol), cursor.index);
+      if (fits && nearWindow(stroke, placement, window_)) add(strokes_, stroke);
+    });
+  } else {
+    const ViewPlacement placement(view);
+    walkDrawn(cursor, [&](int32_t x, int32_t y, char, bool bud) {
+      const Shape shape = placement.place(x, y, bud, cursor.index);
+      Square clipped;
+      if (fits && clipToWindow(shape, window_, clipped)) add(shapes_, shape);
+    });
+  }
+  if (!fits) {
+    shapes_ = {};
+    strokes_ = {};
+  }
   return fits;
 }

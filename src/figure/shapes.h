@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "figure.h"
+#include "line.h"
+#include "style.h"
 #include "turtle_cursor.h"
 #include "view.h"
 
@@ -60,9 +62,8 @@ inline bool clipToWindow(const Shape& shape, const ScreenArea& window, Square& c
 // The squares without a view: the corner is the turtle's whole-pixel position cut to 16 bits,
 // as an SDL_Rect holds it, and the sides are the figure's own.
 struct PlainPlacement {
-  Shape place(int32_t x, int32_t y, char symbol, int32_t index) const {
-    const int32_t side = squareSide(symbol);
-    return Shape{static_cast<int16_t>(x), static_cast<int16_t>(y), side, index, symbol == 'o'};
+  Shape place(int32_t x, int32_t y, bool bud, int32_t index) const {
+    return Shape{static_cast<int16_t>(x), static_cast<int16_t>(y), squareSide(bud), index, bud};
   }
 };
 
@@ -72,12 +73,12 @@ struct PlainPlacement {
 struct ViewPlacement {
   explicit ViewPlacement(const View& shown)
       : view(shown),
-        budSide(static_cast<int32_t>(viewSide(shown, squareSide('o')))),
-        segmentSide(static_cast<int32_t>(viewSide(shown, squareSide('a')))) {}
+        budSide(static_cast<int32_t>(viewSide(shown, kBudSide))),
+        segmentSide(static_cast<int32_t>(viewSide(shown, kSegmentSide))) {}
 
-  Shape place(int32_t x, int32_t y, char symbol, int32_t index) const {
+  Shape place(int32_t x, int32_t y, bool bud, int32_t index) const {
     return Shape{screen(view.s * x + view.tx), screen(view.s * y + view.ty),
-                 symbol == 'o' ? budSide : segmentSide, index, symbol == 'o'};
+                 bud ? budSide : segmentSide, index, bud};
   }
 
   static int32_t screen(double coordinate) {
@@ -114,8 +115,87 @@ __attribute__((always_inline)) inline void drawShape(const Shape& shape, TurtleC
 template <class Placement, class Fill>
 void walkShapes(TurtleCursor& cursor, const Placement& placement, const Palette& palette,
                 const ScreenArea& window, int32_t px, int32_t py, Fill&& fill) {
-  walkDrawable(cursor, [&](int32_t x, int32_t y, char symbol) {
-    drawShape(placement.place(x, y, symbol, cursor.index), cursor, palette, window, px, py, fill);
+  walkDrawn(cursor, [&](int32_t x, int32_t y, char, bool bud) {
+    drawShape(placement.place(x, y, bud, cursor.index), cursor, palette, window, px, py, fill);
+  });
+}
+
+// A shape of the line style on the screen, placed through the view: a segment's line from p0 to
+// p1, its pixels and hit test as drawLine and lineHolds make them, or a bud's square, columns
+// [p0.x, p1.x) and rows [p0.y, p1.y), centred on its point.
+struct Stroke {
+  ScreenPoint p0;
+  ScreenPoint p1;
+  int32_t index;
+  bool bud;
+};
+
+// The line style's placement of the turtle's points.
+struct LinePlacement {
+  LinePlacement(const View& shown, int32_t brush) : view(shown), width(brush) {}
+
+  Stroke place(TurtlePoint from, TurtlePoint to, bool bud, int32_t index) const {
+    if (!bud) return Stroke{screenPoint(view, from), screenPoint(view, to), index, false};
+    const ScreenSquare square = budSquare(view, screenPoint(view, to));
+    return Stroke{{square.left, square.top},
+                  {square.left + square.side, square.top + square.side},
+                  index,
+                  true};
+  }
+
+  // How far from its line a segment may hold the pointer or paint: at least its brush's reach.
+  int64_t reach() const { return width / 2 + 2; }
+
+  View view;
+  int32_t width;
+};
+
+// The stroke reaches into the window, or lies near enough to hold a pointer inside it.
+inline bool nearWindow(const Stroke& stroke, const LinePlacement& placement,
+                       const ScreenArea& window) {
+  const int64_t reach = stroke.bud ? 0 : placement.reach();
+  return std::min(stroke.p0.x, stroke.p1.x) - reach < window.right &&
+         std::max(stroke.p0.x, stroke.p1.x) + reach >= window.left &&
+         std::min(stroke.p0.y, stroke.p1.y) - reach < window.bottom &&
+         std::max(stroke.p0.y, stroke.p1.y) + reach >= window.top;
+}
+
+// One stroke of a frame, as drawShape draws a square: red, and the selection, when it holds the
+// pointer; its squares handed to fill(square, colour) clipped to the window.
+template <class Fill>
+void drawStroke(const Stroke& stroke, TurtleCursor& cursor, const Palette& palette, int32_t brush,
+                const ScreenArea& window, int32_t px, int32_t py, Fill& fill) {
+  uint32_t colour = stroke.bud ? palette.green : palette.brown;
+  if (colour == 0) return;
+  const bool holds =
+      stroke.bud
+          ? squareHolds(ScreenSquare{stroke.p0.x, stroke.p0.y, stroke.p1.x - stroke.p0.x}, px, py)
+          : lineHolds(stroke.p0, stroke.p1, brush, px, py);
+  if (holds) {
+    cursor.selected = stroke.index;
+    colour = palette.red;
+  }
+  if (!stroke.bud) {
+    drawLine(stroke.p0, stroke.p1, brush, window.right, window.bottom,
+             [&fill, colour](const Square& square) { fill(square, colour); });
+    return;
+  }
+  Square clipped;
+  if (clipToWindow(stroke.p0.x, stroke.p0.y, stroke.p1.x - 1, stroke.p1.y - 1, window.right,
+                   window.bottom, clipped)) {
+    fill(clipped, colour);
+  }
+}
+
+// Walks the whole word and draws it in the line style through the view, in word order: every
+// stroke that holds the pointer is red and selects its symbol.
+template <class Fill>
+void walkStrokeFrame(TurtleCursor& cursor, const Palette& palette, const View& view, int32_t brush,
+                     const ScreenArea& window, int32_t px, int32_t py, Fill&& fill) {
+  const LinePlacement placement(view, brush);
+  walkStrokes(cursor, [&](TurtlePoint from, TurtlePoint to, char symbol) {
+    drawStroke(placement.place(from, to, cursor.isBud(symbol), cursor.index), cursor, palette,
+               brush, window, px, py, fill);
   });
 }
 
@@ -134,12 +214,16 @@ void walkViewFigure(TurtleCursor& cursor, const Palette& palette, const View& vi
   walkShapes(cursor, ViewPlacement(view), palette, windowOf(width, height), px, py, fill);
 }
 
-// One frame in a width x height window: through the view when one is given, else with the
-// corners cut to 16 bits as the definition's window has them.
+// One frame in a width x height window. In the line style through the view when one is given,
+// else at the turtle's points as they are. With squares, through the view when one is given,
+// else with the corners cut to 16 bits as the definition's window has them.
 template <class Fill>
-void walkFrame(TurtleCursor& cursor, const Palette& palette, const View* view, int32_t width,
-               int32_t height, int32_t px, int32_t py, Fill&& fill) {
-  if (view != nullptr) {
+void walkFrame(TurtleCursor& cursor, const Palette& palette, const View* view, const Style& style,
+               int32_t width, int32_t height, int32_t px, int32_t py, Fill&& fill) {
+  if (style.lines) {
+    walkStrokeFrame(cursor, palette, view != nullptr ? *view : View{}, style.width,
+                    windowOf(width, height), px, py, fill);
+  } else if (view != nullptr) {
     walkShapes(cursor, ViewPlacement(*view), palette, windowOf(width, height), px, py, fill);
   } else {
     walkShapes(cursor, PlainPlacement{}, palette, windowOf(width, height), px, py, fill);
@@ -154,7 +238,8 @@ class KeptFrame {
  public:
   // Walks the word through the view and keeps its shapes; false, and none kept, when there are
   // more than kMaxKept of them.
-  bool keep(TurtleCursor& cursor, const View& view, int32_t width, int32_t height);
+  bool keep(TurtleCursor& cursor, const View& view, const Style& style, int32_t width,
+            int32_t height);
 
   // The walk's fills and selection for a pointer in the window, from the kept shapes.
   template <class Fill>
@@ -162,12 +247,17 @@ class KeptFrame {
             Fill&& fill) const {
     cursor.selected = 0;  // as the walk's reset does
     for (const Shape& shape : shapes_) drawShape(shape, cursor, palette, window_, px, py, fill);
+    for (const Stroke& stroke : strokes_) {
+      drawStroke(stroke, cursor, palette, brush_, window_, px, py, fill);
+    }
   }
 
-  // About 80 MiB of shapes at most.
+  // About 80 MiB of squares, or 160 MiB of strokes, at most.
   static constexpr std::size_t kMaxKept = std::size_t{1} << 22;
 
  private:
-  std::vector<Shape> shapes_;
+  std::vector<Shape> shapes_;    // of the squares
+  std::vector<Stroke> strokes_;  // of the line style
   ScreenArea window_{};
+  int32_t brush_ = 1;
 };

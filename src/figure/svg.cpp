@@ -1,13 +1,15 @@
-// The figure as SVG, streamed through a buffer.
+// The figure as SVG, in either style, streamed through a buffer.
 #include "svg.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "figure.h"
+#include "line.h"
 
 namespace {
 
@@ -53,12 +55,52 @@ class SvgOut {
   bool ok_ = true;
 };
 
+// The segments as paths of separate lines, each from the centre of its first pixel's brush square
+// to that of its last, with square caps: at scale 1 the stroke covers what the brush paints.
+// Each run of segments between two buds is one path of at most kLinesPerPath lines, so that no
+// attribute grows past what XML readers take; a bud is its centred square, in word order.
+void writeLines(SvgOut& svg, TurtleCursor& arbre, int32_t brush) {
+  constexpr int32_t kLinesPerPath = 4096;
+  // The brush square of pixel x spans [x - floor((brush - 1) / 2), that + brush): its centre is
+  // x + 0.5 for an odd brush and x + 1 for an even one.
+  const std::string_view start = brush % 2 != 0 ? "<path transform=\"translate(0.5 0.5)\" d=\""
+                                                : "<path transform=\"translate(1 1)\" d=\"";
+  const std::string end = "\" fill=\"none\" stroke=\"#663300\" stroke-width=\"" +
+                          std::to_string(brush) + "\" stroke-linecap=\"square\"/>\n";
+  int32_t lines = 0;  // in the open path
+  walkStrokes(arbre, [&](TurtlePoint from, TurtlePoint to, char symbol) {
+    if (arbre.isBud(symbol)) {
+      if (lines > 0) svg << end;
+      lines = 0;
+      svg << "<rect x=\"" << int64_t{to.x} - kBudSide / 2 << "\" y=\""
+          << int64_t{to.y} - kBudSide / 2 << "\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n";
+      return;
+    }
+    if (lines == kLinesPerPath) {
+      svg << end;
+      lines = 0;
+    }
+    svg << (lines == 0 ? start : std::string_view()) << "M" << int64_t{from.x} << " "
+        << int64_t{from.y} << "L" << int64_t{to.x} << " " << int64_t{to.y};
+    ++lines;
+  });
+  if (lines > 0) svg << end;
+}
+
 }  // namespace
 
-bool writeSvg(std::FILE* out, TurtleCursor& arbre, int32_t width, int32_t height) {
+bool writeSvg(std::FILE* out, TurtleCursor& arbre, int32_t width, int32_t height,
+              const Style& style) {
   const int32_t kept = arbre.selected;  // a walk starts with reset, which clears it
-  Box box = figureBox(arbre);
-  if (box.empty()) box = {0, 0, width, height};
+  Box box = drawnBox(arbre, style);
+  if (box.empty()) {
+    box = {0, 0, width, height};
+  } else if (style.lines) {
+    // Room for the brush's square caps, which reach 0.71 brush from a point, and for the buds'
+    // squares, which reach 10 pixels.
+    const int64_t reach = std::max(style.width, kBudSide / 2);
+    box = {box.minX - reach, box.minY - reach, box.maxX + reach, box.maxY + reach};
+  }
   const int64_t minX = box.minX;
   const int64_t minY = box.minY;
   const int64_t boxWidth = box.maxX - minX;
@@ -72,11 +114,15 @@ bool writeSvg(std::FILE* out, TurtleCursor& arbre, int32_t width, int32_t height
        << "\" shape-rendering=\"crispEdges\">\n"
        << "<rect x=\"" << minX << "\" y=\"" << minY << "\" width=\"" << boxWidth << "\" height=\""
        << boxHeight << "\" fill=\"#000000\"/>\n";
-  walkDrawable(arbre, [&](int32_t x, int32_t y, char symbol) {
-    *svg << "<rect x=\"" << int64_t{x} << "\" y=\"" << int64_t{y}
-         << (symbol == 'o' ? "\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n"
-                           : "\" width=\"7\" height=\"7\" fill=\"#663300\"/>\n");
-  });
+  if (style.lines) {
+    writeLines(*svg, arbre, style.width);
+  } else {
+    walkStrokes(arbre, [&](TurtlePoint, TurtlePoint to, char symbol) {
+      *svg << "<rect x=\"" << int64_t{to.x} << "\" y=\"" << int64_t{to.y}
+           << (arbre.isBud(symbol) ? "\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n"
+                                   : "\" width=\"7\" height=\"7\" fill=\"#663300\"/>\n");
+    });
+  }
   *svg << "</svg>\n";
   arbre.selected = kept;
   return svg->flush();

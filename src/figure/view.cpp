@@ -4,9 +4,10 @@
 #include <algorithm>
 
 #include "figure.h"
+#include "line.h"
 
-View fitView(TurtleCursor& cursor, int32_t width, int32_t height) {
-  const Box box = figureBox(cursor);
+View fitView(TurtleCursor& cursor, int32_t width, int32_t height, const Style& style) {
+  const Box box = drawnBox(cursor, style);
   if (box.empty()) return View{};
 
   const int32_t margin = std::min({10, width / 10, height / 10});

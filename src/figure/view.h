@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "style.h"
 #include "turtle_cursor.h"
 
 // Screen column = floor(s * x + tx), row = floor(s * y + ty), for a turtle position (x, y) taken
@@ -26,10 +27,10 @@ inline int64_t zoomPercent(const View& view) {
   return static_cast<int64_t>(std::floor(view.s * 100.0 + 0.5));
 }
 
-// The view that shows every square of the word whole in a width x height window, centred, with
-// a margin of min(10, width / 10, height / 10) pixels and at most 16 screen pixels a pixel; the
-// identity when nothing is drawn. The cursor's selection is kept.
-View fitView(TurtleCursor& cursor, int32_t width, int32_t height);
+// The view that shows all that the style draws (drawnBox) whole in a width x height window,
+// centred, with a margin of min(10, width / 10, height / 10) pixels and at most 16 screen
+// pixels a pixel; the identity when nothing is drawn. The cursor's selection is kept.
+View fitView(TurtleCursor& cursor, int32_t width, int32_t height, const Style& style = Style());
 
 // Zooms by 1.25, in or out, about the screen point (px, py), which stays where it is. False, and
 // the view unchanged, when the scale would leave [1/65536, 64].

@@ -1,10 +1,12 @@
 // TurtleCursor: an LSystem that walks its own word with a turtle and holds a selection.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "direction_cache.h"
 #include "lsystem.h"
@@ -16,11 +18,38 @@
 #define LSV_WALK_STEP_INLINE
 #endif
 
+// What a byte of the word does to the turtle and in the figure.
+enum class TurtleCommand : uint8_t {
+  kNone,     // nothing: a variable
+  kSegment,  // steps forward, drawn; a press prunes there
+  kMove,     // steps forward, not drawn, never selected
+  kBud,      // no command, drawn; a press grows there
+  kLeft,     // "+"
+  kRight,    // "-"
+  kPush,     // "["
+  kPop,      // "]"
+  kShorter,  // "_"
+  kLonger,   // "|"
+};
+
 class TurtleCursor : public LSystem {
  public:
   // The start state is (x, y), heading up, with the given step; "+" and "-" turn by `turn`
-  // radians.
+  // radians. The segments are "a", the buds "o", and no byte moves without drawing.
   TurtleCursor(std::string grammar, int32_t x, int32_t y, int32_t step = 20, float turn = 0.5f);
+
+  // Chooses the bytes that are segments, buds and moves; every other byte but the six commands
+  // "+-[]_|", which keep theirs, does nothing. The sets are meant to be disjoint and free of the
+  // commands (the options see to it); if not, a command wins over a move, a move over a bud and
+  // a bud over a segment.
+  void setSymbols(std::string_view segments, std::string_view buds, std::string_view moves);
+  TurtleCommand commandOf(char symbol) const {
+    return commands[static_cast<unsigned char>(symbol)];
+  }
+  bool isSegment(char symbol) const { return commandOf(symbol) == TurtleCommand::kSegment; }
+  bool isBud(char symbol) const { return commandOf(symbol) == TurtleCommand::kBud; }
+  // The start state's heading, which every reset() starts from; kUpHeading points up.
+  void setStartHeading(float heading) { origin.heading = heading; }
 
   // Back to the first symbol and the start state, with an empty stack and no selection.
   void reset();
@@ -34,26 +63,27 @@ class TurtleCursor : public LSystem {
   // symbol makes the WebAssembly walk reload the cursor from memory after every symbol.
   LSV_WALK_STEP_INLINE void interpretCurrent() {
     if (atEnd()) return;
-    switch (symbolAt(index)) {
-      case 'a':
+    switch (commandOf(symbolAt(index))) {
+      case TurtleCommand::kSegment:
+      case TurtleCommand::kMove:
         state.move(directions.of(state.heading));  // the same bits as state.forward()
         break;
-      case '+':
+      case TurtleCommand::kLeft:
         state.turn(angle);
         break;
-      case '-':
+      case TurtleCommand::kRight:
         state.turn(-angle);
         break;
-      case '[':
+      case TurtleCommand::kPush:
         stack.push_back(state);  // an exact copy
         break;
-      case ']':
+      case TurtleCommand::kPop:
         closeBranch();
         break;
-      case '_':
+      case TurtleCommand::kShorter:
         state.changeStep(-5.0f);
         break;
-      case '|':
+      case TurtleCommand::kLonger:
         state.changeStep(5.0f);
         break;
       default:
@@ -84,6 +114,7 @@ class TurtleCursor : public LSystem {
   std::optional<uint64_t> seed;   // set: every growth chooses among all rule sets (stochastic)
 
  private:
+  std::array<TurtleCommand, 256> commands;  // by the byte's unsigned value
   DirectionCache directions;  // of headings met by earlier segments; not part of the walk
 
   // The restore goes through assign, so the walk resumes from the whole-pixel position.

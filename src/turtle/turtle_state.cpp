@@ -6,7 +6,7 @@
 void TurtleState::init(int32_t x0, int32_t y0, int32_t step0) {
   x = static_cast<float>(x0);
   y = static_cast<float>(y0);
-  heading = 3.1416f;
+  heading = kUpHeading;
   step = static_cast<float>(step0);
 }
 

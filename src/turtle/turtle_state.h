@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+// The start heading when none is given: a hair above pi, which points up on the screen.
+constexpr float kUpHeading = 3.1416f;
+
 // sin and cos of a heading, each computed in double and rounded to float.
 struct Direction {
   float sine;
@@ -11,7 +14,7 @@ struct Direction {
 
 class TurtleState {
  public:
-  // x, y and step become the integers as floats; heading 3.1416f (a hair above pi).
+  // x, y and step become the integers as floats; heading kUpHeading.
   void init(int32_t x0, int32_t y0, int32_t step0 = 20);
 
   // Truncated toward zero; NaN gives 0 and values beyond the int32 range saturate.

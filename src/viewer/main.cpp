@@ -30,7 +30,8 @@ int runWindow(Session& session) {
     status = runExplore(explorer, screen, palette);
   } else {
     Input input;
-    while (!input.quit) runPass(screen, palette, input, arbre, session.shownView());
+    const Style style = figureStyle(options);
+    while (!input.quit) runPass(screen, palette, input, arbre, session.shownView(), style);
   }
   SDL_Quit();
   return status;

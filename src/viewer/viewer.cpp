@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <optional>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "press.h"
 
@@ -185,18 +185,18 @@ struct SurfaceFill {
 }  // namespace
 
 void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette, int32_t px,
-                int32_t py, const View* view) {
+                int32_t py, const View* view, const Style& style) {
   // Most squares of a large figure lie wholly outside the surface, and a fill clipped to nothing
   // draws nothing, so only the squares that reach into it are filled.
-  walkFrame(arbre, palette, view, screen->w, screen->h, px, py, SurfaceFill{screen});
+  walkFrame(arbre, palette, view, style, screen->w, screen->h, px, py, SurfaceFill{screen});
 }
 
 void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& arbre,
-             const View* view) {
+             const View* view, const Style& style) {
   SDL_Flip(screen);
   SDL_FillRect(screen, nullptr, 0);
   drainEvents(input, arbre, nullptr, view);
-  drawFigure(screen, arbre, palette, input.pointerX, input.pointerY, view);
+  drawFigure(screen, arbre, palette, input.pointerX, input.pointerY, view, style);
 }
 
 namespace {
@@ -224,8 +224,8 @@ bool waitForEvent(int connection, SDL_Event& event,
   while (!SDL_PollEvent(&event)) {
     int wait = 500;
     if (deadline) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline -
-                                                                               Clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now());
       if (left.count() <= 0) return false;
       wait = static_cast<int>(std::min<int64_t>(wait, left.count()));
     }

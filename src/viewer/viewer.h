@@ -50,11 +50,11 @@ void drainEvents(Input& input, TurtleCursor& arbre, PressHistory* history = null
 // Walks the word and fills one square per drawable symbol on the surface: at the turtle's
 // positions cut to 16 bits, or through view when one is given.
 void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette, int32_t px,
-                int32_t py, const View* view = nullptr);
+                int32_t py, const View* view = nullptr, const Style& style = Style());
 
 // Shows the last frame, clears, drains the queue, then walks and draws the next frame.
 void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& arbre,
-             const View* view = nullptr);
+             const View* view = nullptr, const Style& style = Style());
 
 // The loop of --explore on the desktop: a frame is drawn and shown when the explorer finds it
 // stale, else the loop waits for an event; a resize opens the window again, and the screen and

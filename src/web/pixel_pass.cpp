@@ -39,9 +39,9 @@ void drawOnPixels(SDL_Surface* screen, uint32_t background, Draw&& draw) {
 }  // namespace
 
 void drawPixels(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette,
-                uint32_t background, int32_t px, int32_t py, const View* view) {
+                uint32_t background, int32_t px, int32_t py, const View* view, const Style& style) {
   drawOnPixels(screen, background, [&](auto&& fill) {
-    walkFrame(arbre, palette, view, screen->w, screen->h, px, py, fill);
+    walkFrame(arbre, palette, view, style, screen->w, screen->h, px, py, fill);
   });
 }
 

@@ -16,7 +16,8 @@
 // and unlocks it, which on the page puts the frame on the canvas as one image. The pixels and
 // the selection are those of a clear and drawFigure, with or without a view.
 void drawPixels(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette,
-                uint32_t background, int32_t px, int32_t py, const View* view = nullptr);
+                uint32_t background, int32_t px, int32_t py, const View* view = nullptr,
+                const Style& style = Style());
 
 // drawPixels for the explorer's frame (Explorer::draw).
 void drawExplorerPixels(SDL_Surface* screen, Explorer& explorer, const Palette& palette,

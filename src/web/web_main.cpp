@@ -251,8 +251,8 @@ EMSCRIPTEN_KEEPALIVE const char* lsv_command() {
 EMSCRIPTEN_KEEPALIVE int lsv_save_svg() {
   if (running == nullptr) return 1;
   const Options& options = running->session.options;
-  const std::string error =
-      saveSvg("/lsystem.svg", running->session.arbre, options.width, options.height);
+  const std::string error = saveSvg("/lsystem.svg", running->session.arbre, options.width,
+                                    options.height, figureStyle(options));
   if (!error.empty()) std::fprintf(stderr, "lsystem-viewer: %s\n", error.c_str());
   return error.empty() ? 0 : 1;
 }

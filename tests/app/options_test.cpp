@@ -7,12 +7,14 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 using namespace std::string_literals;
 using Args = std::vector<std::string>;
+constexpr double kPi = 3.14159265358979323846;
 
 TEST(Options, NoArgumentsGiveTheBuiltInViewer) {
   const ParsedOptions parsed = parseOptions({});
@@ -81,6 +83,20 @@ TEST(Options, ShortLongAndJoinedFormsAgree) {
     EXPECT_EQ(UINT64_MAX, o.seed);
     EXPECT_EQ(9, o.maxSymbols);
   }
+  // The options of the line style and the book's letters.
+  const Args styles[] = {
+      {"--heading", "-90", "--segments", "FG", "--buds", "X", "--moves", "f", "--lines", "--width",
+       "64"},
+      {"--heading=-90", "--segments=FG", "--buds=X", "--moves=f", "--lines", "--width=64"},
+      {"--hea", "-90", "--seg=FG", "--b", "X", "--mo", "f", "--l", "--w=64"},
+  };
+  for (const Args& args : styles) {
+    const Options o = parseOptions(args).options;
+    const float right = static_cast<float>(static_cast<double>(3.1416f) - 90.0 * kPi / 180.0);
+    EXPECT_EQ(
+        std::make_tuple(right, "-90"s, "FG"s, "X"s, "f"s, true, 64),
+        std::tie(o.heading, o.headingText, o.segments, o.buds, o.moves, o.lines, o.lineWidth));
+  }
   // A later value replaces an earlier one.
   const ParsedOptions twice = parseOptions({"-n", "4", "-n", "5", "-g", "x", "-g", "y"});
   EXPECT_EQ(5, twice.options.generations);
@@ -103,6 +119,8 @@ TEST(Options, ValuesAtTheEdgesOfTheirRanges) {
       {{"--size", "4096x16"}, &Options::width, 4096},
       {{"--max-symbols", "1"}, &Options::maxSymbols, 1},
       {{"--max-symbols", "2147483647"}, &Options::maxSymbols, INT32_MAX},
+      {{"--width", "1"}, &Options::lineWidth, 1},
+      {{"--width", "+64"}, &Options::lineWidth, 64},
   };
   for (const Case& c : cases) {
     const ParsedOptions parsed = parseOptions(c.args);
@@ -113,14 +131,26 @@ TEST(Options, ValuesAtTheEdgesOfTheirRanges) {
   for (std::size_t i = 1; i < kMaxPresses; ++i) most += ",1";
   EXPECT_EQ(kMaxPresses, parseOptions({"--presses", most}).options.presses.size());
   EXPECT_EQ(0u, parseOptions({"--stochastic", "0"}).options.seed);
-  // The angle: DEGREES x pi / 180 in double, rounded once to float.
-  for (const char* degrees : {"-22.5", "1e2", ".5", "5.", "360", "-0", "1E-3"}) {
-    const ParsedOptions parsed = parseOptions({"--angle", degrees});
-    EXPECT_EQ("", parsed.error) << degrees;
+  // The angle, and the heading from 3.1416f: DEGREES x pi / 180 in double, rounded once to float.
+  for (const char* degrees : {"-22.5", "1e2", ".5", "5.", "360", "-0", "1E-3", "0", "1e40"}) {
+    const ParsedOptions angle = parseOptions({"--angle", degrees});
+    EXPECT_EQ("", angle.error) << degrees;
     EXPECT_EQ(static_cast<float>(std::stod(degrees) * 3.14159265358979323846 / 180.0),
-              parsed.options.angle)
+              angle.options.angle)
+        << degrees;
+    const ParsedOptions heading = parseOptions({"--heading", degrees});
+    EXPECT_EQ("", heading.error) << degrees;
+    EXPECT_EQ(static_cast<float>(static_cast<double>(3.1416f) + std::stod(degrees) * kPi / 180.0),
+              heading.options.heading)
         << degrees;
   }
+  EXPECT_EQ(3.1416f, parseOptions({"--heading", "0"}).options.heading);
+  // The sets: sixteen bytes, none, or the default bytes moved to another set.
+  const Options sets =
+      parseOptions({"--segments", "!~09AZaz<>()/\\\"'", "--buds=", "--moves", "o"}).options;
+  EXPECT_EQ("!~09AZaz<>()/\\\"'", sets.segments);
+  EXPECT_EQ("", sets.buds);
+  EXPECT_EQ("o", sets.moves);
 }
 
 TEST(Options, AnyTextIsAGrammarEvenOneThatLooksLikeAnOption) {
@@ -135,7 +165,7 @@ TEST(Options, AnyTextIsAGrammarEvenOneThatLooksLikeAnOption) {
 TEST(Options, HelpAndVersionStopTheReading) {
   EXPECT_TRUE(parseOptions({"--help", "--no-such"}).options.help);
   EXPECT_TRUE(parseOptions({"-n", "5", "-V", "junk"}).options.version);
-  EXPECT_TRUE(parseOptions({"--he"}).options.help);
+  EXPECT_TRUE(parseOptions({"--hel"}).options.help);
   EXPECT_NE("", parseOptions({"--no-such", "--help"}).error);
 }
 
@@ -149,6 +179,7 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"-x"}, "option '-x' is unknown"},
       {{"--colour=red"}, "option '--colour' is unknown"},
       {{"--s=3"}, "option '--s' is ambiguous"},
+      {{"--he"}, "option '--he' is ambiguous"},
       {{"--help=yes"}, "option '--help' takes no value"},
       {{"-n"}, "option '-n' needs a value"},
       {{"--grammar"}, "option '--grammar' needs a value"},
@@ -174,6 +205,21 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"-a", "."}, "-a '.' is not a decimal number of degrees"},
       {{"-a", "1e999"}, "-a '1e999' is too large"},
       {{"-a", "1e41"}, "-a '1e41' is too large"},
+      {{"--heading", "1e41"}, "--heading '1e41' is too large"},
+      {{"--heading", "east"}, "--heading 'east' is not a decimal number of degrees"},
+      {{"--lines=yes"}, "option '--lines' takes no value"},
+      {{"--width", "0"}, "--width '0' is not an integer from 1 to 64"},
+      {{"--width", "65"}, "--width '65' is not an integer from 1 to 64"},
+      {{"--buds", "X:"}, "--buds 'X:' holds ':', one of + - [ ] _ | { } : ; which cannot be drawn"},
+      {{"--buds", " "}, "--buds ' ' holds byte 0x20, which is not a visible ASCII character"},
+      {{"--buds", "\x7f"},
+       "--buds '\\x7f' holds byte 0x7f, which is not a visible ASCII character"},
+      {{"--buds", "\xc3"}, "--buds '\xc3' holds byte 0xc3, which is not a visible ASCII character"},
+      {{"--moves", "ABCDEFGHIJKLMNOPQ"}, "--moves 'ABCDEFGHIJKLMNOPQ' holds more than 16 bytes"},
+      {{"--buds", "XYX"}, "--buds 'XYX' holds 'X' twice"},
+      {{"--segments", "o"},
+       "options '--segments' and '--buds' both hold 'o' (the default of '--buds')"},
+      {{"--buds", "F", "--moves", "GF"}, "options '--buds' and '--moves' both hold 'F'"},
       {{"--origin", "300"},
        "--origin '300' is not X,Y with two integers from -16777216 to 16777216"},
       {{"--origin", "3,4,5"},

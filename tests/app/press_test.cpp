@@ -124,6 +124,20 @@ TEST(PressHistory, AReplayedPressOnNothingIsNotKept) {
   EXPECT_TRUE(history.presses().empty());
 }
 
+TEST(PressHistory, PressesGrowAndPruneByTheCursorsSets) {
+  TurtleCursor arbre("{X:F[+X]-FX;}fFXao", 300, 300);
+  arbre.setSymbols("F", "X", "f");
+  PressHistory history;
+  // A move, and the default segment and bud, which are plain bytes under these sets.
+  for (const int32_t index : {0, 3, 4}) history.pressAt(arbre, index);
+  EXPECT_EQ("fFXao", arbre.word);
+  history.pressAt(arbre, 2);
+  EXPECT_EQ("fFF[+X]-FXao", arbre.word);
+  history.pressAt(arbre, 8);
+  EXPECT_EQ("fFF[+X]-o", arbre.word);
+  EXPECT_EQ((std::vector<int32_t>{2, 8}), history.presses());
+}
+
 TEST(PressHistory, AReplayedListMakesTheWordOfTheLivePresses) {
   const std::pair<std::string, int> grammars[] = {
       {kGrammar, 3},

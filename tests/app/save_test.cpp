@@ -124,7 +124,9 @@ TEST(CommandLine, TheShellReadsBackEveryArgumentAndTheOptionsAgain) {
       {"-g", R"({o:a[+ao]-ao; it's:$HOME \ `x` "y";}{z:{};}ao)", "-n", "2", "-a", "22.5", "-s", "9",
        "--origin", "-10,20", "--size", "640x480", "--stochastic", "7", "--fit", "--explore",
        "--presses", "9,1"},
-      {"-g", "", "-n", "0"},
+      {"-g", "{X:F[+X]fX;}X", "-n", "2", "--origin", "0,0", "--heading", "-90.0", "--segments", "F",
+       "--buds", "X", "--moves", "f'\"$`", "--lines", "--width", "3"},
+      {"-g", "", "-n", "0", "--buds", ""},
       {"-g", "'", "-n", "0"},
       {"-g", "''\\'\t*?~#&;|<>()!%", "-n", "0"},
   };
@@ -148,7 +150,8 @@ TEST(CommandLine, TheShellReadsBackEveryArgumentAndTheOptionsAgain) {
     const Options again = parseOptions(args).options;
     const auto fields = [](const Options& o) {
       return std::tie(o.grammar, o.generations, o.angle, o.angleText, o.step, o.originX, o.originY,
-                      o.width, o.height, o.seed, o.fit, o.explore);
+                      o.heading, o.headingText, o.segments, o.buds, o.moves, o.width, o.height,
+                      o.seed, o.fit, o.explore, o.lines, o.lineWidth);
     };
     EXPECT_EQ(fields(session->options), fields(again));
     EXPECT_EQ(session->history.presses(), again.presses);

@@ -20,12 +20,13 @@ constexpr Palette kPalette{1, 2, 3};
 using Fill = std::tuple<int, int, int, int, uint32_t>;
 
 // The squares of a walk through the view in a 600 x 400 window.
-std::vector<Fill> viewWalk(TurtleCursor& arbre, const View& view, int32_t px, int32_t py) {
+std::vector<Fill> viewWalk(TurtleCursor& arbre, const View& view, int32_t px, int32_t py,
+                           const Style& style = Style()) {
   std::vector<Fill> fills;
-  walkViewFigure(arbre, kPalette, view, 600, 400, px, py,
-                 [&fills](const Square& q, uint32_t colour) {
-                   fills.emplace_back(q.x, q.y, q.w, q.h, colour);
-                 });
+  walkFrame(arbre, kPalette, &view, style, 600, 400, px, py,
+            [&fills](const Square& q, uint32_t colour) {
+              fills.emplace_back(q.x, q.y, q.w, q.h, colour);
+            });
   return fills;
 }
 
@@ -160,23 +161,26 @@ TEST(View, ZoomKeepsThePointAndStopsAtItsLimits) {
   EXPECT_EQ(38, zoomPercent(View{0.375, 0, 0}));
 }
 
-TEST(View, KeptSquaresDrawWhatTheWalkDraws) {
+TEST(View, KeptShapesDrawWhatTheWalkDraws) {
   TurtleCursor arbre = grownCursor(7);
-  // A fitted view, one zoomed in about a bud near the edge, and one that leaves most outside.
+  // A fitted view, one zoomed in about a bud near the edge, and one that leaves most outside;
+  // squares, and lines of an odd and an even brush.
   const View views[] = {fitView(arbre, 600, 400), View{3.0, -400.5, -250.25}, View{1, 250, 0}};
-  for (const View& view : views) {
+  for (const auto& [view, style] : {std::pair{views[0], Style()}, {views[1], Style()},
+                                    {views[2], Style()}, {views[0], Style{true, 1}},
+                                    {views[1], Style{true, 4}}, {views[2], Style{true, 3}}}) {
     KeptFrame kept;
-    ASSERT_TRUE(kept.keep(arbre, view, 600, 400));
+    ASSERT_TRUE(kept.keep(arbre, view, style, 600, 400));
     // The corners of the window, and pointers inside the first, a middle and the last square,
     // and on their left columns and top rows, which are outside.
     std::vector<std::pair<int32_t, int32_t>> pointers{{0, 0}, {599, 399}};
-    const std::vector<Fill> squares = viewWalk(arbre, view, 0, 0);
+    const std::vector<Fill> squares = viewWalk(arbre, view, 0, 0, style);
     for (const std::size_t k : {std::size_t{0}, squares.size() / 2, squares.size() - 1}) {
       const auto& [x, y, w, h, colour] = squares[k];
       pointers.insert(pointers.end(), {{x + w / 2, y + h / 2}, {x, y + h / 2}, {x + w / 2, y}});
     }
     for (const auto& [px, py] : pointers) {
-      const std::vector<Fill> walked = viewWalk(arbre, view, px, py);
+      const std::vector<Fill> walked = viewWalk(arbre, view, px, py, style);
       const int32_t selected = arbre.selected;
       std::vector<Fill> drawn;
       kept.draw(arbre, kPalette, px, py, [&drawn](const Square& q, uint32_t colour) {

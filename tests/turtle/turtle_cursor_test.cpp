@@ -178,6 +178,41 @@ TEST(TurtleCursor, BytesWithoutACommandLeaveTheStateAlone) {
   EXPECT_EQ(250, c.index);
 }
 
+TEST(TurtleCursor, SymbolSetsChooseWhatStepsAndWhatIsDrawn) {
+  // Under the sets a word walks as its translation to the default bytes, bit for bit; the
+  // default bytes then do nothing, and the commands keep theirs in any set.
+  TurtleCursor chosen = cursorWith("F[+FX]f-FXao|f_[F]");
+  chosen.setSymbols("FZ", "X", "f+");
+  TurtleCursor plain = cursorWith("a[+ao]a-aoxx|a_[a]");
+  const auto chosenVisits = walk(chosen);
+  const auto plainVisits = walk(plain);
+  ASSERT_EQ(plainVisits.size(), chosenVisits.size());
+  for (std::size_t i = 0; i < plainVisits.size(); ++i) {
+    EXPECT_EQ(plainVisits[i].x, chosenVisits[i].x) << "index " << i;
+    EXPECT_EQ(plainVisits[i].y, chosenVisits[i].y) << "index " << i;
+  }
+  expectState(chosen.state, plain.state.x, plain.state.y, plain.state.heading, plain.state.step);
+  const std::string kinds = "FZXfao+|";
+  const TurtleCommand commands[] = {TurtleCommand::kSegment, TurtleCommand::kSegment,
+                                    TurtleCommand::kBud,     TurtleCommand::kMove,
+                                    TurtleCommand::kNone,    TurtleCommand::kNone,
+                                    TurtleCommand::kLeft,    TurtleCommand::kLonger};
+  for (std::size_t i = 0; i < kinds.size(); ++i) EXPECT_EQ(commands[i], chosen.commandOf(kinds[i]));
+  EXPECT_TRUE(plain.isSegment('a') && plain.isBud('o') && !plain.isSegment('F'));
+}
+
+TEST(TurtleCursor, TheStartHeadingIsWhereEveryWalkBegins) {
+  // 90 degrees clockwise from up, as --heading -90 gives it: the first segment points right.
+  TurtleCursor c = cursorWith("aa");
+  c.setStartHeading(static_cast<float>(static_cast<double>(kUpHeading) - 90.0 * M_PI / 180.0));
+  for (int round = 0; round < 2; ++round) {
+    const auto visits = walk(c);
+    EXPECT_EQ(320, visits[0].x);
+    EXPECT_EQ(299, visits[0].y);  // cos of a hair above pi/2 is a hair below 0
+    EXPECT_EQ(340, visits[1].x);
+  }
+}
+
 TEST(TurtleCursor, StepChangesReachASegment) {
   TurtleCursor stopped = cursorWith("____a");
   walk(stopped);

@@ -328,7 +328,8 @@ TEST(ViewerProcess, StatusesAndMessagesOfTheCommandLine) {
        "generation 17 would make the word longer than 1000000 symbols"},
       {"-g '{F:F+F;}F' --svg '" + nothing + "'", 0, "F+F+F+F+F+F+F+F\n",
        "the word holds no 'a' and no 'o', so nothing is drawn: only 'a' (a segment) and 'o' (a "
-       "bud) are drawn; other letters serve as variables"},
+       "bud) are drawn; other letters serve as variables (a grammar written with F needs "
+       "--segments F)"},
   };
   for (const auto& run : runs) {
     const ProgramRun result = runViewer("SDL_VIDEODRIVER=dummy", run.args);

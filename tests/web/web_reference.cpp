@@ -3,9 +3,10 @@
 // the word after a press with the pointer where it is. The page must agree on all three.
 //   web_reference WORD POINTER_X POINTER_Y FRAME_FILE SVG_FILE [--view=S,TX,TY] [OPTION...]
 // The options are the program's own (grammar, angle, step, origin, size, stochastic, fit,
-// explore); WORD replaces the word that they would grow. With --fit or --explore the frame is
-// drawn through a view: the one given, else the start view that --fit computes. Standard output
-// gets that view's S TX TY as a line, or "-" when there is none, then the word after the press.
+// explore, the line style and the book's letters); WORD replaces the word that they would grow.
+// With --fit or --explore the frame is drawn through a view: the one given, else the start view
+// that --fit computes. Standard output gets that view's S TX TY as a line, or "-" when there is
+// none, then the word after the press.
 #include <SDL.h>
 
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "options.h"
 #include "press.h"
 #include "save.h"
+#include "session.h"
 #include "turtle_cursor.h"
 #include "view.h"
 #include "viewer.h"
@@ -42,9 +44,9 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const Options& o = parsed.options;
-  TurtleCursor arbre(o.grammar, o.originX, o.originY, o.step, o.angle);
+  TurtleCursor arbre = cursorOf(o);  // a press grows as the page's does
   arbre.word = argv[1];
-  arbre.seed = o.seed;  // a press grows as the page's does
+  const Style style = figureStyle(o);
   const int32_t px = std::atoi(argv[2]);
   const int32_t py = std::atoi(argv[3]);
 
@@ -56,8 +58,8 @@ int main(int argc, char* argv[]) {
   }
   SDL_FillRect(frame, nullptr, 0);
   const bool viewed = o.fit || o.explore;
-  const View view = viewGiven ? given : fitView(arbre, o.width, o.height);
-  drawFigure(frame, arbre, Palette{1, 2, 3}, px, py, viewed ? &view : nullptr);
+  const View view = viewGiven ? given : fitView(arbre, o.width, o.height, style);
+  drawFigure(frame, arbre, Palette{1, 2, 3}, px, py, viewed ? &view : nullptr, style);
   std::FILE* out = std::fopen(argv[4], "wb");
   bool written = out != nullptr;
   for (int y = 0; written && y < frame->h; ++y) {
@@ -71,7 +73,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "web_reference: cannot write %s\n", argv[4]);
     return 1;
   }
-  if (const std::string error = saveSvg(argv[5], arbre, o.width, o.height); !error.empty()) {
+  if (const std::string error = saveSvg(argv[5], arbre, o.width, o.height, style); !error.empty()) {
     std::fprintf(stderr, "web_reference: %s\n", error.c_str());
     return 1;
   }
