@@ -33,6 +33,8 @@ var page = (function () {
   var errors = [];
   var started = {};  // the settings that the running program was started with
   var pendingAngle = null;  // the angle slider's newest value, for the next animation frame
+  var linkReplaced = -Infinity;  // when an edit last replaced the address
+  var linkTimer = null;          // the newest edit's address, when it had to wait
 
   function say(text) { statusLine.textContent = text; }
 
@@ -122,6 +124,7 @@ var page = (function () {
       args.push('--' + name, value);
     }
     started = values;
+    clearTimeout(linkTimer);  // the address of an edit of the figure before is not shown
     errors = [];
     output.textContent = '';
     newestWord = null;
@@ -181,20 +184,34 @@ var page = (function () {
     setTimeout(function () { URL.revokeObjectURL(link.href); }, 1000);
   }
 
-  // After a press that changed the word, or an undo: the address gets the presses that made the
-  // figure, in place of the entry shown (Back still goes to the settings before), and the command
-  // line that draws it on the desktop is shown.
+  // Browsers refuse more than 100 to 200 changes of the address in 10 seconds, and the angle
+  // slider or a key held down edits every frame: an edit's address waits until 120 ms have
+  // passed since the last one, and only the newest waiting one is shown.
+  function showLink(link) {
+    clearTimeout(linkTimer);
+    var wait = linkReplaced + 120 - performance.now();
+    if (wait > 0) {
+      linkTimer = setTimeout(function () { showLink(link); }, wait);
+    } else if (location.hash !== link && !(location.hash === '' && link === '#')) {
+      linkReplaced = performance.now();
+      history.replaceState(null, '', link);
+    }
+  }
+
+  // After an edit (a press that changed the word, a growth, an undo, a turn of the angle): the
+  // address gets the angle and the presses that made the figure, in place of the entry shown (Back
+  // still goes to the settings before), the Angle field and its slider the angle unless the slider
+  // has moved on, and the command line that draws it on the desktop is shown.
   function edited(undoable) {
     buttons.undo.disabled = undoable === 0;
     var values = Object.assign({}, started);
     values.angle = Module.ccall('lsv_angle', 'string', [], []);
     values.presses = Module.ccall('lsv_presses', 'string', [], []);
-    angleField.value = values.angle;
-    if (pendingAngle === null) followFields();
-    var link = '#' + linkOf(values);
-    if (location.hash !== link && !(location.hash === '' && link === '#')) {
-      history.replaceState(null, '', link);
+    if (pendingAngle === null) {
+      angleField.value = values.angle;
+      followFields();
     }
+    showLink('#' + linkOf(values));
     command.textContent = Module.ccall('lsv_command', 'string', [], []);
     buttons['copy-command'].disabled = false;
   }
@@ -289,8 +306,8 @@ var page = (function () {
   generationsSlider.addEventListener('change', function () {
     generationsField.value = generationsSlider.value;
     var values = formValues();
-    history.replaceState(null, '', '#' + linkOf(values));
     start(values);
+    showLink('#' + linkOf(values));
   });
   [generationsField, angleField].forEach(function (field) {
     field.addEventListener('input', followFields);
