@@ -50,9 +50,20 @@ int peakMemory() {
 // Only what runs inside this call is counted when callgrind toggles collection on it.
 __attribute__((noinline)) void probeMeasured(const std::function<void()>& work) { work(); }
 
+// A grammar of `count` rules whose keys are longer than a byte, so that they never match, and
+// then o:o, so that the word o stays as it is.
+std::string manyRules(int count) {
+  std::string grammar = "{";
+  for (int i = 0; i < count - 1; ++i) {
+    grammar += static_cast<char>('A' + i % 26) + std::to_string(i / 26) + ":ab;";
+  }
+  return grammar + "o:o;}o";
+}
+
 int usage() {
   std::fprintf(stderr,
-               "usage: lsystem_probe rss | rewrite | walk GENERATIONS | pass GENERATIONS | bare\n");
+               "usage: lsystem_probe rss | rewrite | rules COUNT | walk GENERATIONS |"
+               " pass GENERATIONS | bare\n");
   return 2;
 }
 
@@ -71,6 +82,16 @@ int main(int argc, char* argv[]) {
     return 0;
   }
   const int generations = argc > 2 ? std::atoi(argv[2]) : 0;
+  if (mode == "rules") {
+    // The rewrites alone: the grammar is read before the count starts.
+    const int rules = generations;
+    LSystem system(manyRules(rules));
+    probeMeasured([&] {
+      for (int g = 0; g < workload::kManyRulesGenerations; ++g) system.rewriteFrom(0, 0);
+    });
+    std::printf("%zu rule(s), word %s\n", system.ruleSets[0].size(), system.word.c_str());
+    return system.word == "o" ? 0 : 1;
+  }
   TurtleCursor arbre = grownCursor(generations);
   if (mode == "walk") {
     int64_t sum = 0;

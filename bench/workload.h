@@ -13,6 +13,8 @@ constexpr int kRewriteGenerations = 18;  // 2,097,146 symbols at the end
 constexpr int kStartGenerations = 3;     // the viewer's start word, 58 symbols
 constexpr int kMidGenerations = 10;      // 8,186 symbols
 constexpr int kLargeGenerations = 17;    // 1,048,570 symbols
+// The rewrites of the word o under a grammar of many rules, whose size must not matter.
+constexpr int kManyRulesGenerations = 1000;
 // Inside the start word's bud at index 13 only; on larger words it lies in some squares too.
 constexpr int32_t kPointerX = 230;
 constexpr int32_t kPointerY = 215;

@@ -50,7 +50,7 @@ std::string Explorer::title() const {
            std::to_string(play_->generation) + " of " +
            std::to_string(session_.options.generations);
   }
-  std::string text = windowTitle(session_.arbre, session_.shownView());
+  std::string text = windowTitle(session_.cursor, session_.shownView());
   if (session_.options.explore && !session_.options.angleText.empty()) {
     char degrees[32];
     std::snprintf(degrees, sizeof degrees, ", angle %.4g degrees",
@@ -61,7 +61,7 @@ std::string Explorer::title() const {
 }
 
 bool Explorer::growAll() {
-  TurtleCursor& cursor = session_.arbre;
+  TurtleCursor& cursor = session_.cursor;
   const std::size_t presses = session_.history.presses().size();
   session_.history.growAll(cursor);
   if (session_.history.presses().size() == presses) return false;
@@ -75,7 +75,7 @@ bool Explorer::setAngle(double degrees) {
   if (!radians) return false;
   session_.options.angleText = shortestDecimal(degrees);
   session_.options.angle = *radians;
-  session_.arbre.angle = *radians;
+  session_.cursor.angle = *radians;
   ++edits_;
   changed();
   return true;
@@ -83,7 +83,7 @@ bool Explorer::setAngle(double degrees) {
 
 void Explorer::startPlay() {
   play_.emplace(Play{cursorOf(session_.options), 0, session_.view});
-  play_->cursor.angle = session_.arbre.angle;
+  play_->cursor.angle = session_.cursor.angle;
   if (session_.options.fit)
     session_.view = fitView(play_->cursor, width_, height_, figureStyle(session_.options));
 }
@@ -112,7 +112,7 @@ void Explorer::stopPlay() {
 }
 
 void Explorer::press() {
-  TurtleCursor& cursor = session_.arbre;
+  TurtleCursor& cursor = session_.cursor;
   if (!walked_) {
     cursor.printWord();
     return;
@@ -235,7 +235,7 @@ bool Explorer::pressKey(Action action) {
       view = View{};
       return true;
     case Action::kFit:
-      view = fitView(session_.arbre, width_, height_, figureStyle(session_.options));
+      view = fitView(session_.cursor, width_, height_, figureStyle(session_.options));
       return true;
     case Action::kUndo:
       if (!undoPress(session_)) return false;
@@ -272,7 +272,7 @@ Explorer::Reply Explorer::handle(const UserInput& event) {
       changed();
       reply.title = true;
     } else {
-      handlePlainInput(event, input_, session_.arbre, nullptr);
+      handlePlainInput(event, input_, session_.cursor, nullptr);
       if (event.type == UserInput::Type::kMotion) stale_ = true;
     }
     return reply;

@@ -121,7 +121,7 @@ class Explorer {
   void stopPlay();
   bool touch(const UserInput& event);
   void changed();  // the word, the view or the window: the kept shapes are out of date
-  TurtleCursor& shown() { return play_ ? play_->cursor : session_.arbre; }
+  TurtleCursor& shown() { return play_ ? play_->cursor : session_.cursor; }
 
   // The growth played from the axiom, one generation a tick, over the session's word and view,
   // which stay as they were.

@@ -9,7 +9,10 @@ namespace {
 
 // What a refused growth says, after what refused it.
 std::string refusal(const std::exception& error) {
-  if (dynamic_cast<const WordLimitError*>(&error) != nullptr) return error.what();
+  if (dynamic_cast<const WordLimitError*>(&error) != nullptr ||
+      dynamic_cast<const PressLimitError*>(&error) != nullptr) {
+    return error.what();
+  }
   if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return "out of memory";
   return "the word would be too long for this machine";
 }
@@ -41,7 +44,7 @@ std::string growGenerations(TurtleCursor& cursor, int32_t generations, Work& wor
 
 std::string replayPresses(Session& session, Work& work, Progress& progress) {
   const std::vector<int32_t>& presses = session.options.presses;
-  TurtleCursor& cursor = session.arbre;
+  TurtleCursor& cursor = session.cursor;
   for (std::size_t n = 0; n < presses.size(); ++n) {
     progress.show([&] {
       return "press " + std::to_string(n + 1) + " of " + std::to_string(presses.size()) + ", " +
@@ -58,9 +61,8 @@ std::string replayPresses(Session& session, Work& work, Progress& progress) {
              " symbols";
     } else if (const char symbol = cursor.symbolAt(index);
                !cursor.isBud(symbol) && !cursor.isSegment(symbol)) {
-      return place + "finds " + quote(std::string(1, symbol)) +
-             ", which is neither a bud " + quote(session.options.buds) + " nor a segment " +
-             quote(session.options.segments);
+      return place + "finds " + quote(std::string(1, symbol)) + ", which is neither a bud " +
+             quote(session.options.buds) + " nor a segment " + quote(session.options.segments);
     }
     if (!work.allows(cursor)) {
       return "press " + std::to_string(n + 1) + " of --presses" + work.refusal();

@@ -5,11 +5,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "options.h"
 #include "turtle_cursor.h"
+
+// A press refused because the list of presses holds kMaxPresses already, as many as a list
+// given to --presses or in a link may hold.
+class PressLimitError : public std::length_error {
+ public:
+  using std::length_error::length_error;
+};
 
 class PressHistory {
  public:
@@ -20,20 +28,22 @@ class PressHistory {
                         std::size_t maxPresses = 100000);
 
   // A mouse button press (pressButton), remembered so that undo can take it back when it
-  // changed the word; a press on nothing or a refused growth is printed but not kept.
-  void press(TurtleCursor& arbre);
+  // changed the word; a press on nothing or a refused growth is printed but not kept. A press on
+  // a bud or a segment once the list of presses is full is refused, said in one line on standard
+  // error, and the word printed unchanged.
+  void press(TurtleCursor& cursor);
   // A generation of the whole word (growButton), remembered as a press is.
   void growAll(TurtleCursor& cursor);
   // The press at index as a list replays it: grows a bud, prunes at a segment, grows the whole
-  // word at kGrowAll, prints nothing.
-  // Throws what the growth throws (WordLimitError, std::bad_alloc), the word as it was.
-  void pressAt(TurtleCursor& arbre, int32_t index);
+  // word at kGrowAll, prints nothing. Throws what the growth throws (WordLimitError,
+  // std::bad_alloc), or PressLimitError once the list is full, the word as it was.
+  void pressAt(TurtleCursor& cursor, int32_t index);
   // Puts back the word from before the newest press still remembered and forgets that press;
   // false when none is left. Exact for any word: it restores bytes, it does not rewrite.
-  bool undo(TurtleCursor& arbre);
+  bool undo(TurtleCursor& cursor);
   std::size_t size() const { return changes_.size(); }
   // The word indices of the presses that made the word from the start word, oldest first;
-  // kGrowAll for a generation of the whole word.
+  // kGrowAll for a generation of the whole word; at most kMaxPresses of them.
   const std::vector<int32_t>& presses() const { return presses_; }
 
  private:
@@ -46,7 +56,7 @@ class PressHistory {
   // Runs act, a press at the cursor's selection (or, whole, a growth of the whole word), and
   // remembers what it changed, if anything.
   template <class Act>
-  void record(TurtleCursor& arbre, bool whole, Act&& act);
+  void record(TurtleCursor& cursor, bool whole, Act&& act);
 
   std::size_t maxBytes_;
   std::size_t maxPresses_;

@@ -5,12 +5,12 @@
 #include <new>
 #include <stdexcept>
 
-void pressSelected(TurtleCursor& arbre) {
-  const char symbol = arbre.selectedSymbol();
-  if (arbre.isBud(symbol)) {
-    arbre.grow();
-  } else if (arbre.isSegment(symbol)) {
-    arbre.prune();
+void pressSelected(TurtleCursor& cursor) {
+  const char symbol = cursor.selectedSymbol();
+  if (cursor.isBud(symbol)) {
+    cursor.grow();
+  } else if (cursor.isSegment(symbol)) {
+    cursor.prune();
   }
 }
 
@@ -33,9 +33,9 @@ void reportRefusal(Grow&& grow) {
 
 }  // namespace
 
-void pressButton(TurtleCursor& arbre) {
-  reportRefusal([&arbre] { pressSelected(arbre); });
-  arbre.printWord();
+void pressButton(TurtleCursor& cursor) {
+  reportRefusal([&cursor] { pressSelected(cursor); });
+  cursor.printWord();
 }
 
 void growWhole(TurtleCursor& cursor) {

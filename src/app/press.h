@@ -6,11 +6,11 @@
 // Grows a selected bud or prunes at a selected segment; anything else changes nothing. A growth
 // that would pass the word's limit throws WordLimitError, one past this machine's strings
 // std::length_error, and one without memory std::bad_alloc; each leaves the word as it was.
-void pressSelected(TurtleCursor& arbre);
+void pressSelected(TurtleCursor& cursor);
 
 // A mouse button press, whichever button: pressSelected on the selection that the last walk
 // left, a refusal said in one line on standard error, and the word printed in every case.
-void pressButton(TurtleCursor& arbre);
+void pressButton(TurtleCursor& cursor);
 
 // One generation of the whole word, from index 0, as the start makes them; the selection is
 // cleared. Throws as pressSelected does, the word as it was.

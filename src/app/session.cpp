@@ -18,8 +18,8 @@ TurtleCursor cursorOf(const Options& options) {
 Style figureStyle(const Options& options) { return Style{options.lines, options.lineWidth}; }
 
 bool undoPress(Session& session) {
-  if (!session.history.undo(session.arbre)) return false;
-  session.arbre.printWord();
+  if (!session.history.undo(session.cursor)) return false;
+  session.cursor.printWord();
   return true;
 }
 
@@ -75,7 +75,7 @@ std::string commandLine(const Session& session) {
 std::string saveNumbered(Session& session) {
   std::string name;
   const std::string error =
-      saveNumberedSvg("lsystem-viewer-", session.arbre, session.options.width,
+      saveNumberedSvg("lsystem-viewer-", session.cursor, session.options.width,
                       session.options.height, name, figureStyle(session.options));
   if (!error.empty()) return "lsystem-viewer: " + error;
   std::string again = commandLine(session);

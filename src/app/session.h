@@ -12,7 +12,7 @@
 
 struct Session {
   Options options;
-  TurtleCursor arbre;
+  TurtleCursor cursor;
   PressHistory history;
   View view;  // the figure is drawn through it with --fit or --explore
 

@@ -24,8 +24,8 @@ std::string buildSession(Options& options, std::optional<Session>& session) {
   } catch (const std::bad_alloc&) {
     return "out of memory while reading the grammar";
   }
-  if (session->arbre.wordLength() > session->arbre.maxWordLength) {
-    return "the axiom is longer than " + std::to_string(session->arbre.maxWordLength) + " symbols";
+  if (session->cursor.wordLength() > session->cursor.maxWordLength) {
+    return "the axiom is longer than " + std::to_string(session->cursor.maxWordLength) + " symbols";
   }
   return "";
 }
@@ -65,7 +65,7 @@ std::optional<int> startFromCommandLine(int argc, char* argv[], std::optional<Se
   if (const std::string error = buildSession(options, session); !error.empty()) {
     return failure(error);
   }
-  TurtleCursor& cursor = session->arbre;
+  TurtleCursor& cursor = session->cursor;
   Work work(cursor.maxWordLength);
   const Options& o = session->options;
   if (const std::string error = growGenerations(cursor, o.generations, work, progress);

@@ -18,8 +18,8 @@ Wide absolute(Wide v) { return v < 0 ? -v : v; }
 
 }  // namespace
 
-Box drawnBox(TurtleCursor& arbre, const Style& style) {
-  const int32_t kept = arbre.selected;  // a walk starts with reset, which clears it
+Box drawnBox(TurtleCursor& cursor, const Style& style) {
+  const int32_t kept = cursor.selected;  // a walk starts with reset, which clears it
   Box box;
   const auto add = [&box](int64_t x, int64_t y, int64_t side) {
     box.minX = std::min(box.minX, x);
@@ -27,15 +27,15 @@ Box drawnBox(TurtleCursor& arbre, const Style& style) {
     box.maxX = std::max(box.maxX, x + side);
     box.maxY = std::max(box.maxY, y + side);
   };
-  walkStrokes(arbre, [&](TurtlePoint from, TurtlePoint to, char symbol) {
+  walkStrokes(cursor, [&](TurtlePoint from, TurtlePoint to, char symbol) {
     if (style.lines) {
       add(from.x, from.y, 1);
       add(to.x, to.y, 1);
     } else {
-      add(to.x, to.y, arbre.isBud(symbol) ? kBudSide : kSegmentSide);
+      add(to.x, to.y, cursor.isBud(symbol) ? kBudSide : kSegmentSide);
     }
   });
-  arbre.selected = kept;
+  cursor.selected = kept;
   return box;
 }
 

@@ -24,23 +24,23 @@ struct TurtlePoint {
 // after, a bud at its point (from and to the same). The cursor stands on that symbol during the
 // call, so visit may select it.
 template <class Visit>
-void walkStrokes(TurtleCursor& arbre, Visit&& visit) {
-  arbre.reset();
-  while (!arbre.atEnd()) {
-    const char symbol = arbre.currentSymbol();
-    const TurtleCommand command = arbre.commandOf(symbol);
+void walkStrokes(TurtleCursor& cursor, Visit&& visit) {
+  cursor.reset();
+  while (!cursor.atEnd()) {
+    const char symbol = cursor.currentSymbol();
+    const TurtleCommand command = cursor.commandOf(symbol);
     if (command == TurtleCommand::kSegment) {
-      const TurtlePoint from{arbre.state.getX(), arbre.state.getY()};
-      arbre.interpretCurrent();
-      visit(from, TurtlePoint{arbre.state.getX(), arbre.state.getY()}, symbol);
+      const TurtlePoint from{cursor.state.getX(), cursor.state.getY()};
+      cursor.interpretCurrent();
+      visit(from, TurtlePoint{cursor.state.getX(), cursor.state.getY()}, symbol);
     } else {
-      arbre.interpretCurrent();
+      cursor.interpretCurrent();
       if (command == TurtleCommand::kBud) {
-        const TurtlePoint at{arbre.state.getX(), arbre.state.getY()};
+        const TurtlePoint at{cursor.state.getX(), cursor.state.getY()};
         visit(at, at, symbol);
       }
     }
-    arbre.advance();
+    cursor.advance();
   }
 }
 
@@ -48,7 +48,7 @@ void walkStrokes(TurtleCursor& arbre, Visit&& visit) {
 // figureBox; with lines, every drawn point (both ends of each segment and each bud's point),
 // one pixel wider and taller than their extent. Empty when nothing is drawn; the cursor's
 // selection is kept.
-Box drawnBox(TurtleCursor& arbre, const Style& style);
+Box drawnBox(TurtleCursor& cursor, const Style& style);
 
 // A pixel of the screen, in 64 bits: a turtle point seen at the largest zoom lies near 2^37.
 struct ScreenPoint {

@@ -30,8 +30,9 @@ inline bool holdsPointer(const Shape& shape, int32_t px, int32_t py) {
          py < shape.top + shape.side;
 }
 
-inline bool containsPointer(const Square& tmp, int32_t px, int32_t py) {
-  return tmp.x < px && px < tmp.x + int32_t{tmp.w} && tmp.y < py && py < tmp.y + int32_t{tmp.h};
+inline bool containsPointer(const Square& square, int32_t px, int32_t py) {
+  return square.x < px && px < square.x + int32_t{square.w} && square.y < py &&
+         py < square.y + int32_t{square.h};
 }
 
 // The columns [left, right) and rows [top, bottom) that a frame draws into.

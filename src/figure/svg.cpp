@@ -59,7 +59,7 @@ class SvgOut {
 // to that of its last, with square caps: at scale 1 the stroke covers what the brush paints.
 // Each run of segments between two buds is one path of at most kLinesPerPath lines, so that no
 // attribute grows past what XML readers take; a bud is its centred square, in word order.
-void writeLines(SvgOut& svg, TurtleCursor& arbre, int32_t brush) {
+void writeLines(SvgOut& svg, TurtleCursor& cursor, int32_t brush) {
   constexpr int32_t kLinesPerPath = 4096;
   // The brush square of pixel x spans [x - floor((brush - 1) / 2), that + brush): its centre is
   // x + 0.5 for an odd brush and x + 1 for an even one.
@@ -68,8 +68,8 @@ void writeLines(SvgOut& svg, TurtleCursor& arbre, int32_t brush) {
   const std::string end = "\" fill=\"none\" stroke=\"#663300\" stroke-width=\"" +
                           std::to_string(brush) + "\" stroke-linecap=\"square\"/>\n";
   int32_t lines = 0;  // in the open path
-  walkStrokes(arbre, [&](TurtlePoint from, TurtlePoint to, char symbol) {
-    if (arbre.isBud(symbol)) {
+  walkStrokes(cursor, [&](TurtlePoint from, TurtlePoint to, char symbol) {
+    if (cursor.isBud(symbol)) {
       if (lines > 0) svg << end;
       lines = 0;
       svg << "<rect x=\"" << int64_t{to.x} - kBudSide / 2 << "\" y=\""
@@ -89,10 +89,10 @@ void writeLines(SvgOut& svg, TurtleCursor& arbre, int32_t brush) {
 
 }  // namespace
 
-bool writeSvg(std::FILE* out, TurtleCursor& arbre, int32_t width, int32_t height,
+bool writeSvg(std::FILE* out, TurtleCursor& cursor, int32_t width, int32_t height,
               const Style& style) {
-  const int32_t kept = arbre.selected;  // a walk starts with reset, which clears it
-  Box box = drawnBox(arbre, style);
+  const int32_t kept = cursor.selected;  // a walk starts with reset, which clears it
+  Box box = drawnBox(cursor, style);
   if (box.empty()) {
     box = {0, 0, width, height};
   } else if (style.lines) {
@@ -115,15 +115,15 @@ bool writeSvg(std::FILE* out, TurtleCursor& arbre, int32_t width, int32_t height
        << "<rect x=\"" << minX << "\" y=\"" << minY << "\" width=\"" << boxWidth << "\" height=\""
        << boxHeight << "\" fill=\"#000000\"/>\n";
   if (style.lines) {
-    writeLines(*svg, arbre, style.width);
+    writeLines(*svg, cursor, style.width);
   } else {
-    walkStrokes(arbre, [&](TurtlePoint, TurtlePoint to, char symbol) {
+    walkStrokes(cursor, [&](TurtlePoint, TurtlePoint to, char symbol) {
       *svg << "<rect x=\"" << int64_t{to.x} << "\" y=\"" << int64_t{to.y}
-           << (arbre.isBud(symbol) ? "\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n"
+           << (cursor.isBud(symbol) ? "\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n"
                                    : "\" width=\"7\" height=\"7\" fill=\"#663300\"/>\n");
     });
   }
   *svg << "</svg>\n";
-  arbre.selected = kept;
+  cursor.selected = kept;
   return svg->flush();
 }

@@ -15,5 +15,5 @@
 // line style each segment is a line of the brush's width with square caps and each bud a
 // 20-pixel square centred on its point. Nothing is red. The cursor's selection is kept. False
 // when a write fails.
-bool writeSvg(std::FILE* out, TurtleCursor& arbre, int32_t width, int32_t height,
+bool writeSvg(std::FILE* out, TurtleCursor& cursor, int32_t width, int32_t height,
               const Style& style = Style());

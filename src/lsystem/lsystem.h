@@ -1,6 +1,8 @@
 // LSystem: a bracketed L-system's grammar text, its rule sets and its current word.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <stdexcept>
@@ -59,11 +61,37 @@ class LSystem {
 
   std::string source;
   std::string word;
+  // The rewrites read tables of the one-byte rules, made as each rule set is read and made again
+  // from ruleSets whenever their number has changed: a rule set pushed or removed here is seen,
+  // one edited in place is not.
   std::vector<RuleSet> ruleSets;
   // Indices are signed 32-bit, so no word may be longer; --max-symbols and tests set less.
   int32_t maxWordLength = INT32_MAX;
 
  private:
+  // A rule whose key is one byte, the only kind that can match a symbol.
+  struct ByteRule {
+    unsigned char key;
+    std::string replacement;
+  };
+  // What the rewrites read of ruleSets, so that a rewrite costs the word and not the grammar.
+  struct RuleTables {
+    std::size_t sets = 0;             // the number of rule sets they were made from
+    std::vector<ByteRule> rules;      // the one-byte rules of each set in turn, in key order
+    std::vector<std::size_t> setEnd;  // where each set's rules end in rules
+    // The stochastic candidates of byte c, indices into rules in the sets' order:
+    // candidates[candidateBegin[c], candidateBegin[c + 1]). Made at the first stochastic rewrite.
+    bool candidatesMade = false;
+    std::vector<std::size_t> candidates;
+    std::array<std::size_t, 257> candidateBegin{};
+  };
+
+  // The tables, made again first if the number of rule sets has changed.
+  const RuleTables& ruleTables();
+  // ruleTables() with the stochastic candidates made.
+  const RuleTables& stochasticTables();
   // Throws WordLimitError when a word of this length would pass maxWordLength.
   void refuseLongerThanLimit(uint64_t length) const;
+
+  RuleTables tables_;
 };

@@ -20,7 +20,7 @@ int runWindow(Session& session) {
   SDL_Surface* screen = openWindow(options.width, options.height, error, options.explore);
   if (screen == nullptr) return failure(error);
   Palette palette = mapPalette(screen->format);
-  TurtleCursor& arbre = session.arbre;
+  TurtleCursor& arbre = session.cursor;
   arbre.printWord();
   showWordLength(arbre, session.shownView());
 

@@ -78,8 +78,8 @@ SDL_Surface* openWindow(int32_t width, int32_t height, std::string& error, bool 
 
 void showTitle(const std::string& title) { SDL_WM_SetCaption(title.c_str(), title.c_str()); }
 
-void showWordLength(const TurtleCursor& arbre, const View* view) {
-  showTitle(windowTitle(arbre, view));
+void showWordLength(const TurtleCursor& cursor, const View* view) {
+  showTitle(windowTitle(cursor, view));
 }
 
 Palette mapPalette(const SDL_PixelFormat* format) {
@@ -161,14 +161,14 @@ UserInput userInput(const SDL_Event& event) {
   return input;
 }
 
-void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre, PressHistory* history,
+void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& cursor, PressHistory* history,
                  const View* view) {
-  if (handlePlainInput(userInput(event), input, arbre, history)) showWordLength(arbre, view);
+  if (handlePlainInput(userInput(event), input, cursor, history)) showWordLength(cursor, view);
 }
 
-void drainEvents(Input& input, TurtleCursor& arbre, PressHistory* history, const View* view) {
+void drainEvents(Input& input, TurtleCursor& cursor, PressHistory* history, const View* view) {
   SDL_Event event;
-  while (SDL_PollEvent(&event)) handleEvent(event, input, arbre, history, view);
+  while (SDL_PollEvent(&event)) handleEvent(event, input, cursor, history, view);
 }
 
 namespace {
@@ -177,26 +177,26 @@ namespace {
 struct SurfaceFill {
   SDL_Surface* screen;
   void operator()(const Square& square, uint32_t colour) const {
-    SDL_Rect tmp{square.x, square.y, square.w, square.h};
-    SDL_FillRect(screen, &tmp, colour);
+    SDL_Rect rect{square.x, square.y, square.w, square.h};
+    SDL_FillRect(screen, &rect, colour);
   }
 };
 
 }  // namespace
 
-void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette, int32_t px,
+void drawFigure(SDL_Surface* screen, TurtleCursor& cursor, const Palette& palette, int32_t px,
                 int32_t py, const View* view, const Style& style) {
   // Most squares of a large figure lie wholly outside the surface, and a fill clipped to nothing
   // draws nothing, so only the squares that reach into it are filled.
-  walkFrame(arbre, palette, view, style, screen->w, screen->h, px, py, SurfaceFill{screen});
+  walkFrame(cursor, palette, view, style, screen->w, screen->h, px, py, SurfaceFill{screen});
 }
 
-void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& arbre,
+void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& cursor,
              const View* view, const Style& style) {
   SDL_Flip(screen);
   SDL_FillRect(screen, nullptr, 0);
-  drainEvents(input, arbre, nullptr, view);
-  drawFigure(screen, arbre, palette, input.pointerX, input.pointerY, view, style);
+  drainEvents(input, cursor, nullptr, view);
+  drawFigure(screen, cursor, palette, input.pointerX, input.pointerY, view, style);
 }
 
 namespace {

@@ -30,7 +30,7 @@ SDL_Surface* openWindow(int32_t width, int32_t height, std::string& error, bool 
 void showTitle(const std::string& title);
 
 // The window's title: the program, the word's length and, with a view, its zoom.
-void showWordLength(const TurtleCursor& arbre, const View* view = nullptr);
+void showWordLength(const TurtleCursor& cursor, const View* view = nullptr);
 
 // Brown, red and green, mapped in that order on the screen's format.
 Palette mapPalette(const SDL_PixelFormat* format);
@@ -40,20 +40,20 @@ UserInput userInput(const SDL_Event& event);
 
 // An event as the program without --explore takes it (handlePlainInput); a press shows the new
 // length in the title (with the view's zoom, when given).
-void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& arbre,
+void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& cursor,
                  PressHistory* history = nullptr, const View* view = nullptr);
 
 // Handles every queued event, without waiting.
-void drainEvents(Input& input, TurtleCursor& arbre, PressHistory* history = nullptr,
+void drainEvents(Input& input, TurtleCursor& cursor, PressHistory* history = nullptr,
                  const View* view = nullptr);
 
 // Walks the word and fills one square per drawable symbol on the surface: at the turtle's
 // positions cut to 16 bits, or through view when one is given.
-void drawFigure(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette, int32_t px,
+void drawFigure(SDL_Surface* screen, TurtleCursor& cursor, const Palette& palette, int32_t px,
                 int32_t py, const View* view = nullptr, const Style& style = Style());
 
 // Shows the last frame, clears, drains the queue, then walks and draws the next frame.
-void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& arbre,
+void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& cursor,
              const View* view = nullptr, const Style& style = Style());
 
 // The loop of --explore on the desktop: a frame is drawn and shown when the explorer finds it

@@ -38,10 +38,10 @@ void drawOnPixels(SDL_Surface* screen, uint32_t background, Draw&& draw) {
 
 }  // namespace
 
-void drawPixels(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette,
+void drawPixels(SDL_Surface* screen, TurtleCursor& cursor, const Palette& palette,
                 uint32_t background, int32_t px, int32_t py, const View* view, const Style& style) {
   drawOnPixels(screen, background, [&](auto&& fill) {
-    walkFrame(arbre, palette, view, style, screen->w, screen->h, px, py, fill);
+    walkFrame(cursor, palette, view, style, screen->w, screen->h, px, py, fill);
   });
 }
 
@@ -51,7 +51,7 @@ void drawExplorerPixels(SDL_Surface* screen, Explorer& explorer, const Palette& 
 }
 
 void runPixelPass(SDL_Surface* screen, const Palette& palette, uint32_t background, Input& input,
-                  TurtleCursor& arbre, PressHistory* history, const View* view) {
-  drainEvents(input, arbre, history, view);
-  drawPixels(screen, arbre, palette, background, input.pointerX, input.pointerY, view);
+                  TurtleCursor& cursor, PressHistory* history, const View* view) {
+  drainEvents(input, cursor, history, view);
+  drawPixels(screen, cursor, palette, background, input.pointerX, input.pointerY, view);
 }

@@ -15,7 +15,7 @@
 // wants: locks the surface, clears its pixels to background, fills the squares with the raster
 // and unlocks it, which on the page puts the frame on the canvas as one image. The pixels and
 // the selection are those of a clear and drawFigure, with or without a view.
-void drawPixels(SDL_Surface* screen, TurtleCursor& arbre, const Palette& palette,
+void drawPixels(SDL_Surface* screen, TurtleCursor& cursor, const Palette& palette,
                 uint32_t background, int32_t px, int32_t py, const View* view = nullptr,
                 const Style& style = Style());
 
@@ -26,4 +26,4 @@ void drawExplorerPixels(SDL_Surface* screen, Explorer& explorer, const Palette& 
 // The page's pass, on a screen that drawPixels draws: drains the queue, then draws the next
 // frame, through the view when one is given.
 void runPixelPass(SDL_Surface* screen, const Palette& palette, uint32_t background, Input& input,
-                  TurtleCursor& arbre, PressHistory* history = nullptr, const View* view = nullptr);
+                  TurtleCursor& cursor, PressHistory* history = nullptr, const View* view = nullptr);

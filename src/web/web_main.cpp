@@ -251,7 +251,7 @@ EMSCRIPTEN_KEEPALIVE const char* lsv_command() {
 EMSCRIPTEN_KEEPALIVE int lsv_save_svg() {
   if (running == nullptr) return 1;
   const Options& options = running->session.options;
-  const std::string error = saveSvg("/lsystem.svg", running->session.arbre, options.width,
+  const std::string error = saveSvg("/lsystem.svg", running->session.cursor, options.width,
                                     options.height, figureStyle(options));
   if (!error.empty()) std::fprintf(stderr, "lsystem-viewer: %s\n", error.c_str());
   return error.empty() ? 0 : 1;
@@ -287,7 +287,7 @@ int main(int argc, char* argv[]) {
   SDL_Init(SDL_INIT_EVERYTHING);
   SDL_Surface* screen = openWebScreen(session->options.width, session->options.height);
   running = new WebViewer(std::move(*session), screen);
-  running->session.arbre.printWord();
+  running->session.cursor.printWord();
   showTitle(running->explorer.title());
   told = 0;
   pageStarted();

@@ -110,7 +110,7 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
       EXPECT_EQ(row.view.ty, session.view.ty);
     }
     EXPECT_EQ(row.lines, out.lines().size());
-    EXPECT_EQ(row.length, session.arbre.wordLength());
+    EXPECT_EQ(row.length, session.cursor.wordLength());
     EXPECT_EQ(row.quit, explorer.quit());
   }
 }

@@ -220,6 +220,7 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"--segments", "o"},
        "options '--segments' and '--buds' both hold 'o' (the default of '--buds')"},
       {{"--buds", "F", "--moves", "GF"}, "options '--buds' and '--moves' both hold 'F'"},
+      {{"-a", "-1.94967426e40"}, "-a '-1.94967426e40' is too large"},  // would round to -FLT_MAX
       {{"--origin", "300"},
        "--origin '300' is not X,Y with two integers from -16777216 to 16777216"},
       {{"--origin", "3,4,5"},

@@ -105,6 +105,22 @@ TEST(PressHistory, KeepsOnlyTheNewestPressesThatFitItsBudget) {
   EXPECT_FALSE(history.undo(arbre));
 }
 
+TEST(PressHistory, APressPastTheListsLimitIsRefusedAndTheWordPrinted) {
+  TurtleCursor arbre("{o:oa;}[o]", 300, 300);  // a growth at 1 and a pruning at 2 in turn
+  PressHistory history;
+  for (std::size_t n = 0; n < kMaxPresses; ++n) history.pressAt(arbre, n % 2 == 0 ? 1 : 2);
+  EXPECT_THROW(history.pressAt(arbre, 1), PressLimitError);
+  arbre.selected = 1;
+  CoutCapture capture;
+  testing::internal::CaptureStderr();
+  history.press(arbre);
+  EXPECT_EQ(
+      "lsystem-viewer: the list of presses is full at 100000 presses; the word stays as it was\n",
+      testing::internal::GetCapturedStderr());
+  EXPECT_EQ(std::vector<std::string>{"[o]"}, capture.lines());
+  EXPECT_EQ(kMaxPresses, history.presses().size());
+}
+
 // A cursor as the start makes it: grown from index 0, stochastic when a seed is given.
 TurtleCursor grownWith(const std::string& grammar, int generations, std::optional<uint64_t> seed) {
   TurtleCursor arbre(grammar, 300, 300);
@@ -182,7 +198,7 @@ TEST(PressHistory, AReplayedListMakesTheWordOfTheLivePresses) {
       EXPECT_EQ(std::nullopt,
                 startFromCommandLine(static_cast<int>(argv.size()), argv.data(), session));
       ASSERT_TRUE(session.has_value());
-      EXPECT_EQ(live.word, session->arbre.word);
+      EXPECT_EQ(live.word, session->cursor.word);
       EXPECT_EQ(presses, session->history.presses());
     }
   }

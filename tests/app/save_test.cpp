@@ -2,12 +2,15 @@
 #include "save.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +25,15 @@
 #include "start.h"
 #include "svg_text.h"
 #include "words.h"
+
+static int linkError = 0;  // when set, link() fails with it, as where a file system has no links
+
+// The code under test calls this link(2), not the C library's.
+extern "C" int link(const char* from, const char* to) noexcept {
+  if (linkError == 0) return linkat(AT_FDCWD, from, AT_FDCWD, to, 0);
+  errno = linkError;
+  return -1;
+}
 
 namespace {
 
@@ -43,7 +55,7 @@ std::string contentOf(const std::string& path) {
 
 TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   const std::string folder = testing::TempDir() + "svg_test_save";
-  std::remove((folder + "/figure.svg").c_str());
+  for (const std::string& name : namesIn(folder)) std::remove((folder + "/" + name).c_str());
   mkdir(folder.c_str(), 0700);
   const std::string path = folder + "/figure.svg";
   TurtleCursor small = startCursor();
@@ -67,8 +79,32 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
 
   EXPECT_EQ("cannot write the SVG to '" + folder + "/none/figure.svg': No such file or directory",
             saveSvg(folder + "/none/figure.svg", small, 600, 400));
+  ASSERT_EQ(0, chmod(path.c_str(), 07640));
   EXPECT_EQ("", saveSvg(path, large, 600, 400));
   EXPECT_EQ(svgText(large), contentOf(path));
+  struct stat status {};
+  ASSERT_EQ(0, stat(path.c_str(), &status));
+  EXPECT_EQ(0640u, status.st_mode & 07777) << "set-ID or sticky bits were copied";
+
+  // A pipe whose reader waits already, with room for the figure, and a null device of the
+  // test's own, so that a fault replaces only that, else /dev/null, which only root could replace.
+  const std::string pipe = folder + "/pipe";
+  ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
+  const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  EXPECT_EQ("", saveSvg(pipe, small, 600, 400));
+  std::string read(65536, '\0');
+  read.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::read(reader, read.data(), 65536))));
+  close(reader);
+  EXPECT_EQ(svgText(small), read);
+  std::string device = folder + "/null";
+  if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+    if (geteuid() == 0) GTEST_SKIP() << "no device node can be made for root to write to";
+    device = "/dev/null";
+  }
+  EXPECT_EQ("", saveSvg(device, small, 600, 400));
+  EXPECT_TRUE(stat(pipe.c_str(), &status) == 0 && S_ISFIFO(status.st_mode)) << "pipe replaced";
+  EXPECT_TRUE(stat(device.c_str(), &status) == 0 && S_ISCHR(status.st_mode)) << "node replaced";
+  EXPECT_EQ(names.size() + (device == "/dev/null" ? 1 : 2), namesIn(folder).size());
 }
 
 // The session that the start makes of these arguments, the program's name put first.
@@ -116,7 +152,13 @@ TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
       "lsystem-viewer: saved lsystem-viewer-4.svg; draw it again with: lsystem-viewer -n 4 "
       "--size 640x480",
       line);
-  EXPECT_EQ(svgText(session->arbre, 640, 480), contentOf(prefix + "4.svg"));
+  EXPECT_EQ(svgText(session->cursor, 640, 480), contentOf(prefix + "4.svg"));
+
+  linkError = EPERM;  // no links: an exclusive create takes the first free name
+  EXPECT_EQ("", saveNumberedSvg(prefix, arbre, 600, 400, name));
+  linkError = 0;
+  EXPECT_EQ(svgText(arbre), contentOf(prefix + "5.svg"));
+  EXPECT_EQ(7u, namesIn(folder).size()) << "a temporary file was left behind";
 }
 
 TEST(CommandLine, TheShellReadsBackEveryArgumentAndTheOptionsAgain) {

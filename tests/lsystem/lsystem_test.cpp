@@ -380,6 +380,7 @@ TEST(LSystemRewrite, AgreesWithAPlainPassOnRandomWordsAndRules) {
   // with rules for brackets too, and starts before, inside and past each word.
   std::mt19937 random(2024);
   const std::string alphabet = "[[]]ao+-xo";
+  LSystem l;  // one for all trials, each pushing its rule set, which the rewrites must see
   for (int trial = 0; trial < 400; ++trial) {
     std::string word;
     const auto length = random() % 300;
@@ -395,12 +396,11 @@ TEST(LSystemRewrite, AgreesWithAPlainPassOnRandomWordsAndRules) {
       }
       rules[key] = replacement;
     }
-    LSystem l;
     l.ruleSets.push_back(rules);
     l.word = word;
     const auto start = static_cast<int32_t>(random() % (length + 3)) - 1;
     SCOPED_TRACE("word \"" + word + "\" start " + std::to_string(start));
-    l.rewriteFrom(start, 0);
+    l.rewriteFrom(start, trial);
     ASSERT_EQ(referenceRewrite(word, start, rules), l.word);
   }
 }
@@ -448,10 +448,10 @@ TEST(LSystemAllocationFailure, RewriteLeavesTheWordAsItWas) {
 }
 
 TEST(LSystemAllocationFailure, ParseKeepsTheOldWordAndAppendsWholeRuleSetsOnly) {
-  // Every string longer than the small-string buffer, so that each one allocates.
+  // Every string but x:z's longer than the small-string buffer, so that each one allocates.
   const std::string before = "{first-key:first-replacement;}old-axiom-text";
   const std::string text =
-      "{key-number-one:replacement-number-one;key-number-two:replacement-number-two;}"
+      "{x:z;key-number-one:replacement-number-one;key-number-two:replacement-number-two;}"
       "{another-long-key:another-long-replacement;}{x:y;}new-axiom-text";
   LSystem whole(before);
   const std::vector<RuleSet> oldSets = whole.ruleSets;
@@ -468,6 +468,13 @@ TEST(LSystemAllocationFailure, ParseKeepsTheOldWordAndAppendsWholeRuleSetsOnly) 
           EXPECT_EQ(whole.ruleSets[i], l.ruleSets[i]) << "rule set " << i;
         }
         EXPECT_EQ("old-axiom-text", l.word);
+        LSystem after = l;  // a set appended after a stochastic rewrite holds its own rules only
+        after.rewriteStochastic(0, 0);
+        after.parseRuleBlock("q:rq;");
+        after.word = "xq";
+        after.rewriteFrom(0, static_cast<int32_t>(after.ruleSets.size() - 1));
+        after.rewriteStochastic(1, 0);
+        EXPECT_EQ("xrrq", after.word);
       });
   EXPECT_GE(failures, 10u);
 }

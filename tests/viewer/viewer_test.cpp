@@ -262,14 +262,15 @@ std::string contentOf(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// The real program with the given environment changes (for env) and arguments, shell-quoted.
+// The real program with the given environment changes (for env) and arguments, shell-quoted;
+// the arguments come last, so that they may redirect standard output elsewhere.
 ProgramRun runViewer(const std::string& env, const std::string& args) {
   // Named after the test: CTest runs the tests of this file side by side.
   const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
   const std::string out = testing::TempDir() + name + ".out";
   const std::string err = testing::TempDir() + name + ".err";
   const std::string command =
-      "env " + env + " '" LSV_VIEWER_PATH "' " + args + " >'" + out + "' 2>'" + err + "'";
+      "env " + env + " '" LSV_VIEWER_PATH "' >'" + out + "' 2>'" + err + "' " + args;
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contentOf(out), contentOf(err)};
 }
@@ -326,6 +327,8 @@ TEST(ViewerProcess, StatusesAndMessagesOfTheCommandLine) {
        "press 1 of --presses, at index 1, is refused: the word would be longer than 9 symbols"},
       {"-n 20 --max-symbols 1000000", 1, "",
        "generation 17 would make the word longer than 1000000 symbols"},
+      {"--svg '" + nothing + "' >/dev/full", 1, "",
+       "cannot write to standard output: No space left on device"},
       {"-g '{F:F+F;}F' --svg '" + nothing + "'", 0, "F+F+F+F+F+F+F+F\n",
        "the word holds no 'a' and no 'o', so nothing is drawn: only 'a' (a segment) and 'o' (a "
        "bud) are drawn; other letters serve as variables (a grammar written with F needs "
