@@ -4,10 +4,12 @@
 // program reads them, reports what is wrong and draws.
 var page = (function () {
   // The settings of the form and the link: text fields, then checkboxes ("1" when checked).
-  var fields = ['grammar', 'generations', 'angle', 'step', 'origin', 'size', 'stochastic'];
-  var boxes = ['fit', 'explore'];
-  // A link holds them and the presses that the figure was edited with.
-  var names = fields.concat(boxes, ['presses']);
+  var fields = ['grammar', 'generations', 'angle', 'step', 'origin', 'size', 'stochastic', 'width',
+                'segments', 'buds', 'moves', 'heading'];
+  var boxes = ['fit', 'explore', 'lines'];
+  // A link holds them, in this order, and the presses that the figure was edited with.
+  var names = ['grammar', 'generations', 'angle', 'step', 'origin', 'size', 'stochastic', 'fit',
+               'explore', 'lines', 'width', 'segments', 'buds', 'moves', 'heading', 'presses'];
   var maxSymbols = '33554432'; // the page's limit of the word: a link cannot freeze the tab
   var maxLines = 100;        // the output keeps the newest words
   var maxShown = 10000;      // a longer word is shown cut, with its length
@@ -15,6 +17,13 @@ var page = (function () {
   var output = document.getElementById('output');
   var statusLine = document.getElementById('status');
   var command = document.getElementById('command');
+  var work = document.getElementById('work');
+  var angleField = document.getElementById('angle');
+  var angleSlider = document.getElementById('angle-slider');
+  var generationsField = document.getElementById('generations');
+  var generationsSlider = document.getElementById('generations-slider');
+  var defaultDegrees = 28.65;  // 0.5 radian, the program's default angle
+  var keyButtons = Array.prototype.slice.call(document.querySelectorAll('[data-key]'));
   var buttons = {};
   ['start', 'undo', 'save-svg', 'save-png', 'copy', 'copy-command'].forEach(function (id) {
     buttons[id] = document.getElementById(id);
@@ -23,6 +32,9 @@ var page = (function () {
   var newestWord = null;
   var errors = [];
   var started = {};  // the settings that the running program was started with
+  var pendingAngle = null;  // the angle slider's newest value, for the next animation frame
+  var linkReplaced = -Infinity;  // when an edit last replaced the address
+  var linkTimer = null;          // the newest edit's address, when it had to wait
 
   function say(text) { statusLine.textContent = text; }
 
@@ -60,11 +72,23 @@ var page = (function () {
   function fillForm(values) {
     fields.forEach(function (name) { document.getElementById(name).value = values[name] || ''; });
     boxes.forEach(function (name) { document.getElementById(name).checked = values[name] === '1'; });
+    followFields();
   }
+
+  // The sliders show the fields' values, or the defaults where a field is empty or not a number.
+  function followFields() {
+    var generations = Number(generationsField.value || 3);
+    var degrees = Number(angleField.value || defaultDegrees);
+    if (isFinite(generations)) generationsSlider.value = generations;
+    if (isFinite(degrees)) angleSlider.value = degrees;
+  }
+
+  function exploring() { return running && started.explore === '1'; }
 
   function setRunning(now) {
     running = now;
     buttons['save-svg'].disabled = !now;
+    keyButtons.forEach(function (button) { button.disabled = !exploring(); });
     if (!now) {
       buttons.undo.disabled = true;
       buttons['copy-command'].disabled = true;
@@ -100,6 +124,7 @@ var page = (function () {
       args.push('--' + name, value);
     }
     started = values;
+    clearTimeout(linkTimer);  // the address of an edit of the figure before is not shown
     errors = [];
     output.textContent = '';
     newestWord = null;
@@ -159,19 +184,55 @@ var page = (function () {
     setTimeout(function () { URL.revokeObjectURL(link.href); }, 1000);
   }
 
-  // After a press that changed the word, or an undo: the address gets the presses that made the
-  // figure, in place of the entry shown (Back still goes to the settings before), and the command
-  // line that draws it on the desktop is shown.
+  // Browsers refuse more than 100 to 200 changes of the address in 10 seconds, and the angle
+  // slider or a key held down edits every frame: an edit's address waits until 120 ms have
+  // passed since the last one, and only the newest waiting one is shown.
+  function showLink(link) {
+    clearTimeout(linkTimer);
+    var wait = linkReplaced + 120 - performance.now();
+    if (wait > 0) {
+      linkTimer = setTimeout(function () { showLink(link); }, wait);
+    } else if (location.hash !== link && !(location.hash === '' && link === '#')) {
+      linkReplaced = performance.now();
+      history.replaceState(null, '', link);
+    }
+  }
+
+  // After an edit (a press that changed the word, a growth, an undo, a turn of the angle): the
+  // address gets the angle and the presses that made the figure, in place of the entry shown (Back
+  // still goes to the settings before), the Angle field and its slider the angle unless the slider
+  // has moved on, and the command line that draws it on the desktop is shown.
   function edited(undoable) {
     buttons.undo.disabled = undoable === 0;
     var values = Object.assign({}, started);
+    values.angle = Module.ccall('lsv_angle', 'string', [], []);
     values.presses = Module.ccall('lsv_presses', 'string', [], []);
-    var link = '#' + linkOf(values);
-    if (location.hash !== link && !(location.hash === '' && link === '#')) {
-      history.replaceState(null, '', link);
+    if (pendingAngle === null) {
+      angleField.value = values.angle;
+      followFields();
     }
+    showLink('#' + linkOf(values));
     command.textContent = Module.ccall('lsv_command', 'string', [], []);
     buttons['copy-command'].disabled = false;
+  }
+
+  // With Explore and no size, the window takes the width that the page has for it, up to 600, and
+  // two thirds of that as its height; at the start a fitted figure is fitted to it again.
+  function fitCanvas(atStart) {
+    if (!exploring() || started.size) return;
+    var width = Math.max(16, Math.min(600, Math.floor(work.clientWidth)));
+    var height = Math.floor(width * 2 / 3);
+    if (width === canvas.width && height === canvas.height) return;
+    Module.ccall('lsv_resize', null, ['number', 'number'], [width, height]);
+    if (atStart && started.fit === '1') Module.ccall('lsv_key', null, ['string'], ['f']);
+  }
+
+  // The newest angle of the slider, at most once an animation frame: the program redraws the
+  // same word in the frame after.
+  function turnAngle() {
+    var degrees = pendingAngle;
+    pendingAngle = null;
+    if (running) Module.ccall('lsv_set_angle', 'number', ['number'], [degrees]);
   }
 
   function copy(text, what) {
@@ -206,7 +267,12 @@ var page = (function () {
     if (running) Module.ccall('lsv_undo', null, [], []);
   });
   buttons['save-svg'].addEventListener('click', function () {
-    if (!running || Module.ccall('lsv_save_svg', 'number', [], []) !== 0) return;
+    var saved = running ? Module.ccall('lsv_save_svg', 'number', [], []) : 1;
+    if (saved === 2) {
+      say('The SVG would be larger than the page\'s limit of 64 MiB: the command line "On the ' +
+          'desktop" draws this figure, and with --svg FILE writes it at any size.');
+    }
+    if (saved !== 0) return;
     var bytes = FS.readFile('/lsystem.svg');
     FS.unlink('/lsystem.svg');
     download(new Blob([bytes], { type: 'image/svg+xml' }), 'lsystem.svg');
@@ -221,6 +287,59 @@ var page = (function () {
     if (command.textContent !== '') copy(command.textContent, 'the command line');
   });
 
+  keyButtons.forEach(function (button) {
+    button.addEventListener('click', function () {
+      if (exploring()) Module.ccall('lsv_key', null, ['string'], [button.dataset.key]);
+    });
+  });
+
+  angleSlider.addEventListener('input', function () {
+    angleField.value = angleSlider.value;
+    if (pendingAngle === null) requestAnimationFrame(turnAngle);
+    pendingAngle = Number(angleSlider.value);
+  });
+  // Each step starts the program again, as Start does but in place of the link shown: while the
+  // slider is dragged, only its field follows.
+  generationsSlider.addEventListener('input', function () {
+    generationsField.value = generationsSlider.value;
+  });
+  generationsSlider.addEventListener('change', function () {
+    generationsField.value = generationsSlider.value;
+    var values = formValues();
+    start(values);
+    showLink('#' + linkOf(values));
+  });
+  [generationsField, angleField].forEach(function (field) {
+    field.addEventListener('input', followFields);
+  });
+
+  // With Explore, the fingers on the figure go to the program, which pans, zooms and taps, and
+  // neither scroll nor zoom the page; caught before SDL's own listener, which would make mouse
+  // presses of them. Without Explore, SDL's listener makes a tap a press.
+  var touchTypes = { touchstart: 0, touchmove: 1, touchend: 2, touchcancel: 2 };
+  Object.keys(touchTypes).forEach(function (type) {
+    window.addEventListener(type, function (event) {
+      if (event.target !== canvas || !exploring()) return;
+      event.preventDefault();
+      event.stopPropagation();
+      if (type === 'touchstart') canvas.focus({ preventScroll: true });
+      // The canvas pixel under the finger, as a mouse point is read.
+      var box = canvas.getBoundingClientRect();
+      for (var i = 0; i < event.changedTouches.length; ++i) {
+        var touch = event.changedTouches[i];
+        Module.ccall('lsv_touch', null, ['number', 'number', 'number', 'number'], [
+          touchTypes[type], touch.identifier,
+          (touch.clientX - box.left) * (canvas.width / box.width) | 0,
+          (touch.clientY - box.top) * (canvas.height / box.height) | 0]);
+      }
+    }, { capture: true, passive: false });
+  });
+  if (window.ResizeObserver) {
+    new ResizeObserver(function () { fitCanvas(false); }).observe(work);
+  } else {
+    window.addEventListener('resize', function () { fitCanvas(false); });
+  }
+
   // A press on the figure gives it the keyboard, so that a key ends the program only from there.
   canvas.addEventListener('mousedown', function () { canvas.focus(); });
   canvas.addEventListener('contextmenu', function (event) { event.preventDefault(); });
@@ -231,6 +350,7 @@ var page = (function () {
     // What the program said at its start, if anything (such as a word that draws nothing), stays.
     started: function () {
       setRunning(true);
+      fitCanvas(true);
       say(errors.length ? errors.join('\n') : 'Running. Point at the figure.');
     },
     edited: edited,

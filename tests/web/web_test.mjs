@@ -1,6 +1,7 @@
 // The web page in headless Chromium, used as a person would: its words, presses, undo, links,
-// form, saving and end, with the canvas compared pixel by pixel, the words and the SVG byte for
-// byte, against what the desktop code makes of the same word and settings.
+// form, sliders, saving, end and a phone's touch, with the canvas compared pixel by pixel, the
+// words and the SVG byte for byte, against what the desktop code makes of the same word and
+// settings. --page-shot also writes phone-before.png and phone-after.png (a pinch) beside FILE.
 //   node web_test.mjs --site DIR --reference WEB_REFERENCE --viewer VIEWER [--page-shot FILE.png]
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
@@ -41,9 +42,9 @@ const kPrunedAt21 = 'aa[+aa[+aa[+ao]-ao]-a]-aa[+aa[+ao]-ao]-aa[+ao]-ao';
 // A grammar, angle, step, start point and size of one's own, as a link and as options.
 const own = { grammar: '{a:aa;o:a[-ao][++ao]-ao;}[-o][+o]', generations: '4', angle: '18',
               step: '6', origin: '240,330', size: '480x340' };
-// fit and explore are checkboxes: "1" in a link, bare options on the command line.
+// fit, explore and lines are checkboxes: "1" in a link, bare options on the command line.
 const optionsOf = (settings) => Object.entries(settings)
-  .flatMap(([name, value]) => (/^(fit|explore)$/.test(name) ? [`--${name}`] : [`--${name}`, value]));
+  .flatMap(([name, value]) => (/^(fit|explore|lines)$/.test(name) ? [`--${name}`] : [`--${name}`, value]));
 const linkOf = (settings) => '#' + Object.entries(settings)
   .map(([name, value]) => `${name}=${encodeURIComponent(value)}`).join('&');
 const shades = [[0, 0, 0], [102, 51, 0], [255, 0, 0], [0, 255, 0]];
@@ -118,7 +119,7 @@ try {
   chromium = await launch();
   const page = await chromium.browser.newPage();
   page.setDefaultTimeout(15000);
-  await page.setViewport({ width: 1280, height: 800 });
+  await page.setViewport({ width: 1000, height: 800 });
   const errors = [];
   page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
   page.on('pageerror', (error) => errors.push(error.message));
@@ -171,6 +172,21 @@ try {
     const [wx, wy] = await windowAt(x, y);
     await waitOutput(() => page.mouse.click(wx, wy, options));
     await frames(page, 3);
+  };
+  // Idle for a second, the page puts no frame on the canvas and its thread is nearly idle.
+  await cdp.send('Performance.enable');
+  const busy = async () => (await cdp.send('Performance.getMetrics')).metrics.find((m) => m.name === 'TaskDuration').value;
+  const idle = async (what) => {
+    const before = await busy();
+    const drawn = await page.evaluate(() => new Promise((resolve) => {
+      const context = CanvasRenderingContext2D.prototype;
+      const put = context.putImageData;
+      let count = 0;
+      context.putImageData = function (...args) { count += 1; return put.apply(this, args); };
+      setTimeout(() => resolve(count, context.putImageData = put), 1000);
+    }));
+    const spent = await busy() - before;
+    check(drawn === 0 && spent < 0.2, `${what}, idle for a second: ${drawn} frames drawn, ${spent.toFixed(2)} s busy`);
   };
   // The canvas as a screenshot shows it, against a desktop frame.
   const compareFrame = async (expected, what) => {
@@ -299,7 +315,7 @@ try {
   check(await newest() === atBud.pressed && await page.$eval('#generations', (f) => f.value) === own.generations,
         'Back did not return to the previous figure');
   const bush = { grammar: '{a:aa;o:a[-o]a[++o]-o;}[---o][-o][+o][+++o]', generations: '5',
-                 angle: '16', step: '5', origin: '300,390', size: '600x400', fit: '1', explore: '1' };
+                 angle: '16', step: '5', origin: '300,390', fit: '1', explore: '1' };
   await waitOutput(() => page.click(`#examples a[href="${linkOf(bush)}"]`));
   check(await page.$eval('#grammar', (f) => f.value) === bush.grammar &&
         await page.evaluate(() => location.hash) === linkOf(bush) &&
@@ -307,7 +323,7 @@ try {
   await page.setViewport({ width: 700, height: 800 });
   check(await page.evaluate(() => document.documentElement.scrollWidth) <= 700,
         'the page is wider than a 700-pixel window');
-  await page.setViewport({ width: 1280, height: 800 });
+  await page.setViewport({ width: 1000, height: 800 });
   await page.$eval('#step', (f) => { f.value = 'abc'; });
   await page.click('#start');
   await frames(page, 3);
@@ -377,6 +393,24 @@ try {
   check(atZoom.pressed !== kStartWord && await newest() === atZoom.pressed, `press at zoom ${s}: ${await newest()}`);
   await compareFrame(desktop(atZoom.pressed, ex, ey, tree, [s, tx, ty]).frame, 'the press keeps the view');
 
+  step('the book\'s letters in lines; the angle slider turns the word, the generations slider starts again');
+  const book = { grammar: '{F:F+F--F+F;}F--F--F', generations: '2', angle: '60', fit: '1', lines: '1', width: '3',
+                 segments: 'F', heading: '15' };
+  await waitOutput(() => page.goto(server.url + linkOf(book)));
+  await pointAt(1, 1);
+  await page.focus('#angle-slider');
+  await page.keyboard.press('ArrowRight');
+  await frames(page, 3);
+  const [bookWord, turned] = [desktopStartWord(book), { ...book, angle: '60.5' }];
+  await compareFrame(desktop(bookWord, 1, 1, turned, desktop(bookWord, 1, 1, book).view).frame, 'the angle slider a step up');
+  check(await newest() === bookWord && await page.evaluate(() => location.hash) === linkOf(turned) &&
+        (await page.$eval('#command', (c) => c.textContent)).includes(' -a 60.5 '), 'the angle slider\'s link or command');
+  await page.focus('#generations-slider');
+  await waitOutput(() => page.keyboard.press('ArrowLeft'));
+  const fewer = { ...turned, generations: '1' };
+  check(await newest() === desktopStartWord(fewer) && await page.evaluate(() => location.hash) === linkOf(fewer),
+        `the generations slider: ${await page.evaluate(() => location.hash)}`);
+
   step('a seed and presses in a link: the word, the address, a reload, an undo and the command line');
   const seeded = { grammar: '{o:a[+ao]-ao;}{o:a[-o]a[+o]o;}ao', stochastic: '7', presses: '42,12' };
   const presses = () => page.evaluate(() => new URLSearchParams(location.hash.slice(1)).get('presses'));
@@ -434,6 +468,7 @@ try {
   const copied = await page.evaluate(() => navigator.clipboard.readText());
   check(copied.length === 1048570 && copied.startsWith('aa[+aa'), `copied ${copied.length} symbols`);
   await pointAt(595, 395);
+  await idle('a million symbols without Explore');
   for (let i = 0; i < 101; ++i) await waitOutput(() => page.mouse.wheel({ deltaY: 100 }));
   const kept = await lines();
   check(kept.length === 100 && kept.every((line) => line.length < 10100),
@@ -447,6 +482,42 @@ try {
   check(await statusText() === 'lsystem-viewer: the word would be longer than 33554432 symbols; it stays as it was' &&
         (await lines()).length === 3 && (await newest()).length < 10100,
         `a refused growth: ${await statusText()}`);
+
+  step('a phone: the plant fits the screen; a pinch zooms, a drag pans and a tap presses as on the desktop');
+  await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true });
+  const plant = { grammar: '{X:F+[[X]-X]-F[-FX]+X;F:FF;}X', generations: '6', angle: '25', fit: '1', explore: '1',
+                  lines: '1', segments: 'F', buds: 'X', heading: '-25' };
+  await waitOutput(() => page.click(`#examples a[href="${linkOf(plant)}"]`));
+  await page.evaluate(() => window.scrollTo(0, 0));
+  const phone = await canvasBox();
+  check(phone.x >= 0 && phone.x + phone.width <= 390 && phone.y + phone.height <= 844, `canvas at ${JSON.stringify(phone)}`);
+  const [plantWord, sized] = [desktopStartWord(plant), { ...plant, size: `${phone.width}x${phone.height}` }];
+  let [ps, px, py] = desktop(plantWord, -1, -1, sized).view;
+  // Fingers at canvas pixels: each list of points is a touch event with those fingers, the last lifts them.
+  const touch = async (...events) => {
+    const { x: left, y: top } = await canvasBox();
+    for (const [i, points] of events.entries()) {
+      await cdp.send('Input.dispatchTouchEvent', { type: i === 0 ? 'touchStart' : i < events.length - 1 ? 'touchMove' : 'touchEnd',
+        touchPoints: points.map(([x, y], id) => ({ x: Math.ceil(left + x), y: Math.ceil(top + y), id })) });
+    }
+    await frames(page, 3);
+  };
+  await compareFrame(desktop(plantWord, -1, -1, sized, [ps, px, py]).frame, 'the plant fitted to a phone');
+  if (pageShot) await page.screenshot({ path: join(dirname(pageShot), 'phone-before.png') });
+  await touch([[150, 120], [210, 120]], [[150, 120], [240, 120]], []);
+  [ps, px, py] = [ps * 1.25, 195 - (195 - px) * 1.25, 120 - (120 - py) * 1.25];
+  await compareFrame(desktop(plantWord, -1, -1, sized, [ps, px, py]).frame, 'a pinch');
+  if (pageShot) await page.screenshot({ path: join(dirname(pageShot), 'phone-after.png') });
+  await touch([[100, 100]], [[140, 85]], []);
+  const dragged = desktop(plantWord, -1, -1, sized, [ps, px += 40, py -= 15]);
+  await compareFrame(dragged.frame, 'a drag');
+  const [tapX, tapY] = lastBud(dragged.frame, phone.width);
+  const tapped = desktop(plantWord, tapX, tapY, sized, [ps, px, py]).pressed;
+  await waitOutput(() => touch([[tapX, tapY]], []));
+  check(tapped !== plantWord, 'the desktop finds nothing to press at the tap');
+  await compareFrame(desktop(tapped, -1, -1, sized, [ps, px, py]).frame, 'a tap');
+  check(!/--size/.test(await page.$eval('#command', (c) => c.textContent)), 'the command line holds the phone\'s size');
+  await idle('the plant on a phone, with Explore');
   check(errors.length === 0, `errors on the page: ${errors.join(' | ')}`);
 } catch (error) {
   failures += 1;
