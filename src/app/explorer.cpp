@@ -274,12 +274,6 @@ bool Explorer::pressKey(Action action) {
 }
 
 Explorer::Reply Explorer::handle(const UserInput& event) {
-  const Reply reply = decide(event);
-  noteLostOutput(input_);  // a press, a growth or an undo prints the word
-  return reply;
-}
-
-Explorer::Reply Explorer::decide(const UserInput& event) {
   Reply reply;
   if (!session_.options.explore) {
     if (event.type == UserInput::Type::kButtonDown) {

@@ -117,7 +117,6 @@ class Explorer {
   uint64_t edits() const { return edits_; }
 
  private:
-  Reply decide(const UserInput& event);
   bool pressKey(Action action);
   void press();
   bool growAll();

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <optional>
 
+#include "output.h"
 #include "press.h"
 #include "report.h"
 
@@ -274,6 +275,8 @@ int runExplore(Explorer& explorer, SDL_Surface*& screen, Palette& palette) {
     }
     do {
       const Explorer::Reply reply = explorer.handle(userInput(event));
+      // A press, a growth or an undo prints the word: a lost one ends the program.
+      if (std::optional<std::string> lost = standardOutputError()) return failure(*lost);
       if (reply.resize) {
         SDL_Surface* resized =
             SDL_SetVideoMode(reply.width, reply.height, 8, SDL_SWSURFACE | SDL_RESIZABLE);
@@ -289,5 +292,5 @@ int runExplore(Explorer& explorer, SDL_Surface*& screen, Palette& palette) {
       if (reply.title) showTitle(explorer.title());
     } while (SDL_PollEvent(&event));
   }
-  return explorer.input().lostOutput.empty() ? kExitDone : failure(explorer.input().lostOutput);
+  return kExitDone;
 }
