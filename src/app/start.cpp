@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "growth.h"
+#include "line.h"
 #include "progress.h"
 #include "report.h"
 #include "svg_mode.h"
@@ -49,6 +50,20 @@ void warnIfNothingIsDrawn(const TurtleCursor& cursor, const Options& options) {
   }
 }
 
+// Says so on standard error when the start figure, drawn without --fit, reaches outside the
+// window.
+void warnIfOutsideTheWindow(TurtleCursor& cursor, const Options& options) {
+  const Box box = drawnBox(cursor, figureStyle(options));
+  if (box.empty() ||
+      (box.minX >= 0 && box.minY >= 0 && box.maxX <= options.width && box.maxY <= options.height)) {
+    return;
+  }
+  std::fprintf(stderr,
+               "lsystem-viewer: the figure reaches outside the %dx%d window; --fit shows it "
+               "whole\n",
+               options.width, options.height);
+}
+
 }  // namespace
 
 std::optional<int> startFromCommandLine(int argc, char* argv[], std::optional<Session>& session) {
@@ -76,7 +91,11 @@ std::optional<int> startFromCommandLine(int argc, char* argv[], std::optional<Se
     return failure(error);
   }
   warnIfNothingIsDrawn(cursor, o);
-  if (o.fit) session->view = fitView(cursor, o.width, o.height, figureStyle(o));
   if (!o.svgFile.empty()) return runSvgMode(*session);
+  if (o.fit) {
+    session->view = fitView(cursor, o.width, o.height, figureStyle(o));
+  } else {
+    warnIfOutsideTheWindow(cursor, o);
+  }
   return std::nullopt;
 }

@@ -2,6 +2,7 @@
 #include "svg.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <memory>
@@ -16,7 +17,7 @@ namespace {
 // Text gathered in a buffer and written in large blocks; remembers a failed write.
 class SvgOut {
  public:
-  explicit SvgOut(std::FILE* file) : file_(file) {}
+  SvgOut(std::FILE* file, uint64_t maxBytes) : file_(file), left_(maxBytes) {}
 
   SvgOut& operator<<(std::string_view text) {
     if (kSize - used_ < text.size()) flush();
@@ -46,10 +47,18 @@ class SvgOut {
   static constexpr std::size_t kSize = std::size_t{1} << 16;
 
   void write(const char* data, std::size_t size) {
-    if (ok_ && size > 0) ok_ = std::fwrite(data, 1, size, file_) == size;
+    if (!ok_ || size == 0) return;
+    if (size > left_) {  // past the most it may write: a file too large, and nothing more
+      ok_ = false;
+      errno = EFBIG;
+      return;
+    }
+    left_ -= size;
+    ok_ = std::fwrite(data, 1, size, file_) == size;
   }
 
   std::FILE* file_;
+  uint64_t left_;  // bytes it may still write
   char buffer_[kSize];
   std::size_t used_ = 0;
   bool ok_ = true;
@@ -90,7 +99,7 @@ void writeLines(SvgOut& svg, TurtleCursor& cursor, int32_t brush) {
 }  // namespace
 
 bool writeSvg(std::FILE* out, TurtleCursor& cursor, int32_t width, int32_t height,
-              const Style& style) {
+              const Style& style, uint64_t maxBytes) {
   const int32_t kept = cursor.selected;  // a walk starts with reset, which clears it
   Box box = drawnBox(cursor, style);
   if (box.empty()) {
@@ -107,7 +116,7 @@ bool writeSvg(std::FILE* out, TurtleCursor& cursor, int32_t width, int32_t heigh
   const int64_t boxHeight = box.maxY - minY;
 
   // The buffer is large; keep it off the stack.
-  auto svg = std::make_unique<SvgOut>(out);
+  auto svg = std::make_unique<SvgOut>(out, maxBytes);
   *svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
        << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" << minX << " " << minY << " "
        << boxWidth << " " << boxHeight << "\" width=\"" << boxWidth << "\" height=\"" << boxHeight
@@ -120,7 +129,7 @@ bool writeSvg(std::FILE* out, TurtleCursor& cursor, int32_t width, int32_t heigh
     walkStrokes(cursor, [&](TurtlePoint, TurtlePoint to, char symbol) {
       *svg << "<rect x=\"" << int64_t{to.x} << "\" y=\"" << int64_t{to.y}
            << (cursor.isBud(symbol) ? "\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n"
-                                   : "\" width=\"7\" height=\"7\" fill=\"#663300\"/>\n");
+                                    : "\" width=\"7\" height=\"7\" fill=\"#663300\"/>\n");
     });
   }
   *svg << "</svg>\n";

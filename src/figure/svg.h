@@ -14,6 +14,6 @@
 // pixel; positions are whole pixels as the window uses them, but not cut to 16 bits. In the
 // line style each segment is a line of the brush's width with square caps and each bud a
 // 20-pixel square centred on its point. Nothing is red. The cursor's selection is kept. False
-// when a write fails.
+// when a write fails, or with errno EFBIG when the text would pass maxBytes.
 bool writeSvg(std::FILE* out, TurtleCursor& cursor, int32_t width, int32_t height,
-              const Style& style = Style());
+              const Style& style = Style(), uint64_t maxBytes = UINT64_MAX);

@@ -4,6 +4,7 @@
 #include <emscripten.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -17,6 +18,7 @@
 #include "report.h"
 #include "save.h"
 #include "start.h"
+#include "svg.h"
 #include "turtle_cursor.h"
 #include "viewer.h"
 #include "web_screen.h"
@@ -247,14 +249,24 @@ EMSCRIPTEN_KEEPALIVE const char* lsv_command() {
   return line.c_str();
 }
 
-// Writes the figure as --svg would to /lsystem.svg, for the page to hand on; 0 when written.
+// Writes the figure as --svg would to /lsystem.svg, for the page to hand on: 0 when written, 1
+// when it failed (its line on standard error), 2 when it would pass kMaxSaved bytes, which
+// the page's memory is not to hold; the desktop's command line writes any size.
 EMSCRIPTEN_KEEPALIVE int lsv_save_svg() {
+  constexpr uint64_t kMaxSaved = uint64_t{64} << 20;
   if (running == nullptr) return 1;
   const Options& options = running->session.options;
-  const std::string error = saveSvg("/lsystem.svg", running->session.cursor, options.width,
-                                    options.height, figureStyle(options));
-  if (!error.empty()) std::fprintf(stderr, "lsystem-viewer: %s\n", error.c_str());
-  return error.empty() ? 0 : 1;
+  std::FILE* file = std::fopen("/lsystem.svg", "wb");
+  errno = 0;
+  const bool written = file != nullptr && writeSvg(file, running->session.cursor, options.width,
+                                                   options.height, figureStyle(options), kMaxSaved);
+  const int error = errno;
+  if (file != nullptr && std::fclose(file) != 0 && written) return 1;
+  if (written) return 0;
+  std::remove("/lsystem.svg");
+  if (error == EFBIG) return 2;
+  std::fprintf(stderr, "lsystem-viewer: cannot write the SVG: %s\n", std::strerror(error));
+  return 1;
 }
 
 // The inputs of Explore and what they do, for the page's hint; the string lives as long as the
