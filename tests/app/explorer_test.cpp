@@ -19,6 +19,7 @@ UserInput motion(int32_t x, int32_t y, bool dragging = false) {
 }
 UserInput button(int32_t number) { return UserInput{Type::kButtonDown, 0, 0, number, false, ""}; }
 UserInput draw() { return UserInput{}; }  // the row's frame is drawn here
+UserInput tick() { return UserInput{Type::kTick, 0, 0, 0, false, ""}; }
 
 struct Row {
   const char* what;
@@ -28,6 +29,7 @@ struct Row {
   std::size_t lines;  // words printed
   int32_t length;     // of the word after the inputs
   bool quit;
+  std::string angle = "";  // the degrees' text after the inputs
 };
 
 }  // namespace
@@ -89,11 +91,34 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
        58,
        false},
       {"q quits", true, {key("Escape")}, fitted, 0, 58, true},
+      {"n grows the whole word, and u takes it back",
+       true,
+       {key("n"), draw(), key("u")},
+       fitted,
+       2,
+       58,
+       false},
+      {"[ and ] turn the angle under the same word",
+       true,
+       {key("["), key("]"), key("]")},
+       fitted,
+       0,
+       58,
+       false,
+       "29.64788975654116"},
+      {"p plays the growth; a key stops it, the view put back",
+       true,
+       {key("p"), tick(), tick(), button(4)},
+       fitted,
+       0,
+       58,
+       false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     Options options;
     options.explore = row.explore;
+    options.fit = row.explore;  // the growth played is fitted, and the view put back after
     Session session{options, startCursor(), PressHistory(), fitted};
     Explorer explorer(session, 600, 400, false);
     CoutCapture out;
@@ -112,5 +137,7 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
     EXPECT_EQ(row.lines, out.lines().size());
     EXPECT_EQ(row.length, session.cursor.wordLength());
     EXPECT_EQ(row.quit, explorer.quit());
+    EXPECT_EQ(row.angle, session.options.angleText);
+    EXPECT_FALSE(explorer.playing());
   }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <string>
@@ -170,11 +171,16 @@ TEST(PressHistory, AReplayedListMakesTheWordOfTheLivePresses) {
       testing::internal::CaptureStderr();  // growths past the limit are refused and say so
       for (int i = 0; i < 40; ++i) {
         live.selected = static_cast<int32_t>(random() % live.word.size());
-        liveHistory.press(live);
+        if (i == 7 || i == 23) {
+          liveHistory.growAll(live);  // a g in the list
+        } else {
+          liveHistory.press(live);
+        }
       }
       testing::internal::GetCapturedStderr();
       const std::vector<int32_t> presses = liveHistory.presses();
       ASSERT_GE(presses.size(), 10u);
+      ASSERT_EQ(2, std::count(presses.begin(), presses.end(), kGrowAll));
       const std::size_t printed = capture.str().size();
 
       TurtleCursor replayed = grownWith(grammar, generations, seed);
@@ -186,11 +192,15 @@ TEST(PressHistory, AReplayedListMakesTheWordOfTheLivePresses) {
       EXPECT_EQ(svgText(live), svgText(replayed));
 
       // The start replays the same list from the command line.
-      std::string list;
-      for (const int32_t index : presses) list += (list.empty() ? "" : ",") + std::to_string(index);
-      std::vector<std::string> args = {
-          "lsystem-viewer", "-g", grammar,         "-n",   std::to_string(generations),
-          "--presses",      list, "--max-symbols", "20000"};
+      std::vector<std::string> args = {"lsystem-viewer",
+                                       "-g",
+                                       grammar,
+                                       "-n",
+                                       std::to_string(generations),
+                                       "--presses",
+                                       pressList(presses),
+                                       "--max-symbols",
+                                       "20000"};
       if (seed) args.insert(args.end(), {"--stochastic", std::to_string(*seed)});
       std::vector<char*> argv;
       for (std::string& arg : args) argv.push_back(arg.data());
