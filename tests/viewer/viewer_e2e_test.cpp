@@ -18,8 +18,11 @@
 #include <thread>
 #include <vector>
 
+#include "angle.h"
 #include "figure.h"
+#include "options.h"
 #include "sdl_library.h"
+#include "session.h"
 #include "shapes.h"
 #include "turtle_cursor.h"
 #include "view.h"
@@ -53,7 +56,7 @@ const char* shadeName(Shade shade) {
 // The frame that the walk's squares predict, at the positions cut to 16 bits or through a view:
 // later squares over earlier ones, clipped.
 Frame predictFrame(TurtleCursor arbre, int32_t px, int32_t py, int width = 600, int height = 400,
-                   const View* view = nullptr) {
+                   const View* view = nullptr, const Style& style = Style()) {
   Frame frame{width, height, std::vector<Shade>(static_cast<size_t>(width * height), kBlack)};
   const auto fill = [&frame](const Square& square, uint32_t shade) {
     const int x0 = std::max<int>(square.x, 0);
@@ -66,8 +69,8 @@ Frame predictFrame(TurtleCursor arbre, int32_t px, int32_t py, int width = 600, 
     }
   };
   const Palette palette{kBrown, kRed, kGreen};
-  if (view != nullptr) {
-    walkViewFigure(arbre, palette, *view, width, height, px, py, fill);
+  if (view != nullptr || style.lines) {
+    walkFrame(arbre, palette, view, style, width, height, px, py, fill);
   } else {
     walkFigure(arbre, palette, px, py, fill);
   }
@@ -582,4 +585,91 @@ TEST_F(ViewerExplore, ZoomPanResizeUndoAndPressesActOnTheRedSquare) {
   xdotool({"key", "q"});
   EXPECT_EQ("exit status 0", exitDescription(viewer->wait(kPatience)));
   EXPECT_EQ("", viewer->readRest(kPatience)) << "nothing printed by the second u";
+}
+
+// The book's plant as lines, its apices buds, in --explore: the red stroke under the pointer, a
+// wheel step, a press on a bud and on a segment, then the angle turned, the whole word grown and
+// taken back, and the growth played, each frame against the walk.
+const std::vector<std::string> kBooksPlant{"-g",         "{X:F+[[X]-X]-F[-FX]+X;F:FF;}X",
+                                           "--segments", "F",
+                                           "--buds",     "X",
+                                           "-n",         "3",
+                                           "-a",         "25",
+                                           "--lines",    "--width",
+                                           "2",          "--fit",
+                                           "--explore"};
+
+class ViewerBooksPlant : public ViewerExplore {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(dir);
+    ASSERT_EQ(0, runXdotool({"mousemove", "0", "0"}).exitCode);
+    launch(kBooksPlant, dir, dir + ".err");
+  }
+};
+
+TEST_F(ViewerBooksPlant, GrowsTurnsAndPlaysAsTheWalkDraws) {
+  Options options = parseOptions(kBooksPlant).options;
+  const Style style = figureStyle(options);
+  arbre = cursorOf(options);
+  for (int i = 0; i < 3; ++i) arbre.grow();
+  view = fitView(arbre, width, height, style);
+  const auto shows = [&](const TurtleCursor& shown, const View& at) {
+    return showsFrame(predictFrame(shown, px, py, width, height, &at, style));
+  };
+  ASSERT_TRUE(shows(arbre, view));
+  // The last bud, then the middle of the first segment at least 12 pixels long in the window.
+  Point bud{0, 0};
+  walkStrokes(arbre, [&](TurtlePoint, TurtlePoint to, char symbol) {
+    const ScreenPoint at = screenPoint(view, to);
+    if (symbol == 'X') bud = {static_cast<int>(at.x), static_cast<int>(at.y)};
+  });
+  point(bud.x, bud.y);
+  press(4);
+  zoom(true, px, py);
+  ASSERT_TRUE(shows(arbre, view));
+  const auto pressAndPredict = [&](char symbol) {
+    walkFrame(arbre, Palette{1, 2, 3}, &view, style, width, height, px, py, [](auto&&...) {});
+    ASSERT_EQ(symbol, arbre.selectedSymbol());
+    press(1);
+    symbol == 'X' ? arbre.grow() : arbre.prune();
+    EXPECT_EQ(arbre.word, viewer->readLine(kPatience));
+    EXPECT_TRUE(shows(arbre, view));
+  };
+  pressAndPredict('X');
+  walkStrokes(arbre, [&](TurtlePoint from, TurtlePoint to, char symbol) {
+    const ScreenPoint a = screenPoint(view, from), b = screenPoint(view, to);
+    const ScreenPoint mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
+    if (symbol != 'F' || std::abs(a.x - b.x) + std::abs(a.y - b.y) < 12 || px != bud.x ||
+        arbre.index == 0 || mid.x < 10 || mid.x >= width - 10 || mid.y < 10 ||
+        mid.y >= height - 10) {
+      return;  // the pointer stays in the window, where the keys go too
+    }
+    px = static_cast<int>(mid.x);
+    py = static_cast<int>(mid.y);
+  });
+  point(px, py);
+  pressAndPredict('F');
+  // ] turns the angle a degree; n grows the whole word and u takes it back.
+  xdotool({"key", "bracketright"});
+  arbre.angle = *radiansOfDegrees(26);
+  EXPECT_TRUE(shows(arbre, view));
+  TurtleCursor grown = arbre;
+  xdotool({"key", "n"});
+  grown.selected = 0;
+  grown.grow();
+  EXPECT_EQ(grown.word, viewer->readLine(kPatience));
+  EXPECT_TRUE(shows(grown, view));
+  xdotool({"key", "u"});
+  EXPECT_EQ(arbre.word, viewer->readLine(kPatience));
+  // p plays the growth from the axiom, each generation fitted; a key stops it.
+  xdotool({"key", "p"});
+  TurtleCursor played = cursorOf(options);
+  played.angle = arbre.angle;
+  played.selected = 0;
+  played.grow();
+  EXPECT_TRUE(shows(played, fitView(played, width, height, style)));
+  xdotool({"key", "x"});
+  EXPECT_TRUE(shows(arbre, view));
+  EXPECT_EQ("", quitAndReadRest()) << "nothing printed by the growth played";
 }
