@@ -218,7 +218,8 @@ int windowConnection() {
 // SDL_WaitEvent, which in classic SDL looks at the queue every 10 ms. On X, once a poll of SDL's
 // queue has found it empty, SDL has read and flushed everything, so nothing more can come before
 // the X connection has something to read: the wait sleeps in poll() until then. Half a second at
-// most, for events that do not come from X. With a deadline, false when it passes first.
+// most, for events that do not come from X. With a deadline, false when it passes first; without
+// one, false when SDL's queue fails.
 bool waitForEvent(int connection, SDL_Event& event,
                   std::optional<std::chrono::steady_clock::time_point> deadline) {
   using Clock = std::chrono::steady_clock;
@@ -263,15 +264,16 @@ int runExplore(Explorer& explorer, SDL_Surface*& screen, Palette& palette) {
       nextTick = Clock::now() + kTickEvery;
     }
     if (!waitForEvent(connection, event, nextTick)) {
-      if (nextTick && Clock::now() >= *nextTick) {
-        nextTick = Clock::now() + kTickEvery;
-        UserInput tick;
-        tick.type = UserInput::Type::kTick;
-        if (explorer.handle(tick).title) showTitle(explorer.title());
-        continue;
+      if (!nextTick) {
+        std::fprintf(stderr, "lsystem-viewer: cannot wait for events: %s\n", SDL_GetError());
+        return kExitFailure;
       }
-      std::fprintf(stderr, "lsystem-viewer: cannot wait for events: %s\n", SDL_GetError());
-      return kExitFailure;
+      // Half a second has passed while the growth plays: its next step.
+      nextTick = Clock::now() + kTickEvery;
+      UserInput tick;
+      tick.type = UserInput::Type::kTick;
+      if (explorer.handle(tick).title) showTitle(explorer.title());
+      continue;
     }
     do {
       const Explorer::Reply reply = explorer.handle(userInput(event));
