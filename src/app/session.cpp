@@ -1,8 +1,9 @@
-// Undo, the command line that draws the word again, and the numbered save.
+// The session's cursor and style from the options, undo, and the numbered save.
 #include "session.h"
 
 #include <cstring>
 
+#include "command_line.h"
 #include "save.h"
 
 TurtleCursor cursorOf(const Options& options) {
@@ -21,55 +22,6 @@ bool undoPress(Session& session) {
   if (!session.history.undo(session.cursor)) return false;
   session.cursor.printWord();
   return true;
-}
-
-std::string shellQuote(const std::string& word) {
-  const bool plain = !word.empty() && word.find_first_not_of(
-                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-                                          "0123456789@%+=:,./_-") == std::string::npos;
-  if (plain) return word;
-  std::string quoted = "'";
-  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-std::string pressList(const std::vector<int32_t>& presses) {
-  std::string list;
-  for (const int32_t index : presses) {
-    if (!list.empty()) list += ',';
-    list += index == kGrowAll ? "g" : std::to_string(index);
-  }
-  return list;
-}
-
-std::string commandLine(const Session& session) {
-  const Options& o = session.options;
-  const Options defaults;
-  std::string line = "lsystem-viewer";
-  const auto add = [&line](const char* option, const std::string& value) {
-    line += std::string(" ") + option + " " + shellQuote(value);
-  };
-  if (o.grammar != defaults.grammar) add("-g", o.grammar);
-  if (o.generations != defaults.generations) add("-n", std::to_string(o.generations));
-  if (!o.angleText.empty()) add("-a", o.angleText);
-  if (o.step != defaults.step) add("-s", std::to_string(o.step));
-  if (o.originX != defaults.originX || o.originY != defaults.originY) {
-    add("--origin", std::to_string(o.originX) + "," + std::to_string(o.originY));
-  }
-  if (!o.headingText.empty()) add("--heading", o.headingText);
-  if (o.segments != defaults.segments) add("--segments", o.segments);
-  if (o.buds != defaults.buds) add("--buds", o.buds);
-  if (o.moves != defaults.moves) add("--moves", o.moves);
-  if (o.width != defaults.width || o.height != defaults.height) {
-    add("--size", std::to_string(o.width) + "x" + std::to_string(o.height));
-  }
-  if (o.seed) add("--stochastic", std::to_string(*o.seed));
-  if (o.fit) line += " --fit";
-  if (o.explore) line += " --explore";
-  if (o.lines) line += " --lines";
-  if (o.lineWidth != defaults.lineWidth) add("--width", std::to_string(o.lineWidth));
-  if (!session.history.presses().empty()) add("--presses", pressList(session.history.presses()));
-  return line;
 }
 
 std::string saveNumbered(Session& session) {

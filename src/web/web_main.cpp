@@ -13,6 +13,7 @@
 #include <streambuf>
 #include <string>
 
+#include "command_line.h"
 #include "keys.h"
 #include "pixel_pass.h"
 #include "report.h"

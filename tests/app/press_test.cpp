@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "alloc_count.h"
+#include "command_line.h"
 #include "cout_capture.h"
 #include "history.h"
 #include "start.h"

@@ -21,6 +21,7 @@
 #include <tuple>
 #include <vector>
 
+#include "command_line.h"
 #include "session.h"
 #include "start.h"
 #include "svg_text.h"

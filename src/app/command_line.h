@@ -1,0 +1,21 @@
+// The command line that draws a session's word again, as `s` prints it and the page shows it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "session.h"
+
+// The command line that draws the session's word again: the program, the options that differ
+// from their defaults (grammar, generations, turtle, symbols, window, seed, view, style) and the
+// presses, each word quoted for a POSIX shell where it needs it. The word's limit is left out: a
+// word made under a limit replays under any larger one.
+std::string commandLine(const Session& session);
+
+// The presses as a list writes them: indices and g, commas between.
+std::string pressList(const std::vector<int32_t>& presses);
+
+// A word quoted for a POSIX shell: as it is when it holds only characters that need no quotes,
+// else between single quotes, each single quote written '\''.
+std::string shellQuote(const std::string& word);
