@@ -168,14 +168,15 @@ void setPassCounters(benchmark::State& state) {
 
 // The viewer's whole pass: flip, clear, drain the (empty) queue, walk, hit test and fill; with
 // fitted, through the view of --fit, which puts every square on the screen.
-void fullPass(benchmark::State& state, SDL_Surface* screen, int generations, bool fitted) {
+void fullPass(benchmark::State& state, SDL_Surface* screen, int generations, bool fitted,
+              Style style = Style()) {
   const Palette palette = mapPalette(screen->format);
   TurtleCursor arbre = grownCursor(generations);
   Input input;
   input.pointerX = workload::kPointerX;
   input.pointerY = workload::kPointerY;
-  const View fit = fitView(arbre, screen->w, screen->h);
-  for (auto _ : state) runPass(screen, palette, input, arbre, fitted ? &fit : nullptr);
+  const View fit = fitView(arbre, screen->w, screen->h, style);
+  for (auto _ : state) runPass(screen, palette, input, arbre, fitted ? &fit : nullptr, style);
   setPassCounters(state);
   state.counters["symbols"] = arbre.wordLength();
 }
@@ -259,11 +260,16 @@ int main(int argc, char* argv[]) {
   }
   for (int g : sizes) {
     const std::string n = std::to_string(grownCursor(g).wordLength());
-    benchmark::RegisterBenchmark(("pass/" + n).c_str(), fullPass, screen, g, false)
+    benchmark::RegisterBenchmark(("pass/" + n).c_str(), fullPass, screen, g, false, Style())
         ->Unit(benchmark::kMicrosecond);
   }
   benchmark::RegisterBenchmark("fitted/1048570", fullPass, screen, workload::kLargeGenerations,
-                               true)
+                               true, Style())
+      ->Unit(benchmark::kMicrosecond);
+  // The same figure in the line style: each segment a line from its point before to its point
+  // after, each bud a square about its point.
+  benchmark::RegisterBenchmark("fitted_lines/1048570", fullPass, screen,
+                               workload::kLargeGenerations, true, Style{true, 1})
       ->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("pass/bare", barePass, screen)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("svg/1048570", saveLargeSvg)->Unit(benchmark::kMillisecond);

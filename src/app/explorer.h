@@ -113,6 +113,7 @@ class Explorer {
   int32_t height() const { return height_; }
   const Input& input() const { return input_; }
   std::string title() const;
+  Style style() const { return figureStyle(session_.options); }
   // How many presses, growths, undos and turns of the angle have changed the figure so far.
   uint64_t edits() const { return edits_; }
 
@@ -172,15 +173,15 @@ void Explorer::draw(const Palette& palette, Fill&& fill) {
   const int32_t px = input_.pointerX;
   const int32_t py = input_.pointerY;
   const View* view = session_.shownView();
-  const Style style = figureStyle(session_.options);
+  const Style shape = style();
   // A pointer outside the window (after it shrank) can lie in shapes that are not kept.
   const bool inside = px >= 0 && px < width_ && py >= 0 && py < height_;
   if (session_.options.explore && inside && !play_) {
-    if (!keptValid_) keptValid_ = kept_.keep(cursor, *view, style, width_, height_);
+    if (!keptValid_) keptValid_ = kept_.keep(cursor, *view, shape, width_, height_);
     if (keptValid_) {
       kept_.draw(cursor, palette, px, py, fill);
       return;
     }
   }
-  walkFrame(cursor, palette, view, style, width_, height_, px, py, fill);
+  walkFrame(cursor, palette, view, shape, width_, height_, px, py, fill);
 }

@@ -161,6 +161,32 @@ void drawLine(ScreenPoint p0, ScreenPoint p1, int32_t brush, int32_t width, int3
     return;
   }
   const bool xMajor = std::abs(dx) >= std::abs(dy);
+  if (brush == 1 && left >= 0 && top >= 0 && right < width && bottom < height) {
+    // A line of one pixel's width inside the window: its pixels one by one, the minor offset of
+    // pixel t kept as floor((2 t minor + length) / (2 length)) by its remainder.
+    const int64_t length = xMajor ? std::abs(dx) : std::abs(dy);
+    const int64_t minor = xMajor ? dy : dx;
+    const int64_t step = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    int64_t offset = 0;
+    int64_t remainder = length;  // of 2 t minor + length, less 2 length times offset
+    for (int64_t t = 0;; ++t) {
+      const int64_t major = t * step;
+      square = xMajor ? Square{static_cast<int16_t>(p0.x + major),
+                               static_cast<int16_t>(p0.y + offset), 1, 1}
+                      : Square{static_cast<int16_t>(p0.x + offset),
+                               static_cast<int16_t>(p0.y + major), 1, 1};
+      fill(square);
+      if (t == length) return;
+      remainder += 2 * minor;
+      if (remainder >= 2 * length) {
+        remainder -= 2 * length;
+        ++offset;
+      } else if (remainder < 0) {
+        remainder += 2 * length;
+        --offset;
+      }
+    }
+  }
   const LineAxes line = xMajor ? LineAxes{p0.x, p0.y, dx < 0 ? -1 : 1, std::abs(dx), dy}
                                : LineAxes{p0.y, p0.x, dy < 0 ? -1 : 1, std::abs(dy), dx};
   // Pixel 0 lies at offset floor(length / (2 length)) = 0 with remainder length.

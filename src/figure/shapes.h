@@ -168,10 +168,17 @@ void drawStroke(const Stroke& stroke, TurtleCursor& cursor, const Palette& palet
                 const ScreenArea& window, int32_t px, int32_t py, Fill& fill) {
   uint32_t colour = stroke.bud ? palette.green : palette.brown;
   if (colour == 0) return;
+  // A pointer beyond the reach of the segment's box cannot be near it: most are, and the
+  // exact test is left for the few that are not.
+  const int64_t reach = brush / 2 + 2;
   const bool holds =
       stroke.bud
           ? squareHolds(ScreenSquare{stroke.p0.x, stroke.p0.y, stroke.p1.x - stroke.p0.x}, px, py)
-          : lineHolds(stroke.p0, stroke.p1, brush, px, py);
+          : px >= std::min(stroke.p0.x, stroke.p1.x) - reach &&
+                px <= std::max(stroke.p0.x, stroke.p1.x) + reach &&
+                py >= std::min(stroke.p0.y, stroke.p1.y) - reach &&
+                py <= std::max(stroke.p0.y, stroke.p1.y) + reach &&
+                lineHolds(stroke.p0, stroke.p1, brush, px, py);
   if (holds) {
     cursor.selected = stroke.index;
     colour = palette.red;

@@ -190,7 +190,13 @@ void drawFigure(SDL_Surface* screen, TurtleCursor& cursor, const Palette& palett
                 int32_t py, const View* view, const Style& style) {
   // Most squares of a large figure lie wholly outside the surface, and a fill clipped to nothing
   // draws nothing, so only the squares that reach into it are filled.
-  walkFrame(cursor, palette, view, style, screen->w, screen->h, px, py, SurfaceFill{screen});
+  if (style.lines) {
+    drawOnPixels(screen, std::nullopt, [&](auto&& fill) {
+      walkFrame(cursor, palette, view, style, screen->w, screen->h, px, py, fill);
+    });
+  } else {
+    walkFrame(cursor, palette, view, style, screen->w, screen->h, px, py, SurfaceFill{screen});
+  }
 }
 
 void runPass(SDL_Surface* screen, const Palette& palette, Input& input, TurtleCursor& cursor,
@@ -255,7 +261,11 @@ int runExplore(Explorer& explorer, SDL_Surface*& screen, Palette& palette) {
   while (!explorer.quit()) {
     if (explorer.stale()) {
       SDL_FillRect(screen, nullptr, 0);
-      explorer.draw(palette, SurfaceFill{screen});
+      if (explorer.style().lines) {
+        drawOnPixels(screen, std::nullopt, [&](auto&& fill) { explorer.draw(palette, fill); });
+      } else {
+        explorer.draw(palette, SurfaceFill{screen});
+      }
       SDL_Flip(screen);
     }
     if (!explorer.playing()) {

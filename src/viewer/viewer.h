@@ -5,12 +5,16 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "explorer.h"
 #include "figure.h"
 #include "history.h"
+#include "raster.h"
 #include "session.h"
 #include "turtle_cursor.h"
 #include "view.h"
@@ -47,8 +51,36 @@ void handleEvent(const SDL_Event& event, Input& input, TurtleCursor& cursor,
 void drainEvents(Input& input, TurtleCursor& cursor, PressHistory* history = nullptr,
                  const View* view = nullptr);
 
+// Locks the surface, of 1 or 4 bytes per pixel, sets every pixel to background when one is
+// given, hands draw a fill(square, colour) that writes the square's pixels with the raster, and
+// unlocks the surface, which on the page puts the frame on the canvas as one image. One lock a
+// frame, where SDL_FillRect locks the surface for every square.
+template <class Draw>
+void drawOnPixels(SDL_Surface* screen, std::optional<uint32_t> background, Draw&& draw) {
+  if (SDL_LockSurface(screen) != 0) return;
+  const auto rasterize = [&](auto pixel) {
+    using Pixel = decltype(pixel);
+    const PixelBuffer<Pixel> buffer{static_cast<Pixel*>(screen->pixels), screen->w, screen->h,
+                                    screen->pitch / static_cast<int32_t>(sizeof(Pixel))};
+    for (int32_t y = 0; background && y < buffer.height; ++y) {
+      std::fill_n(buffer.pixels + static_cast<std::ptrdiff_t>(y) * buffer.pitch,
+                  static_cast<std::size_t>(buffer.width), static_cast<Pixel>(*background));
+    }
+    draw([&buffer](const Square& square, uint32_t colour) {
+      fillSquare(buffer, square, static_cast<Pixel>(colour));
+    });
+  };
+  if (screen->format->BytesPerPixel == 4) {
+    rasterize(uint32_t{});
+  } else if (screen->format->BytesPerPixel == 1) {
+    rasterize(uint8_t{});
+  }
+  SDL_UnlockSurface(screen);
+}
+
 // Walks the word and fills one square per drawable symbol on the surface: at the turtle's
-// positions cut to 16 bits, or through view when one is given.
+// positions cut to 16 bits, or through view when one is given; in the line style, through the
+// raster on the surface's pixels.
 void drawFigure(SDL_Surface* screen, TurtleCursor& cursor, const Palette& palette, int32_t px,
                 int32_t py, const View* view = nullptr, const Style& style = Style());
 
