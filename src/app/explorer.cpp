@@ -247,10 +247,7 @@ bool Explorer::pressKey(Action action) {
       view = fitView(session_.cursor, width_, height_, figureStyle(session_.options));
       return true;
     case Action::kUndo:
-      if (!undoPress(session_)) return false;
-      walked_ = false;
-      ++edits_;
-      return true;
+      return undo();
     case Action::kSave:
       if (savesFiles_) std::fprintf(stderr, "%s\n", saveNumbered(session_).c_str());
       return false;

@@ -53,18 +53,13 @@ void PressHistory::record(TurtleCursor& cursor, bool whole, Act&& act) {
   }
 }
 
-void PressHistory::press(TurtleCursor& cursor) {
-  try {
-    record(cursor, false, [&cursor] { pressButton(cursor); });
-  } catch (const PressLimitError& error) {
-    std::fprintf(stderr, "lsystem-viewer: %s; the word stays as it was\n", error.what());
-    cursor.printWord();
-  }
-}
+void PressHistory::press(TurtleCursor& cursor) { pressOrRefuse(cursor, false); }
 
-void PressHistory::growAll(TurtleCursor& cursor) {
+void PressHistory::growAll(TurtleCursor& cursor) { pressOrRefuse(cursor, true); }
+
+void PressHistory::pressOrRefuse(TurtleCursor& cursor, bool whole) {
   try {
-    record(cursor, true, [&cursor] { growButton(cursor); });
+    record(cursor, whole, [&cursor, whole] { whole ? growButton(cursor) : pressButton(cursor); });
   } catch (const PressLimitError& error) {
     std::fprintf(stderr, "lsystem-viewer: %s; the word stays as it was\n", error.what());
     cursor.printWord();

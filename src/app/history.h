@@ -57,6 +57,9 @@ class PressHistory {
   // remembers what it changed, if anything.
   template <class Act>
   void record(TurtleCursor& cursor, bool whole, Act&& act);
+  // A button press, or with whole a growth of the whole word, printed; refused with a line on
+  // standard error once the list of presses is full.
+  void pressOrRefuse(TurtleCursor& cursor, bool whole);
 
   std::size_t maxBytes_;
   std::size_t maxPresses_;
