@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Remakes the pictures from the real viewer, on the X server that the target pictures starts
 # for it: the hicolor icons in data/icons/ from its start figure, docs/window.png with the
-# pointer over a bud, a curve's window without and with --fit, and the README's own L-systems in
-# docs/ from --svg. From the source folder:
+# pointer over a bud, a curve's window without and with --fit, and the README's own L-systems,
+# the book's three in lines and a plant's growth in docs/ from --svg. From the source folder:
 #   pictures.sh VIEWER
 set -euo pipefail
 viewer=$1
@@ -73,5 +73,38 @@ for seed in 4 9 17; do
 done
 convert "$work"/grove-{4,9,17}.png -background black -splice 20x0 +append -chop 20x0 -strip \
   -define png:exclude-chunks=date,time docs/grove.png
+
+# The book's grammars in lines, each SVG drawn whole at the zoom given after its name.
+book() {  # book NAME ZOOM OPTION...
+  "$viewer" "${@:3}" --svg "$work/$1.svg" >/dev/null
+  rsvg-convert -b black -z "$2" -o "docs/$1.png" "$work/$1.svg"
+}
+book hilbert 1 -g '{A:+BF-AFA-FB+;B:-AF+BFB+FA-;}A' -n 5 -a 90 -s 12 --segments F --lines \
+  --width 2
+plant=(-g '{X:F+[[X]-X]-F[-FX]+X;F:FF;}X' --segments F --buds X -a 25 --lines --heading -25)
+book plant 0.2 "${plant[@]}" -n 6 --width 10
+book dragon 1 -g '{X:X+YF+;Y:-FX-Y;}FX' -n 12 -a 90 -s 6 --heading -90 --segments F --lines \
+  --width 2
+
+# The plant at generations 0 to 4 at 2/5, left to right, each panel as wide as its own figure
+# and all as high as their union, so that the start point is at the same height in each.
+viewBoxOf() { grep -oE 'viewBox="[^"]*"' "$1" | cut -d'"' -f2; }
+top=0 bottom=0
+for k in 0 1 2 3 4; do
+  "$viewer" "${plant[@]}" -n "$k" --width 5 --svg "$work/growth-$k.svg" >/dev/null
+  read -r _ y _ height < <(viewBoxOf "$work/growth-$k.svg")
+  if ((k == 0 || y < top)); then top=$y; fi
+  if ((k == 0 || y + height > bottom)); then bottom=$((y + height)); fi
+done
+for k in 0 1 2 3 4; do
+  read -r _ y width _ < <(viewBoxOf "$work/growth-$k.svg")
+  rsvg-convert -b black -z 0.4 --page-width $(((width * 2 + 4) / 5)) \
+    --page-height $((((bottom - top) * 2 + 4) / 5)) \
+    --top "$(awk "BEGIN { print ($y - $top) * 0.4 }")" \
+    -o "$work/growth-$k.png" "$work/growth-$k.svg"
+done
+convert "$work"/growth-{0,1,2,3,4}.png -background black -splice 30x0 +append -chop 30x0 +repage \
+  -bordercolor black -border 10 \
+  -strip -define png:exclude-chunks=date,time docs/growth.png
 echo "pictures: data/icons/{48,128,256}.png from a ${w}x${h} figure; docs/window.png;" \
-  "docs/{snowflake,snowflake-fit,bush,dandelion,curve,grove}.png"
+  "docs/{snowflake,snowflake-fit,bush,dandelion,curve,grove,hilbert,plant,dragon,growth}.png"
