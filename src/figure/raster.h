@@ -37,6 +37,12 @@ void fillRows(Pixel* row, int32_t pitch, int32_t rows, Pixel colour) {
 // square's 16-bit corner and size cannot wrap.
 template <class Pixel>
 void fillSquare(const PixelBuffer<Pixel>& buffer, const Square& square, Pixel colour) {
+  if (square.w == 1 && square.h == 1) {  // a pixel of a thin line: most fills of the line style
+    if (square.x >= 0 && square.x < buffer.width && square.y >= 0 && square.y < buffer.height) {
+      buffer.pixels[static_cast<std::ptrdiff_t>(square.y) * buffer.pitch + square.x] = colour;
+    }
+    return;
+  }
   const int32_t left = std::max<int32_t>(square.x, 0);
   const int32_t right = std::min<int32_t>(square.x + int32_t{square.w}, buffer.width);
   const int32_t top = std::max<int32_t>(square.y, 0);

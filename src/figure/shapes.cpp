@@ -5,6 +5,8 @@ bool KeptFrame::keep(TurtleCursor& cursor, const View& view, const Style& style,
                      int32_t height) {
   shapes_.clear();
   strokes_.clear();
+  squares_.clear();
+  squaresEnd_.clear();
   window_ = windowOf(width, height);
   brush_ = style.width;
   bool fits = true;
@@ -19,7 +21,13 @@ bool KeptFrame::keep(TurtleCursor& cursor, const View& view, const Style& style,
     const LinePlacement placement(view, style.width);
     walkStrokes(cursor, [&](TurtlePoint from, TurtlePoint to, char symbol) {
       const Stroke stroke = placement.place(from, to, cursor.isBud(symbol), cursor.index);
-      if (fits && nearWindow(stroke, placement, window_)) add(strokes_, stroke);
+      if (!fits || !nearWindow(stroke, placement, window_)) return;
+      add(strokes_, stroke);
+      strokeSquares(stroke, style.width, window_, [this, &fits](const Square& square) {
+        if (squares_.size() == 4 * kMaxKept) fits = false;
+        if (fits) squares_.push_back(square);
+      });
+      squaresEnd_.push_back(static_cast<uint32_t>(squares_.size()));
     });
   } else {
     const ViewPlacement placement(view);
@@ -32,6 +40,8 @@ bool KeptFrame::keep(TurtleCursor& cursor, const View& view, const Style& style,
   if (!fits) {
     shapes_ = {};
     strokes_ = {};
+    squares_ = {};
+    squaresEnd_ = {};
   }
   return fits;
 }

@@ -161,13 +161,12 @@ inline bool nearWindow(const Stroke& stroke, const LinePlacement& placement,
          std::max(stroke.p0.y, stroke.p1.y) + reach >= window.top;
 }
 
-// One stroke of a frame, as drawShape draws a square: red, and the selection, when it holds the
-// pointer; its squares handed to fill(square, colour) clipped to the window.
-template <class Fill>
-void drawStroke(const Stroke& stroke, TurtleCursor& cursor, const Palette& palette, int32_t brush,
-                const ScreenArea& window, int32_t px, int32_t py, Fill& fill) {
-  uint32_t colour = stroke.bud ? palette.green : palette.brown;
-  if (colour == 0) return;
+// The colour of a stroke in a frame: red, and the stroke's symbol the selection, when it holds
+// the pointer; 0 when it is not drawn.
+inline uint32_t strokeColour(const Stroke& stroke, TurtleCursor& cursor, const Palette& palette,
+                             int32_t brush, int32_t px, int32_t py) {
+  const uint32_t colour = stroke.bud ? palette.green : palette.brown;
+  if (colour == 0) return 0;
   // A pointer beyond the reach of the segment's box cannot be near it: most are, and the
   // exact test is left for the few that are not.
   const int64_t reach = brush / 2 + 2;
@@ -179,20 +178,35 @@ void drawStroke(const Stroke& stroke, TurtleCursor& cursor, const Palette& palet
                 py >= std::min(stroke.p0.y, stroke.p1.y) - reach &&
                 py <= std::max(stroke.p0.y, stroke.p1.y) + reach &&
                 lineHolds(stroke.p0, stroke.p1, brush, px, py);
-  if (holds) {
-    cursor.selected = stroke.index;
-    colour = palette.red;
-  }
+  if (!holds) return colour;
+  cursor.selected = stroke.index;
+  return palette.red;
+}
+
+// The squares of a stroke's pixels inside the window, handed to fill(square): a segment's line
+// under the brush, or a bud's square.
+template <class Fill>
+void strokeSquares(const Stroke& stroke, int32_t brush, const ScreenArea& window, Fill&& fill) {
   if (!stroke.bud) {
-    drawLine(stroke.p0, stroke.p1, brush, window.right, window.bottom,
-             [&fill, colour](const Square& square) { fill(square, colour); });
+    drawLine(stroke.p0, stroke.p1, brush, window.right, window.bottom, fill);
     return;
   }
   Square clipped;
   if (clipToWindow(stroke.p0.x, stroke.p0.y, stroke.p1.x - 1, stroke.p1.y - 1, window.right,
                    window.bottom, clipped)) {
-    fill(clipped, colour);
+    fill(clipped);
   }
+}
+
+// One stroke of a frame, as drawShape draws a square: its colour, and its squares handed to
+// fill(square, colour) clipped to the window.
+template <class Fill>
+void drawStroke(const Stroke& stroke, TurtleCursor& cursor, const Palette& palette, int32_t brush,
+                const ScreenArea& window, int32_t px, int32_t py, Fill& fill) {
+  const uint32_t colour = strokeColour(stroke, cursor, palette, brush, px, py);
+  if (colour == 0) return;
+  strokeSquares(stroke, brush, window,
+                [&fill, colour](const Square& square) { fill(square, colour); });
 }
 
 // Walks the whole word and draws it in the line style through the view, in word order: every
@@ -249,23 +263,31 @@ class KeptFrame {
   bool keep(TurtleCursor& cursor, const View& view, const Style& style, int32_t width,
             int32_t height);
 
-  // The walk's fills and selection for a pointer in the window, from the kept shapes.
+  // The walk's fills and selection for a pointer in the window, from the kept shapes; a
+  // stroke's squares as they were kept, so that a frame does not draw its lines again.
   template <class Fill>
   void draw(TurtleCursor& cursor, const Palette& palette, int32_t px, int32_t py,
             Fill&& fill) const {
     cursor.selected = 0;  // as the walk's reset does
     for (const Shape& shape : shapes_) drawShape(shape, cursor, palette, window_, px, py, fill);
-    for (const Stroke& stroke : strokes_) {
-      drawStroke(stroke, cursor, palette, brush_, window_, px, py, fill);
+    for (std::size_t i = 0; i < strokes_.size(); ++i) {
+      const uint32_t colour = strokeColour(strokes_[i], cursor, palette, brush_, px, py);
+      if (colour == 0) continue;
+      for (uint32_t k = i == 0 ? 0 : squaresEnd_[i - 1]; k < squaresEnd_[i]; ++k) {
+        fill(squares_[k], colour);
+      }
     }
   }
 
-  // About 80 MiB of squares, or 160 MiB of strokes, at most.
+  // About 80 MiB of squares, or 160 MiB of strokes and as much of their pixels' squares, at
+  // most.
   static constexpr std::size_t kMaxKept = std::size_t{1} << 22;
 
  private:
-  std::vector<Shape> shapes_;    // of the squares
-  std::vector<Stroke> strokes_;  // of the line style
+  std::vector<Shape> shapes_;         // of the squares
+  std::vector<Stroke> strokes_;       // of the line style
+  std::vector<Square> squares_;       // the strokes' pixels in the window, stroke after stroke
+  std::vector<uint32_t> squaresEnd_;  // where each stroke's squares end in squares_
   ScreenArea window_{};
   int32_t brush_ = 1;
 };
