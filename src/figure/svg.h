@@ -1,4 +1,5 @@
-// The figure as SVG: one rect per drawn square, in word order, on a black box around them.
+// The figure as SVG, in word order on a black box around it: a rect per square, or in the line
+// style paths of lines and the buds' squares.
 #pragma once
 
 #include <cstdint>

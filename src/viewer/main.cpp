@@ -30,6 +30,7 @@ int runWindow(Session& session) {
   int status = kExitDone;
   if (!input.quit && options.explore) {
     Explorer explorer(session, screen->w, screen->h, true);
+    showTitle(explorer.title());  // with the angle, when it was given
     status = runExplore(explorer, screen, palette);
   } else {
     const Style style = figureStyle(options);
