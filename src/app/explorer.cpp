@@ -211,6 +211,11 @@ void Explorer::changed() {
 void Explorer::resized(int32_t width, int32_t height) {
   width_ = width;
   height_ = height;
+  // The start's fit was for the window as it was first asked for: a window resized before its
+  // first frame (the page's, to the width it has) is fitted again.
+  if (!drawnOnce_ && session_.options.fit) {
+    session_.view = fitView(session_.cursor, width_, height_, style());
+  }
   changed();
 }
 

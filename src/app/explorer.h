@@ -87,7 +87,7 @@ class Explorer {
   // it: it leaves the word as it is and prints it.
   Reply handle(const UserInput& event);
 
-  // The window now has this size.
+  // The window now has this size; before the first frame, with --fit, the view fits it.
   void resized(int32_t width, int32_t height);
 
   // Takes back the newest press, as u does; false when none is left.
@@ -152,6 +152,7 @@ class Explorer {
   bool stale_ = true;
   // The selection was made on the word as it is: no press or undo has changed it since the walk.
   bool walked_ = false;
+  bool drawnOnce_ = false;  // a frame has been drawn
   uint64_t edits_ = 0;
   KeptFrame kept_;
   bool keptValid_ = false;
@@ -168,6 +169,7 @@ template <class Fill>
 void Explorer::draw(const Palette& palette, Fill&& fill) {
   stale_ = false;
   walked_ = true;
+  drawnOnce_ = true;
   palette_ = palette;
   TurtleCursor& cursor = shown();
   const int32_t px = input_.pointerX;

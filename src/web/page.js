@@ -217,14 +217,13 @@ var page = (function () {
   }
 
   // With Explore and no size, the window takes the width that the page has for it, up to 600, and
-  // two thirds of that as its height; at the start a fitted figure is fitted to it again.
-  function fitCanvas(atStart) {
+  // two thirds of that as its height; at the start, the program fits a fitted figure to it.
+  function fitCanvas() {
     if (!exploring() || started.size) return;
     var width = Math.max(16, Math.min(600, Math.floor(work.clientWidth)));
     var height = Math.floor(width * 2 / 3);
     if (width === canvas.width && height === canvas.height) return;
     Module.ccall('lsv_resize', null, ['number', 'number'], [width, height]);
-    if (atStart && started.fit === '1') Module.ccall('lsv_key', null, ['string'], ['f']);
   }
 
   // The newest angle of the slider, at most once an animation frame: the program redraws the
@@ -335,9 +334,9 @@ var page = (function () {
     }, { capture: true, passive: false });
   });
   if (window.ResizeObserver) {
-    new ResizeObserver(function () { fitCanvas(false); }).observe(work);
+    new ResizeObserver(function () { fitCanvas(); }).observe(work);
   } else {
-    window.addEventListener('resize', function () { fitCanvas(false); });
+    window.addEventListener('resize', function () { fitCanvas(); });
   }
 
   // A press on the figure gives it the keyboard, so that a key ends the program only from there.
@@ -350,7 +349,7 @@ var page = (function () {
     // What the program said at its start, if anything (such as a word that draws nothing), stays.
     started: function () {
       setRunning(true);
-      fitCanvas(true);
+      fitCanvas();
       say(errors.length ? errors.join('\n') : 'Running. Point at the figure.');
     },
     edited: edited,
