@@ -20,6 +20,7 @@ class SvgOut {
   SvgOut(std::FILE* file, uint64_t maxBytes) : file_(file), left_(maxBytes) {}
 
   SvgOut& operator<<(std::string_view text) {
+    if (text.empty()) return *this;  // an empty view may hold no pointer for memcpy
     if (kSize - used_ < text.size()) flush();
     if (text.size() > kSize) {
       write(text.data(), text.size());
