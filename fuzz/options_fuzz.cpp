@@ -29,7 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(o.grammar.size() <= kMaxGrammarBytes);
     FUZZ_CHECK(o.grammarFile.empty() || o.grammar == Options().grammar);
     FUZZ_CHECK(o.presses.size() <= kMaxPresses);
-    for (const int32_t index : o.presses) FUZZ_CHECK(index >= 0 && index < INT32_MAX);
+    for (const int32_t index : o.presses) {
+      FUZZ_CHECK(index == kGrowAll || (index >= 0 && index < INT32_MAX));  // g: the whole word
+    }
     FUZZ_CHECK(o.maxSymbols >= 1);
     FUZZ_CHECK(std::isfinite(o.heading));
     FUZZ_CHECK(o.lineWidth >= 1 && o.lineWidth <= 64);
