@@ -17,7 +17,6 @@
 #include "keys.h"
 #include "pixel_pass.h"
 #include "report.h"
-#include "save.h"
 #include "start.h"
 #include "svg.h"
 #include "turtle_cursor.h"
@@ -31,7 +30,9 @@ struct WebViewer {
   // Opens the screen again at the size the explorer asks for.
   void resize(const Explorer::Reply& reply) {
     if (!reply.resize) return;
-    screen = openWebScreen(reply.width, reply.height);
+    SDL_Surface* resized = openWebScreen(reply.width, reply.height);
+    if (resized == nullptr) return;  // the canvas keeps its size, and the view its window
+    screen = resized;
     palette = mapPalette(screen->format);
     black = SDL_MapRGB(screen->format, 0, 0, 0);
     explorer.resized(screen->w, screen->h);
