@@ -12,14 +12,11 @@ constexpr double kPi = 3.14159265358979323846;  // rounds to the double nearest 
 
 }  // namespace
 
-std::optional<float> radiansOfDegrees(double degrees) {
-  const double radians = degrees * kPi / 180.0;
-  // A double beyond the float's range has no float to become: converting it is undefined.
-  if (!std::isfinite(radians) || std::fabs(radians) > static_cast<double>(FLT_MAX))
-    return std::nullopt;
-  const auto turn = static_cast<float>(radians);
-  if (!std::isfinite(turn)) return std::nullopt;
-  return turn;
+std::optional<float> radiansOfDegrees(double degrees, double offset) {
+  const double radians = offset + degrees * kPi / 180.0;
+  // Also false for an infinite or NaN value.
+  if (!(std::fabs(radians) <= static_cast<double>(FLT_MAX))) return std::nullopt;
+  return static_cast<float>(radians);
 }
 
 double defaultDegrees() { return 0.5 * 180.0 / kPi; }

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-// The radians of `degrees`, computed in double and rounded once to float; nothing when they are
-// not finite or too large for a float.
-std::optional<float> radiansOfDegrees(double degrees);
+// offset + degrees * pi / 180, computed in double and rounded once to float; nothing when that
+// is not finite or too large for a float, which is tested before the conversion, undefined there.
+std::optional<float> radiansOfDegrees(double degrees, double offset = 0.0);
 
 // The degrees of the default turn, 0.5 radian.
 double defaultDegrees();

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include <string_view>
 #include <utility>
 
+#include "angle.h"
 #include "keys.h"
 #include "style.h"
 
@@ -25,7 +25,6 @@
 namespace {
 
 constexpr const char* kProgram = "lsystem-viewer";
-constexpr double kPi = 3.14159265358979323846;  // rounds to the double nearest to pi
 
 // Codes of the options that have no short form, above every character.
 enum LongOnly {
@@ -183,13 +182,12 @@ bool isDecimal(const std::string& text) {
   return at == text.size();
 }
 
-// offset + DEGREES * pi / 180 in double, rounded once to float; false when that lies beyond
-// float's range, which is tested before the conversion, undefined there.
+// offset + DEGREES * pi / 180, as radiansOfDegrees converts it; false when it is too large.
 bool radiansOf(const std::string& degreesText, double offset, float& out) {
-  const double radians = offset + std::strtod(degreesText.c_str(), nullptr) * kPi / 180.0;
-  if (!(std::fabs(radians) <= static_cast<double>(FLT_MAX))) return false;  // also infinite or NaN
-  out = static_cast<float>(radians);
-  return true;
+  const std::optional<float> radians =
+      radiansOfDegrees(std::strtod(degreesText.c_str(), nullptr), offset);
+  if (radians) out = *radians;
+  return radians.has_value();
 }
 
 // A byte as a message shows it: in quotes when visible, else its value.

@@ -49,7 +49,7 @@ void walkDrawable(TurtleCursor& cursor, Visit&& visit) {
 // The side of a bud's or a segment's square in pixels.
 constexpr int32_t squareSide(bool bud) { return bud ? kBudSide : kSegmentSide; }
 
-// The bounding box of every square of the word, positions uncut: columns [minX, maxX) and rows
+// The bounding box of what a walk draws (drawnBox), positions uncut: columns [minX, maxX) and rows
 // [minY, maxY). Empty, with minX > maxX, when nothing is drawn.
 struct Box {
   int64_t minX = INT64_MAX;
@@ -58,6 +58,3 @@ struct Box {
   int64_t maxY = INT64_MIN;
   bool empty() const { return minX > maxX; }
 };
-
-// The box of the squares of one walk of the word. The cursor's selection is kept.
-Box figureBox(TurtleCursor& cursor);

@@ -45,7 +45,7 @@ void walkStrokes(TurtleCursor& cursor, Visit&& visit) {
 }
 
 // The box of what a style draws, by the cursor's sets: with squares, every square, as
-// figureBox; with lines, every drawn point (both ends of each segment and each bud's point),
+// the squares themselves; with lines, every drawn point (both ends of each segment and each bud's point),
 // one pixel wider and taller than their extent. Empty when nothing is drawn; the cursor's
 // selection is kept.
 Box drawnBox(TurtleCursor& cursor, const Style& style);
