@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "adapter.h"
+#include "figure.h"
 #include "lsystem.h"
 #include "save.h"
 #include "turtle_cursor.h"
-#include "viewer.h"
 #include "workload.h"
 
 namespace {
@@ -132,24 +133,25 @@ void pruneMiddle(benchmark::State& state) {
 
 // The walk alone, as the viewer makes it, reading every symbol's whole-pixel position.
 void walk(benchmark::State& state, int generations) {
-  TurtleCursor arbre = grownCursor(generations);
+  TurtleCursor cursor = grownCursor(generations);
   int64_t sum = 0;
-  for (auto _ : state) sum += workload::walkOnce(arbre);
+  for (auto _ : state) sum += workload::walkOnce(cursor);
   benchmark::DoNotOptimize(sum);
   // One walk's sum, exact in a double, to set beside the web bench's.
-  state.counters["checksum"] = static_cast<double>(workload::walkOnce(arbre));
+  state.counters["checksum"] = static_cast<double>(workload::walkOnce(cursor));
   state.counters["symbols_per_second"] =
-      Counter(static_cast<double>(arbre.wordLength()) * static_cast<double>(state.iterations()),
+      Counter(static_cast<double>(cursor.wordLength()) * static_cast<double>(state.iterations()),
               Counter::kIsRate);
 }
 
 // The SVG file of the 17-generation figure, saved as --svg saves it: written beside, synced to
 // the disk and renamed.
 void saveLargeSvg(benchmark::State& state) {
-  TurtleCursor arbre = grownCursor(workload::kLargeGenerations);
+  TurtleCursor cursor = grownCursor(workload::kLargeGenerations);
+  const Figure figure(cursor);
   const std::string path = "/tmp/lsystem_bench.svg";
   for (auto _ : state) {
-    const std::string error = saveSvg(path, arbre, 600, 400);
+    const std::string error = saveSvg(path, figure, 600, 400);
     if (!error.empty()) state.SkipWithError(error.c_str());
   }
   std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -158,7 +160,7 @@ void saveLargeSvg(benchmark::State& state) {
   }
   if (file != nullptr) std::fclose(file);
   std::remove(path.c_str());
-  state.counters["symbols"] = arbre.wordLength();
+  state.counters["symbols"] = cursor.wordLength();
 }
 
 void setPassCounters(benchmark::State& state) {
@@ -166,19 +168,32 @@ void setPassCounters(benchmark::State& state) {
       Counter(static_cast<double>(state.iterations()), Counter::kIsRate);
 }
 
-// The viewer's whole pass: flip, clear, drain the (empty) queue, walk, hit test and fill; with
-// fitted, through the view of --fit, which puts every square on the screen.
+// The viewer's pass as the pointer moves: the motion handled, the frame drawn and shown, from
+// the figure kept since the word changed; with fitted, through the view of --fit, which puts
+// every square on the screen.
 void fullPass(benchmark::State& state, SDL_Surface* screen, int generations, bool fitted,
               Style style = Style()) {
   const Palette palette = mapPalette(screen->format);
-  TurtleCursor arbre = grownCursor(generations);
-  Input input;
-  input.pointerX = workload::kPointerX;
-  input.pointerY = workload::kPointerY;
-  const View fit = fitView(arbre, screen->w, screen->h, style);
-  for (auto _ : state) runPass(screen, palette, input, arbre, fitted ? &fit : nullptr, style);
+  Session session = workload::grownSession(generations, fitted, style);
+  Explorer explorer(session, screen->w, screen->h, false);
+  for (auto _ : state) {
+    workload::movePointer(explorer, workload::kPointerX, workload::kPointerY);
+    drawFrame(screen, explorer, palette);
+    SDL_Flip(screen);
+  }
   setPassCounters(state);
-  state.counters["symbols"] = arbre.wordLength();
+  state.counters["symbols"] = session.cursor.wordLength();
+}
+
+// The walk of the word into its figure, as a change of the word makes it again.
+void figureWalk(benchmark::State& state, int generations) {
+  TurtleCursor cursor = grownCursor(generations);
+  std::size_t strokes = 0;
+  for (auto _ : state) strokes = Figure(cursor).strokes().size();
+  state.counters["strokes"] = static_cast<double>(strokes);
+  state.counters["symbols_per_second"] =
+      Counter(static_cast<double>(cursor.wordLength()) * static_cast<double>(state.iterations()),
+              Counter::kIsRate);
 }
 
 // The floor of a pass: flip and clear only.
@@ -196,14 +211,16 @@ void pairedPass(benchmark::State& state, SDL_Surface* screen) {
   using Clock = std::chrono::steady_clock;
   constexpr int kBlock = 16;
   const Palette palette = mapPalette(screen->format);
-  TurtleCursor arbre = grownCursor(workload::kStartGenerations);
-  Input input;
-  input.pointerX = workload::kPointerX;
-  input.pointerY = workload::kPointerY;
+  Session session = workload::grownSession(workload::kStartGenerations);
+  Explorer explorer(session, screen->w, screen->h, false);
   Clock::duration fullTime{}, bareTime{};
   auto timeFull = [&] {
     const auto start = Clock::now();
-    for (int i = 0; i < kBlock; ++i) runPass(screen, palette, input, arbre);
+    for (int i = 0; i < kBlock; ++i) {
+      workload::movePointer(explorer, workload::kPointerX, workload::kPointerY);
+      drawFrame(screen, explorer, palette);
+      SDL_Flip(screen);
+    }
     fullTime += Clock::now() - start;
   };
   auto timeBare = [&] {
@@ -257,6 +274,11 @@ int main(int argc, char* argv[]) {
   for (int g : sizes) {
     const std::string n = std::to_string(grownCursor(g).wordLength());
     benchmark::RegisterBenchmark(("walk/" + n).c_str(), walk, g)->Unit(benchmark::kMicrosecond);
+  }
+  for (int g : sizes) {
+    const std::string n = std::to_string(grownCursor(g).wordLength());
+    benchmark::RegisterBenchmark(("figure/" + n).c_str(), figureWalk, g)
+        ->Unit(benchmark::kMicrosecond);
   }
   for (int g : sizes) {
     const std::string n = std::to_string(grownCursor(g).wordLength());

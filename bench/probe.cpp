@@ -9,9 +9,9 @@
 #include <functional>
 #include <string>
 
+#include "adapter.h"
 #include "lsystem.h"
 #include "turtle_cursor.h"
-#include "viewer.h"
 #include "workload.h"
 
 namespace {
@@ -92,13 +92,13 @@ int main(int argc, char* argv[]) {
     std::printf("%zu rule(s), word %s\n", system.ruleSets[0].size(), system.word.c_str());
     return system.word == "o" ? 0 : 1;
   }
-  TurtleCursor arbre = grownCursor(generations);
+  TurtleCursor cursor = grownCursor(generations);
   if (mode == "walk") {
     int64_t sum = 0;
-    auto work = [&] { sum += workload::walkOnce(arbre); };
+    auto work = [&] { sum += workload::walkOnce(cursor); };
     work();  // the first walk sizes the stack
     probeMeasured(work);
-    std::printf("%d symbols, checksum %lld\n", arbre.wordLength(), static_cast<long long>(sum));
+    std::printf("%d symbols, checksum %lld\n", cursor.wordLength(), static_cast<long long>(sum));
     return 0;
   }
   if (mode != "pass" && mode != "bare") return usage();
@@ -107,19 +107,25 @@ int main(int argc, char* argv[]) {
   SDL_Surface* screen = SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
   if (screen == nullptr) return 1;
   const Palette palette = mapPalette(screen->format);
-  Input input;
-  input.pointerX = workload::kPointerX;
-  input.pointerY = workload::kPointerY;
+  Session session = workload::grownSession(generations);
+  Explorer explorer(session, 600, 400, false);
+  // One pass of the loop: the pointer moved, the frame drawn and shown, from the figure walked
+  // once before the count.
+  const auto pass = [&] {
+    workload::movePointer(explorer, workload::kPointerX, workload::kPointerY);
+    drawFrame(screen, explorer, palette);
+    SDL_Flip(screen);
+  };
   if (mode == "pass") {
-    runPass(screen, palette, input, arbre);
-    probeMeasured([&] { runPass(screen, palette, input, arbre); });
+    pass();
+    probeMeasured(pass);
   } else {
     probeMeasured([&] {
       SDL_Flip(screen);
       SDL_FillRect(screen, nullptr, 0);
     });
   }
-  std::printf("%d symbols, selected %d\n", arbre.wordLength(), arbre.selected);
+  std::printf("%d symbols, selected %d\n", cursor.wordLength(), explorer.picked().selected);
   SDL_Quit();
   return 0;
 }

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "pixel_pass.h"
+#include "adapter.h"
 #include "web_screen.h"
 #include "workload.h"
 
@@ -53,20 +53,22 @@ int main() {
   const Palette palette = mapPalette(screen->format);
   const uint32_t black = SDL_MapRGB(screen->format, 0, 0, 0);
   for (int generations : {workload::kStartGenerations, workload::kLargeGenerations}) {
-    TurtleCursor arbre = grownCursor(generations);
-    Input input;
-    input.pointerX = workload::kPointerX;
-    input.pointerY = workload::kPointerY;
-    report("pass", arbre.wordLength(), [&] { runPixelPass(screen, palette, black, input, arbre); });
-    // The pass through the view that fits the whole figure, as the page draws with Fit: every
-    // square is on the screen and filled.
-    const View fit = fitView(arbre, 600, 400);
-    report("fitted", arbre.wordLength(),
-           [&] { runPixelPass(screen, palette, black, input, arbre, nullptr, &fit); });
+    TurtleCursor cursor = grownCursor(generations);
+    // The page's pass as the pointer moves, without a view and through the view that fits the
+    // whole figure, as the page draws with Fit: every square is on the screen and filled.
+    for (const bool fit : {false, true}) {
+      Session session = workload::grownSession(generations, fit);
+      Explorer explorer(session, 600, 400, false);
+      report(fit ? "fitted" : "pass", cursor.wordLength(), [&] {
+        workload::movePointer(explorer, workload::kPointerX, workload::kPointerY);
+        drawOnPixels(screen, std::optional<uint32_t>(black),
+                     [&](auto&& fill) { explorer.draw(palette, fill); });
+      });
+    }
     // The walk alone, without SDL; its sum of positions can be set beside a native build's.
     int64_t sum = 0;
-    report("walk", arbre.wordLength(), [&] { sum = workload::walkOnce(arbre); });
-    std::printf("walk/%d: sum of positions and symbols %lld\n", arbre.wordLength(),
+    report("walk", cursor.wordLength(), [&] { sum = workload::walkOnce(cursor); });
+    std::printf("walk/%d: sum of positions and symbols %lld\n", cursor.wordLength(),
                 static_cast<long long>(sum));
   }
   std::printf("web bench: done\n");

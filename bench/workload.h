@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "explorer.h"
+#include "session.h"
 #include "turtle_cursor.h"
 #include "words.h"
 
@@ -27,16 +29,38 @@ inline int32_t middleSymbol(const LSystem& system, char s) {
 
 // One walk as the viewer makes it, reading every symbol's whole-pixel position; returns a sum
 // of what it read, so that no step can be optimised away.
-inline int64_t walkOnce(TurtleCursor& arbre) {
+inline int64_t walkOnce(TurtleCursor& cursor) {
   int64_t sum = 0;
-  arbre.reset();
-  while (!arbre.atEnd()) {
-    arbre.interpretCurrent();
-    const TurtleState position = arbre.currentState();
-    sum += position.getX() + position.getY() + arbre.currentSymbol();
-    arbre.advance();
+  cursor.reset();
+  while (!cursor.atEnd()) {
+    cursor.interpretCurrent();
+    const TurtleState position = cursor.currentState();
+    sum += position.getX() + position.getY() + cursor.currentSymbol();
+    cursor.advance();
   }
   return sum;
+}
+
+// The session of the built-in word grown `generations` times, as the program starts it: without
+// options, or fitted to a 600x400 window, in the given style.
+inline Session grownSession(int generations, bool fit = false, const Style& style = Style()) {
+  Options options;
+  options.fit = fit;
+  options.lines = style.lines;
+  options.lineWidth = style.width;
+  Session session{options, grownCursor(generations), PressHistory(), View()};
+  if (fit) session.view = fitView(session.shownFigure(), 600, 400, style);
+  return session;
+}
+
+// The pointer moved to (x, y), as a motion makes it: the frame that follows is one that the
+// pointer alone asks for, drawn from the figure kept since the word last changed.
+inline void movePointer(Explorer& explorer, int32_t x, int32_t y) {
+  UserInput motion;
+  motion.type = UserInput::Type::kMotion;
+  motion.x = x;
+  motion.y = y;
+  explorer.handle(motion);
 }
 
 }  // namespace workload

@@ -1,46 +1,13 @@
-// The explorer's decisions: presses, undo, saving, the view's zoom, pan and fit, and quitting.
+// The explorer's decisions: presses, undo, saving, growth, the angle, the view's zoom, pan and
+// fit, fingers, and quitting.
 #include "explorer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 
 #include "angle.h"
-#include "output.h"
 #include "press.h"
-
-void noteLostOutput(Input& input) {
-  if (std::optional<std::string> lost = standardOutputError()) {
-    input.quit = 1;
-    input.lostOutput = std::move(*lost);
-  }
-}
-
-bool handlePlainInput(const UserInput& event, Input& input, TurtleCursor& cursor,
-                      PressHistory* history) {
-  switch (event.type) {
-    case UserInput::Type::kKey:
-    case UserInput::Type::kQuit:
-      input.quit = 1;
-      return false;
-    case UserInput::Type::kMotion:
-      input.pointerX = event.x;
-      input.pointerY = event.y;
-      return false;
-    case UserInput::Type::kButtonDown:
-      if (history != nullptr) {
-        history->press(cursor);
-      } else {
-        pressButton(cursor);
-      }
-      noteLostOutput(input);
-      return true;
-    default:
-      return false;
-  }
-}
 
 std::string windowTitle(const TurtleCursor& cursor, const View* view) {
   const int32_t length = cursor.wordLength();
@@ -69,14 +36,45 @@ std::string Explorer::title() const {
   return text;
 }
 
-bool Explorer::growAll() {
-  TurtleCursor& cursor = session_.cursor;
-  const std::size_t presses = session_.history.presses().size();
-  session_.history.growAll(cursor);
-  if (session_.history.presses().size() == presses) return false;
-  walked_ = false;
+void Explorer::changed() { stale_ = true; }
+
+void Explorer::wordChanged() {
+  pickCurrent_ = false;
+  session_.figure.forget();
+  changed();
+}
+
+void Explorer::edited(const Edit& edit, Reply& reply) {
+  reply.message = edit.refusal;
+  if (!edit.changed) return;
   ++edits_;
+  wordChanged();
+}
+
+void Explorer::press(int32_t selected, Reply& reply) {
+  reply.word = true;
+  session_.cursor.selected = selected;
+  edited(session_.history.press(session_.cursor), reply);
+}
+
+bool Explorer::growAll(Reply& reply) {
+  reply.word = true;
+  const Edit edit = session_.history.growAll(session_.cursor);
+  edited(edit, reply);
+  return edit.changed;
+}
+
+bool Explorer::undo(Reply& reply) {
+  if (!session_.history.undo(session_.cursor)) return false;
+  reply.word = true;
+  edited(Edit{true, ""}, reply);
   return true;
+}
+
+Explorer::Reply Explorer::takeBack() {
+  Reply reply;
+  if (undo(reply)) reply.title = true;
+  return reply;
 }
 
 bool Explorer::setAngle(double degrees) {
@@ -86,126 +84,41 @@ bool Explorer::setAngle(double degrees) {
   session_.options.angle = *radians;
   session_.cursor.angle = *radians;
   ++edits_;
+  session_.figure.forget();
   changed();
   return true;
 }
 
 void Explorer::startPlay() {
-  play_.emplace(Play{cursorOf(session_.options), 0, session_.view});
+  play_.emplace(Play{cursorOf(session_.options), KeptFigure(), 0, session_.view});
   play_->cursor.angle = session_.cursor.angle;
-  if (session_.options.fit)
-    session_.view = fitView(play_->cursor, width_, height_, figureStyle(session_.options));
+  if (session_.options.fit) {
+    session_.view = fitView(play_->figure.of(play_->cursor), width_, height_, style());
+  }
 }
 
-void Explorer::stepPlay() {
+void Explorer::stepPlay(Reply& reply) {
   if (play_->generation == session_.options.generations) {
     stopPlay();
     return;
   }
   try {
-    play_->cursor.selected = 0;
-    play_->cursor.grow();
+    growWhole(play_->cursor);
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "lsystem-viewer: the growth stops: %s\n", error.what());
+    reply.message = "the growth stops: " + reasonOf(error);
     stopPlay();
     return;
   }
   ++play_->generation;
-  if (session_.options.fit)
-    session_.view = fitView(play_->cursor, width_, height_, figureStyle(session_.options));
+  play_->figure.forget();
+  if (session_.options.fit) {
+    session_.view = fitView(play_->figure.of(play_->cursor), width_, height_, style());
+  }
 }
 
 void Explorer::stopPlay() {
   session_.view = play_->view;
   play_.reset();
-}
-
-void Explorer::press() {
-  TurtleCursor& cursor = session_.cursor;
-  if (!walked_) {
-    cursor.printWord();
-    return;
-  }
-  const std::size_t presses = session_.history.presses().size();
-  session_.history.press(cursor);
-  if (session_.history.presses().size() != presses) {
-    walked_ = false;
-    ++edits_;
-  }
-}
-
-bool Explorer::touch(const UserInput& event) {
-  View& view = session_.view;
-  const auto found = std::find_if(fingers_.begin(), fingers_.end(),
-                                  [&event](const Finger& f) { return f.id == event.button; });
-  const auto distance = [this] {
-    return std::hypot(static_cast<double>(fingers_[0].x - fingers_[1].x),
-                      static_cast<double>(fingers_[0].y - fingers_[1].y));
-  };
-  switch (event.type) {
-    case UserInput::Type::kTouchDown:
-      if (found != fingers_.end() || fingers_.size() == 2) return false;
-      fingers_.push_back(Finger{event.button, event.x, event.y});
-      tapping_ = fingers_.size() == 1;
-      touchStartX_ = event.x;
-      touchStartY_ = event.y;
-      if (fingers_.size() == 2) pinchBase_ = distance();
-      return false;
-    case UserInput::Type::kTouchMove: {
-      if (found == fingers_.end()) return false;
-      const int32_t dx = event.x - found->x;
-      const int32_t dy = event.y - found->y;
-      found->x = event.x;
-      found->y = event.y;
-      if (fingers_.size() == 2) {
-        const double now = distance();
-        const bool in = now >= pinchBase_ * 1.25;
-        if (!in && now * 1.25 > pinchBase_) return false;
-        pinchBase_ = now;
-        return zoomView(view, in, std::floor((fingers_[0].x + fingers_[1].x) / 2.0),
-                        std::floor((fingers_[0].y + fingers_[1].y) / 2.0));
-      }
-      if (tapping_) {
-        if (std::abs(event.x - touchStartX_) < kTapReach &&
-            std::abs(event.y - touchStartY_) < kTapReach) {
-          return false;
-        }
-        tapping_ = false;  // a drag from where the finger came down
-        view.tx += event.x - touchStartX_;
-        view.ty += event.y - touchStartY_;
-        return true;
-      }
-      view.tx += dx;
-      view.ty += dy;
-      return true;
-    }
-    case UserInput::Type::kTouchUp: {
-      if (found == fingers_.end()) return false;
-      fingers_.erase(found);
-      const bool tap = tapping_;
-      tapping_ = false;
-      // The finger left: no pointer stays behind to keep a square red.
-      input_.pointerX = -1;
-      input_.pointerY = -1;
-      if (!tap) return false;
-      // A tap: the selection under it, as a walk with the pointer there makes it, then a press.
-      input_.pointerX = event.x;
-      input_.pointerY = event.y;
-      draw(Palette(palette_), [](const Square&, uint32_t) {});
-      stale_ = true;
-      press();
-      input_.pointerX = -1;
-      input_.pointerY = -1;
-      return true;
-    }
-    default:
-      return false;
-  }
-}
-
-void Explorer::changed() {
-  stale_ = true;
-  keptValid_ = false;
 }
 
 void Explorer::resized(int32_t width, int32_t height) {
@@ -214,33 +127,57 @@ void Explorer::resized(int32_t width, int32_t height) {
   // The start's fit was for the window as it was first asked for: a window resized before its
   // first frame (the page's, to the width it has) is fitted again.
   if (!drawnOnce_ && session_.options.fit) {
-    session_.view = fitView(session_.cursor, width_, height_, style());
+    session_.view = fitView(session_.shownFigure(), width_, height_, style());
   }
   changed();
 }
 
-bool Explorer::undo() {
-  if (!undoPress(session_)) return false;
-  walked_ = false;
-  ++edits_;
-  changed();
-  return true;
+bool Explorer::touch(const UserInput& input, Reply& reply) {
+  View& view = session_.view;
+  Gesture gesture;
+  if (input.type == UserInput::Type::kTouchDown) {
+    gesture = gestures_.down(input.finger, input.x, input.y);
+  } else if (input.type == UserInput::Type::kTouchMove) {
+    gesture = gestures_.move(input.finger, input.x, input.y);
+  } else {
+    gesture = gestures_.up(input.finger, input.x, input.y);
+  }
+  switch (gesture.kind) {
+    case Gesture::Kind::kPan:
+      view.tx += gesture.dx;
+      view.ty += gesture.dy;
+      return true;
+    case Gesture::Kind::kZoom:
+      return zoomView(view, gesture.in, gesture.centreX, gesture.centreY);
+    case Gesture::Kind::kTap: {
+      // The selection under the finger, as a frame with the pointer there picks it, then a press.
+      const ScreenPoint at{gesture.x, gesture.y};
+      Pick tapped;
+      withPlacement(session_.shownView(), style(), [&](const auto& placement) {
+        tapped = pick(session_.shownFigure(), placement, palette_, at);
+      });
+      pointer_ = {-1, -1};  // the finger left: no pointer stays behind to keep a square red
+      press(tapped.selected, reply);
+      return true;
+    }
+    case Gesture::Kind::kLift:
+      pointer_ = {-1, -1};
+      return false;
+    default:
+      return false;
+  }
 }
 
-bool Explorer::pressKey(Action action) {
+bool Explorer::pressKey(Action action, Reply& reply) {
   View& view = session_.view;
   switch (action) {
     case Action::kPanLeft:
-      view.tx += width_ / 8;
-      return true;
     case Action::kPanRight:
-      view.tx -= width_ / 8;
+      view.tx += (action == Action::kPanLeft ? 1 : -1) * (width_ / 8);
       return true;
     case Action::kPanUp:
-      view.ty += height_ / 8;
-      return true;
     case Action::kPanDown:
-      view.ty -= height_ / 8;
+      view.ty += (action == Action::kPanUp ? 1 : -1) * (height_ / 8);
       return true;
     case Action::kZoomIn:
     case Action::kZoomOut:
@@ -249,15 +186,15 @@ bool Explorer::pressKey(Action action) {
       view = View{};
       return true;
     case Action::kFit:
-      view = fitView(session_.cursor, width_, height_, figureStyle(session_.options));
+      view = fitView(session_.shownFigure(), width_, height_, style());
       return true;
     case Action::kUndo:
-      return undo();
+      return undo(reply);
     case Action::kSave:
-      if (savesFiles_) std::fprintf(stderr, "%s\n", saveNumbered(session_).c_str());
+      if (savesFiles_) reply.message = saveNumbered(session_);
       return false;
     case Action::kGrowWhole:
-      return growAll();
+      return growAll(reply);
     case Action::kAngleDown:
     case Action::kAngleUp: {
       const std::string& text = session_.options.angleText;
@@ -268,87 +205,105 @@ bool Explorer::pressKey(Action action) {
       startPlay();
       return true;
     case Action::kQuit:
-      input_.quit = 1;
+      quit_ = true;
       return false;
     default:
       return false;
   }
 }
 
-Explorer::Reply Explorer::handle(const UserInput& event) {
+Explorer::Reply Explorer::handlePlain(const UserInput& input) {
   Reply reply;
-  if (!session_.options.explore) {
-    if (event.type == UserInput::Type::kButtonDown) {
-      press();
+  switch (input.type) {
+    case UserInput::Type::kKey:
+    case UserInput::Type::kQuit:
+      quit_ = true;
+      break;
+    case UserInput::Type::kMotion:
+      pointer_ = {input.x, input.y};
       changed();
+      break;
+    case UserInput::Type::kButtonDown:
+      press(pick_.selected, reply);
       reply.title = true;
-    } else {
-      handlePlainInput(event, input_, session_.cursor, nullptr);
-      if (event.type == UserInput::Type::kMotion) stale_ = true;
-    }
-    return reply;
+      break;
+    default:
+      break;
   }
-  View& view = session_.view;
-  bool change = false;
-  if (play_ && (event.type == UserInput::Type::kKey || event.type == UserInput::Type::kButtonDown ||
-                event.type == UserInput::Type::kTouchDown)) {
+  return reply;
+}
+
+Explorer::Reply Explorer::handle(const UserInput& input) {
+  Reply reply;
+  if (input.type == UserInput::Type::kExpose) {  // the window shows nothing of the frame
+    changed();
+  } else if (!session_.options.explore) {
+    reply = handlePlain(input);
+  } else if (play_ &&
+             (input.type == UserInput::Type::kKey || input.type == UserInput::Type::kButtonDown ||
+              input.type == UserInput::Type::kTouchDown)) {
     stopPlay();
     changed();
     reply.title = true;
-    return reply;
+  } else if (exploreInput(input, reply)) {
+    changed();
+    reply.title = true;
   }
-  switch (event.type) {
+  return reply;
+}
+
+bool Explorer::exploreInput(const UserInput& input, Reply& reply) {
+  View& view = session_.view;
+  bool change = false;
+  switch (input.type) {
     case UserInput::Type::kTick:
       if (play_) {
-        stepPlay();
+        stepPlay(reply);
         change = true;
       }
       break;
     case UserInput::Type::kTouchDown:
     case UserInput::Type::kTouchMove:
     case UserInput::Type::kTouchUp:
-      change = touch(event);
-      stale_ = true;
+      change = touch(input, reply);
+      changed();
       break;
     case UserInput::Type::kQuit:
-      input_.quit = 1;
+      quit_ = true;
       break;
     case UserInput::Type::kKey:
-      change = pressKey(actionOfKey(event.key));
+      change = pressKey(actionOfKey(input.key), reply);
       break;
     case UserInput::Type::kMotion:
-      if (event.dragging) {
-        view.tx += event.x - input_.pointerX;
-        view.ty += event.y - input_.pointerY;
+      if (input.dragging) {
+        view.tx += static_cast<double>(input.x - pointer_.x);
+        view.ty += static_cast<double>(input.y - pointer_.y);
         change = true;
       }
-      input_.pointerX = event.x;
-      input_.pointerY = event.y;
-      stale_ = true;  // the red squares follow the pointer
+      pointer_ = {input.x, input.y};
+      changed();  // the red squares follow the pointer
       break;
     case UserInput::Type::kButtonDown:
-      if (event.button == kButtonLeft) {
-        press();
+      if (input.button == kButtonLeft) {
+        if (pickCurrent_) {
+          press(pick_.selected, reply);
+        } else {
+          reply.word = true;  // the pick was made on the word before: nothing to act on
+        }
         change = true;
-      } else if (event.button == kWheelUp || event.button == kWheelDown) {
-        change = zoomView(view, event.button == kWheelUp, input_.pointerX, input_.pointerY);
+      } else if (input.button == kWheelUp || input.button == kWheelDown) {
+        change = zoomView(view, input.button == kWheelUp, static_cast<double>(pointer_.x),
+                          static_cast<double>(pointer_.y));
       }
       break;
     case UserInput::Type::kResize:
       reply.resize = true;
-      reply.width = std::clamp(event.x, 16, 4096);
-      reply.height = std::clamp(event.y, 16, 4096);
+      reply.width = std::clamp(input.width, 16, 4096);
+      reply.height = std::clamp(input.height, 16, 4096);
       change = true;
-      break;
-    case UserInput::Type::kExpose:
-      stale_ = true;
       break;
     default:
       break;
   }
-  if (change) {
-    changed();
-    reply.title = true;
-  }
-  return reply;
+  return change;
 }

@@ -5,24 +5,12 @@
 #include <stdexcept>
 #include <vector>
 
-namespace {
-
-// What a refused growth says, after what refused it.
-std::string refusal(const std::exception& error) {
-  if (dynamic_cast<const WordLimitError*>(&error) != nullptr ||
-      dynamic_cast<const PressLimitError*>(&error) != nullptr) {
-    return error.what();
-  }
-  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return "out of memory";
-  return "the word would be too long for this machine";
-}
-
-}  // namespace
+#include "press.h"
 
 std::string growGenerations(TurtleCursor& cursor, int32_t generations, Work& work,
-                            Progress& progress) {
+                            const Progress& progress) {
   for (int32_t generation = 1; generation <= generations; ++generation) {
-    progress.show([&] {
+    progress([&] {
       return "generation " + std::to_string(generation) + " of " + std::to_string(generations) +
              ", " + std::to_string(cursor.wordLength()) + " symbols so far";
     });
@@ -35,18 +23,18 @@ std::string growGenerations(TurtleCursor& cursor, int32_t generations, Work& wor
              " symbols";
     } catch (const std::length_error&) {
       return at + " would make the word too long for this machine";
-    } catch (const std::bad_alloc&) {
-      return "out of memory in " + at;
+    } catch (const std::bad_alloc& error) {
+      return reasonOf(error) + " in " + at;
     }
   }
   return "";
 }
 
-std::string replayPresses(Session& session, Work& work, Progress& progress) {
+std::string replayPresses(Session& session, Work& work, const Progress& progress) {
   const std::vector<int32_t>& presses = session.options.presses;
   TurtleCursor& cursor = session.cursor;
   for (std::size_t n = 0; n < presses.size(); ++n) {
-    progress.show([&] {
+    progress([&] {
       return "press " + std::to_string(n + 1) + " of " + std::to_string(presses.size()) + ", " +
              std::to_string(cursor.wordLength()) + " symbols so far";
     });
@@ -70,7 +58,7 @@ std::string replayPresses(Session& session, Work& work, Progress& progress) {
     try {
       session.history.pressAt(cursor, index);
     } catch (const std::exception& error) {
-      return place + "is refused: " + refusal(error);
+      return place + "is refused: " + reasonOf(error);
     }
   }
   return "";

@@ -2,24 +2,21 @@
 #include "history.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
 #include <utility>
-
-#include "press.h"
 
 PressHistory::PressHistory(std::size_t maxBytes, std::size_t maxPresses)
     : maxBytes_(maxBytes), maxPresses_(maxPresses) {}
 
 template <class Act>
-void PressHistory::record(TurtleCursor& cursor, bool whole, Act&& act) {
+bool PressHistory::record(TurtleCursor& cursor, bool whole, Act&& act) {
   if (whole) cursor.selected = 0;
   const char symbol = cursor.selectedSymbol();
   // A press on anything else, or on a segment at index 0 (no selection), changes nothing: it
-  // still prints when it is a button press, and costs no copy of the word.
+  // costs no copy of the word.
   if (!whole && !cursor.isBud(symbol) && (!cursor.isSegment(symbol) || cursor.selected == 0)) {
     act();
-    return;
+    return false;
   }
   if (presses_.size() >= kMaxPresses) {
     throw PressLimitError("the list of presses is full at " + std::to_string(kMaxPresses) +
@@ -38,12 +35,13 @@ void PressHistory::record(TurtleCursor& cursor, bool whole, Act&& act) {
     changes_.clear();
     bytes_ = 0;
     act();
-    if (cursor.word.size() != oldLength) presses_.push_back(whole ? kGrowAll : cursor.selected);
-    return;
+    if (cursor.word.size() == oldLength) return false;
+    presses_.push_back(whole ? kGrowAll : cursor.selected);
+    return true;
   }
   act();
   const std::size_t length = reach + cursor.word.size() - oldLength;
-  if (length == reach && cursor.word.compare(at, length, before) == 0) return;  // unchanged
+  if (length == reach && cursor.word.compare(at, length, before) == 0) return false;
   presses_.push_back(whole ? kGrowAll : cursor.selected);
   bytes_ += before.size();
   changes_.push_back(Change{at, length, std::move(before)});
@@ -51,18 +49,20 @@ void PressHistory::record(TurtleCursor& cursor, bool whole, Act&& act) {
     bytes_ -= changes_.front().before.size();
     changes_.pop_front();
   }
+  return true;
 }
 
-void PressHistory::press(TurtleCursor& cursor) { pressOrRefuse(cursor, false); }
+Edit PressHistory::press(TurtleCursor& cursor) { return pressOrRefuse(cursor, false); }
 
-void PressHistory::growAll(TurtleCursor& cursor) { pressOrRefuse(cursor, true); }
+Edit PressHistory::growAll(TurtleCursor& cursor) { return pressOrRefuse(cursor, true); }
 
-void PressHistory::pressOrRefuse(TurtleCursor& cursor, bool whole) {
+Edit PressHistory::pressOrRefuse(TurtleCursor& cursor, bool whole) {
   try {
-    record(cursor, whole, [&cursor, whole] { whole ? growButton(cursor) : pressButton(cursor); });
-  } catch (const PressLimitError& error) {
-    std::fprintf(stderr, "lsystem-viewer: %s; the word stays as it was\n", error.what());
-    cursor.printWord();
+    return Edit{record(cursor, whole,
+                       [&cursor, whole] { whole ? growWhole(cursor) : pressSelected(cursor); }),
+                ""};
+  } catch (const std::exception& error) {
+    return refusedBy(error);
   }
 }
 

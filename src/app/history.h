@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "options.h"
+#include "press.h"
 #include "turtle_cursor.h"
 
 // A press refused because the list of presses holds kMaxPresses already, as many as a list
@@ -27,13 +28,12 @@ class PressHistory {
   explicit PressHistory(std::size_t maxBytes = std::size_t{64} << 20,
                         std::size_t maxPresses = 100000);
 
-  // A mouse button press (pressButton), remembered so that undo can take it back when it
-  // changed the word; a press on nothing or a refused growth is printed but not kept. A press on
-  // a bud or a segment once the list of presses is full is refused, said in one line on standard
-  // error, and the word printed unchanged.
-  void press(TurtleCursor& cursor);
-  // A generation of the whole word (growButton), remembered as a press is.
-  void growAll(TurtleCursor& cursor);
+  // A mouse button press on the cursor's selection (pressSelected), remembered so that undo can
+  // take it back when it changed the word. A refused growth, or a press on a bud or a segment
+  // once the list of presses is full, leaves the word as it was and says why.
+  Edit press(TurtleCursor& cursor);
+  // A generation of the whole word (growWhole), remembered as a press is.
+  Edit growAll(TurtleCursor& cursor);
   // The press at index as a list replays it: grows a bud, prunes at a segment, grows the whole
   // word at kGrowAll, prints nothing. Throws what the growth throws (WordLimitError,
   // std::bad_alloc), or PressLimitError once the list is full, the word as it was.
@@ -54,12 +54,11 @@ class PressHistory {
     std::string before;
   };
   // Runs act, a press at the cursor's selection (or, whole, a growth of the whole word), and
-  // remembers what it changed, if anything.
+  // remembers what it changed, if anything; true when the word changed.
   template <class Act>
-  void record(TurtleCursor& cursor, bool whole, Act&& act);
-  // A button press, or with whole a growth of the whole word, printed; refused with a line on
-  // standard error once the list of presses is full.
-  void pressOrRefuse(TurtleCursor& cursor, bool whole);
+  bool record(TurtleCursor& cursor, bool whole, Act&& act);
+  // A button press, or with whole a growth of the whole word, or its refusal.
+  Edit pressOrRefuse(TurtleCursor& cursor, bool whole);
 
   std::size_t maxBytes_;
   std::size_t maxPresses_;

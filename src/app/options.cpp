@@ -1,98 +1,24 @@
-// The command line: one table of options feeds getopt_long and --help.
+// The command line parsed into Options: getopt_long over the table of options, each value
+// checked and set, and the grammar's file read.
 #include "options.h"
 
 #include <getopt.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <string_view>
 #include <utility>
 
 #include "angle.h"
-#include "keys.h"
+#include "numbers.h"
+#include "option_table.h"
 #include "style.h"
-
-#ifndef LSV_VERSION
-#error "LSV_VERSION must give the project's version"
-#endif
 
 namespace {
 
-constexpr const char* kProgram = "lsystem-viewer";
-
-// Codes of the options that have no short form, above every character.
-enum LongOnly {
-  kOrigin = 256,
-  kHeading,
-  kSegments,
-  kBuds,
-  kMoves,
-  kSize,
-  kSvg,
-  kFit,
-  kExplore,
-  kLines,
-  kWidth,
-  kPresses,
-  kStochastic,
-  kMaxSymbols
-};
-
-struct OptionInfo {
-  const char* name;   // the long form, without "--"
-  int code;           // the short form's character, or a LongOnly code
-  const char* value;  // the value's name in --help, or nullptr for an option without one
-  const char* help;   // lines of --help, split at "\n"
-};
-
-constexpr OptionInfo kOptions[] = {
-    {"grammar", 'g', "TEXT",
-     "the grammar: rule blocks {KEY:REPLACEMENT;...}, then\nthe axiom "
-     "(default: {o:a[+ao]-ao;}ao)"},
-    {"file", 'f', "FILE",
-     "read the grammar from FILE (\"-\" for standard input);\none final line end is dropped"},
-    {"generations", 'n', "N", "rewrite the axiom N times at start, 0 to 1000\n(default: 3)"},
-    {"angle", 'a', "DEGREES",
-     "the turn of + and - in degrees\n(default: 0.5 radian, about 28.65 degrees)"},
-    {"step", 's', "PIXELS", "the turtle's starting step (default: 20)"},
-    {"origin", kOrigin, "X,Y", "the turtle's start point (default: 300,300)"},
-    {"heading", kHeading, "DEGREES",
-     "the turtle's start direction, counter-clockwise\nfrom up (default: 0; -90 points right)"},
-    {"segments", kSegments, "BYTES",
-     "the bytes that step forward and are drawn as\nsegments (default: a)"},
-    {"buds", kBuds, "BYTES", "the bytes drawn as buds (default: o)"},
-    {"moves", kMoves, "BYTES",
-     "the bytes that step forward without drawing\n(default: none); each of the three sets holds "
-     "up\n"
-     "to 16 bytes from ! to ~ but + - [ ] _ | { } : ;\nand no byte of another"},
-    {"size", kSize, "WxH", "the window's size, each 16 to 4096 (default: 600x400)"},
-    {"svg", kSvg, "FILE",
-     "write the start figure to FILE as SVG, print the\nword and exit; no window"},
-    {"fit", kFit, nullptr, "show the whole start figure, zoomed to fit"},
-    {"explore", kExplore, nullptr,
-     "zoom, pan, undo and save with the wheel, a drag\nand keys (below), in a resizable window"},
-    {"lines", kLines, nullptr,
-     "draw each segment as a line from the turtle's\npoint before its step to its point after, "
-     "and\n"
-     "each bud as a square centred on its point"},
-    {"width", kWidth, "PIXELS", "the lines' width on the screen, 1 to 64\n(default: 1)"},
-    {"presses", kPresses, "LIST",
-     "after the start, press at these word indices in\norder, g growing the whole word: up to "
-     "100000,\ncommas between"},
-    {"stochastic", kStochastic, "SEED",
-     "let each symbol choose among all the rule blocks\nthat have a rule for it, by this seed "
-     "(0 to\n18446744073709551615)"},
-    {"max-symbols", kMaxSymbols, "N",
-     "refuse a word longer than N symbols\n(default and most: 2147483647)"},
-    {"help", 'h', nullptr, "show this help and exit"},
-    {"version", 'V', nullptr, "show the version and exit"},
-};
+using namespace options_table;
 
 const OptionInfo* findOption(int code) {
   for (const OptionInfo& option : kOptions) {
@@ -105,81 +31,6 @@ const OptionInfo* findOption(int code) {
 std::string spelled(const OptionInfo& option, bool longForm) {
   return longForm ? std::string("--") + option.name
                   : std::string{'-', static_cast<char>(option.code)};
-}
-
-// An optional sign and decimal digits, nothing else, within [min, max].
-bool parseInteger(std::string_view text, int64_t min, int64_t max, int32_t& out) {
-  // from_chars takes a "-" but not a "+", and must not see a sign after the "+".
-  if (!text.empty() && text[0] == '+') {
-    text.remove_prefix(1);
-    if (text.empty() || text[0] == '-') return false;
-  }
-  int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < min || value > max) {
-    return false;
-  }
-  out = static_cast<int32_t>(value);
-  return true;
-}
-
-// Decimal digits alone, as an unsigned 64-bit value.
-bool parseUnsigned(std::string_view text, uint64_t& out) {
-  if (text.empty() || text[0] < '0' || text[0] > '9') return false;  // no sign
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
-  return error == std::errc() && end == text.data() + text.size();
-}
-
-// Word indices and "g", a generation of the whole word, separated by commas: at least one, at
-// most kMaxPresses, each index one of a 32-bit word. The error's ending, or an empty string.
-std::string parsePresses(std::string_view text, std::vector<int32_t>& out) {
-  out.clear();
-  for (std::size_t at = 0;;) {
-    const std::size_t comma = std::min(text.find(',', at), text.size());
-    const std::string_view item = text.substr(at, comma - at);
-    uint64_t index = 0;
-    if (item != "g" && (!parseUnsigned(item, index) || index > INT32_MAX - 1)) {
-      return " is not a list of word indices from 0 to " + std::to_string(INT32_MAX - 1) +
-             " and g separated by commas";
-    }
-    if (out.size() == kMaxPresses)
-      return " holds more than " + std::to_string(kMaxPresses) + " presses";
-    out.push_back(item == "g" ? kGrowAll : static_cast<int32_t>(index));
-    if (comma == text.size()) return "";
-    at = comma + 1;
-  }
-}
-
-// Two integers in [min, max] with the separator between them.
-bool parsePair(std::string_view text, char separator, int64_t min, int64_t max, int32_t& first,
-               int32_t& second) {
-  const std::size_t at = text.find(separator);
-  return at != std::string_view::npos && parseInteger(text.substr(0, at), min, max, first) &&
-         parseInteger(text.substr(at + 1), min, max, second);
-}
-
-// A decimal number: an optional sign, digits with at most one point, an optional exponent.
-bool isDecimal(const std::string& text) {
-  std::size_t at = text.size() > 0 && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-  std::size_t digits = 0;
-  bool point = false;
-  for (; at < text.size(); ++at) {
-    if (text[at] >= '0' && text[at] <= '9') {
-      ++digits;
-    } else if (text[at] == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
-  }
-  if (digits == 0) return false;
-  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-    ++at;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
-    if (at == text.size()) return false;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
-  }
-  return at == text.size();
 }
 
 // offset + DEGREES * pi / 180, as radiansOfDegrees converts it; false when it is too large.
@@ -242,6 +93,54 @@ std::string checkDisjoint(const Options& options) {
   return "";
 }
 
+// The options that take an integer, each with its range and its field.
+struct IntegerOption {
+  int code;
+  int64_t min;
+  int64_t max;
+  int32_t Options::*field;
+};
+constexpr IntegerOption kIntegers[] = {
+    {'n', 0, 1000, &Options::generations},
+    {kWidth, 1, kMaxLineWidth, &Options::lineWidth},
+    {'s', -kMaxCoordinate, kMaxCoordinate, &Options::step},
+    {kMaxSymbols, 1, INT32_MAX, &Options::maxSymbols},
+};
+
+// Sets an option whose value is one or two numbers; the error message, or an empty string.
+std::string applyNumber(int code, const std::string& name, const std::string& value,
+                        Options& options) {
+  const std::string quoted = name + " " + quote(value);
+  for (const IntegerOption& integer : kIntegers) {
+    if (integer.code != code) continue;
+    if (parseInteger(value, integer.min, integer.max, options.*integer.field)) return "";
+    return quoted + " is not an integer from " + std::to_string(integer.min) + " to " +
+           std::to_string(integer.max);
+  }
+  switch (code) {
+    case kOrigin:
+      return parsePair(value, ',', -kMaxCoordinate, kMaxCoordinate, options.originX,
+                       options.originY)
+                 ? ""
+                 : quoted + " is not X,Y with two integers from " +
+                       std::to_string(-kMaxCoordinate) + " to " + std::to_string(kMaxCoordinate);
+    case kSize:
+      return parsePair(value, 'x', 16, 4096, options.width, options.height)
+                 ? ""
+                 : quoted + " is not WIDTHxHEIGHT with each from 16 to 4096";
+    case kStochastic: {
+      uint64_t seed = 0;
+      if (!parseUnsigned(value, seed)) {
+        return quoted + " is not an integer from 0 to " + std::to_string(UINT64_MAX);
+      }
+      options.seed = seed;
+      return "";
+    }
+    default:
+      return "";
+  }
+}
+
 // Sets the option's value into options; the error message, or an empty string.
 std::string applyValue(const OptionInfo& option, const std::string& name, const std::string& value,
                        Options& options) {
@@ -254,25 +153,21 @@ std::string applyValue(const OptionInfo& option, const std::string& name, const 
       options.grammar = value;
       return "";
     case 'f':
+    case kSvg:
       if (value.empty()) return name + ": the file name is empty";
-      options.grammarFile = value;
-      return "";
-    case 'n':
-      if (!parseInteger(value, 0, 1000, options.generations)) {
-        return quoted + " is not an integer from 0 to 1000";
-      }
+      (option.code == 'f' ? options.grammarFile : options.svgFile) = value;
       return "";
     case 'a':
+    case kHeading: {
+      const bool angle = option.code == 'a';
       if (!isDecimal(value)) return quoted + " is not a decimal number of degrees";
-      if (!radiansOf(value, 0.0, options.angle)) return quoted + " is too large";
-      options.angleText = value;
-      return "";
-    case kHeading:
-      if (!isDecimal(value)) return quoted + " is not a decimal number of degrees";
-      if (!radiansOf(value, static_cast<double>(kUpHeading), options.heading))
+      if (!radiansOf(value, angle ? 0.0 : static_cast<double>(kUpHeading),
+                     angle ? options.angle : options.heading)) {
         return quoted + " is too large";
-      options.headingText = value;
+      }
+      (angle ? options.angleText : options.headingText) = value;
       return "";
+    }
     case kSegments:
     case kBuds:
     case kMoves: {
@@ -282,59 +177,50 @@ std::string applyValue(const OptionInfo& option, const std::string& name, const 
                                 : options.moves) = value;
       return "";
     }
-    case kWidth:
-      if (!parseInteger(value, 1, kMaxLineWidth, options.lineWidth)) {
-        return quoted + " is not an integer from 1 to " + std::to_string(kMaxLineWidth);
-      }
-      return "";
-    case 's':
-      if (!parseInteger(value, -kMaxCoordinate, kMaxCoordinate, options.step)) {
-        return quoted + " is not an integer from " + std::to_string(-kMaxCoordinate) + " to " +
-               std::to_string(kMaxCoordinate);
-      }
-      return "";
-    case kOrigin:
-      if (!parsePair(value, ',', -kMaxCoordinate, kMaxCoordinate, options.originX,
-                     options.originY)) {
-        return quoted + " is not X,Y with two integers from " + std::to_string(-kMaxCoordinate) +
-               " to " + std::to_string(kMaxCoordinate);
-      }
-      return "";
-    case kSize:
-      if (!parsePair(value, 'x', 16, 4096, options.width, options.height)) {
-        return quoted + " is not WIDTHxHEIGHT with each from 16 to 4096";
-      }
-      return "";
-    case kSvg:
-      if (value.empty()) return name + ": the file name is empty";
-      options.svgFile = value;
-      return "";
-    case kPresses:
-      if (const std::string error = parsePresses(value, options.presses); !error.empty()) {
-        return quoted + error;
-      }
-      return "";
-    case kStochastic: {
-      uint64_t seed = 0;
-      if (!parseUnsigned(value, seed)) {
-        return quoted + " is not an integer from 0 to " + std::to_string(UINT64_MAX);
-      }
-      options.seed = seed;
-      return "";
+    case kPresses: {
+      const std::string error = parsePresses(value, options.presses);
+      return error.empty() ? "" : quoted + error;
     }
-    case kMaxSymbols:
-      if (!parseInteger(value, 1, INT32_MAX, options.maxSymbols)) {
-        return quoted + " is not an integer from 1 to " + std::to_string(INT32_MAX);
-      }
-      return "";
     default:
-      return "";
+      return applyNumber(option.code, name, value, options);
   }
 }
 
 // The long option that an argument such as "--gen=5" names, by its unambiguous prefix.
 std::string longNameOf(const std::string& argument) {
   return argument.substr(0, argument.find('='));
+}
+
+// What getopt_long found wrong with the argument: '?' or ':' for optopt.
+std::string misreadOption(int code, const std::string& argument) {
+  const bool longForm = argument.rfind("--", 0) == 0;
+  const OptionInfo* known = findOption(optopt);
+  if (longForm && known != nullptr && code == '?') {
+    return "option '" + spelled(*known, true) + "' takes no value";
+  }
+  if (known != nullptr && code == ':') {
+    return "option '" + spelled(*known, longForm) + "' needs a value";
+  }
+  if (!longForm)
+    return "option " + quote(std::string{'-', static_cast<char>(optopt)}) + " is unknown";
+  const std::string name = longNameOf(argument);
+  int matches = 0;
+  for (const OptionInfo& o : kOptions) matches += (std::string("--") + o.name).rfind(name, 0) == 0;
+  return "option " + quote(name) + (matches > 1 ? " is ambiguous" : " is unknown");
+}
+
+// getopt_long's arguments: the short options' string and the long options, from the table.
+void getoptTables(std::string& shortOptions, std::vector<option>& longOptions) {
+  shortOptions = "+:";  // stop at the first operand; ':' for a missing value
+  for (const OptionInfo& o : kOptions) {
+    if (o.code < 256) {
+      shortOptions += static_cast<char>(o.code);
+      if (o.value != nullptr) shortOptions += ':';
+    }
+    longOptions.push_back(
+        {o.name, o.value != nullptr ? required_argument : no_argument, nullptr, o.code});
+  }
+  longOptions.push_back({nullptr, 0, nullptr, 0});
 }
 
 }  // namespace
@@ -356,7 +242,6 @@ std::string quote(const std::string& value) {
 ParsedOptions parseOptions(const std::vector<std::string>& args) {
   ParsedOptions parsed;
   Options& options = parsed.options;
-
   // getopt_long wants writable C strings and a terminating null pointer.
   std::vector<std::string> storage{kProgram};
   storage.insert(storage.end(), args.begin(), args.end());
@@ -364,18 +249,9 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
   for (std::string& s : storage) argv.push_back(s.data());
   argv.push_back(nullptr);
   const int argc = static_cast<int>(storage.size());
-
-  std::string shortOptions = "+:";  // stop at the first operand; ':' for a missing value
+  std::string shortOptions;
   std::vector<option> longOptions;
-  for (const OptionInfo& o : kOptions) {
-    if (o.code < 256) {
-      shortOptions += static_cast<char>(o.code);
-      if (o.value != nullptr) shortOptions += ':';
-    }
-    longOptions.push_back(
-        {o.name, o.value != nullptr ? required_argument : no_argument, nullptr, o.code});
-  }
-  longOptions.push_back({nullptr, 0, nullptr, 0});
+  getoptTables(shortOptions, longOptions);
 
   int grammarOption = 0;  // 'g' or 'f', whichever came first
   opterr = 0;             // every message is this function's own
@@ -388,24 +264,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         getopt_long(argc, argv.data(), shortOptions.c_str(), longOptions.data(), nullptr);
     if (code == -1) break;
     const std::string& argument = storage[static_cast<std::size_t>(next)];
-    const bool longForm = argument.rfind("--", 0) == 0;
     if (code == '?' || code == ':') {
-      const OptionInfo* known = findOption(optopt);
-      if (longForm && known != nullptr && code == '?') {
-        parsed.error = "option '" + spelled(*known, true) + "' takes no value";
-      } else if (known != nullptr && code == ':') {
-        parsed.error = "option '" + spelled(*known, longForm) + "' needs a value";
-      } else if (longForm) {
-        const std::string name = longNameOf(argument);
-        int matches = 0;
-        for (const OptionInfo& o : kOptions) {
-          matches += (std::string("--") + o.name).rfind(name, 0) == 0;
-        }
-        parsed.error = "option " + quote(name) + (matches > 1 ? " is ambiguous" : " is unknown");
-      } else {
-        parsed.error =
-            "option " + quote(std::string{'-', static_cast<char>(optopt)}) + " is unknown";
-      }
+      parsed.error = misreadOption(code, argument);
       return parsed;
     }
     const OptionInfo& option = *findOption(code);
@@ -426,6 +286,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
       }
       grammarOption = option.code;
     }
+    const bool longForm = argument.rfind("--", 0) == 0;
     parsed.error = applyValue(option, spelled(option, longForm), optarg, options);
     if (!parsed.error.empty()) return parsed;
   }
@@ -473,50 +334,3 @@ std::string readGrammarFile(Options& options) {
   options.grammar = std::move(text);
   return "";
 }
-
-std::string helpText() {
-  std::string text =
-      "Usage: lsystem-viewer [OPTION]...\n"
-      "Grow a bracketed L-system from its grammar and draw it with a turtle in a\n"
-      "window. Only 'a', a segment, and 'o', a bud, are drawn (--segments and --buds\n"
-      "choose other bytes): a small brown square and a green one, or with --lines a\n"
-      "line and a square centred on its point. '+' and '-' turn, '[' and ']' open\n"
-      "and close a branch, '_' and '|' shorten and lengthen the step; other letters\n"
-      "serve as variables.\n"
-      "The square under the pointer turns red; a mouse press grows the figure at a red\n"
-      "bud or prunes the branch at a red segment. Every word is printed on standard\n"
-      "output. Any key, or closing the window, quits.\n"
-      "\n";
-  for (const OptionInfo& o : kOptions) {
-    std::string left = o.code < 256 ? std::string("  -") + static_cast<char>(o.code) + ", --"
-                                    : std::string("      --");
-    left += o.name;
-    if (o.value != nullptr) left += std::string("=") + o.value;
-    const char* help = o.help;
-    for (bool first = true; *help != '\0'; first = false) {
-      const char* end = std::strchr(help, '\n');
-      const std::size_t length =
-          end != nullptr ? static_cast<std::size_t>(end - help) : std::strlen(help);
-      std::string line = first ? left : "";
-      line.resize(std::max<std::size_t>(line.size() + 2, 27), ' ');
-      text += line + std::string(help, length) + "\n";
-      help += length + (end != nullptr ? 1 : 0);
-    }
-  }
-  text += "\nWith --explore:\n" + keysHelp(2, 24);
-  text +=
-      "\n"
-      "Exit status: 0 when done, 1 on a failure at run time (no window, the SVG not\n"
-      "written, the word over its limit or out of memory, a press of --presses on\n"
-      "nothing), 2 on a bad command line.\n"
-      "\n"
-      "Examples:\n"
-      "  lsystem-viewer -g '{o:a[-ao][+ao]ao;}o' -n 4 -a 22.5 -s 9 --origin 300,390\n"
-      "  lsystem-viewer -n 6 --svg tree.svg\n"
-      "  lsystem-viewer -g '{a:a+a--a+a;}a--a--a' -n 4 -a 60 --fit --explore\n"
-      "  lsystem-viewer -g '{X:F+[[X]-X]-F[-FX]+X;F:FF;}X' --segments F --buds X \\\n"
-      "    -n 6 -a 25 --lines --fit\n";
-  return text;
-}
-
-std::string versionText() { return std::string(kProgram) + " " + LSV_VERSION + "\n"; }

@@ -1,9 +1,10 @@
-// A mouse button press on the figure: grow, prune, or report why the word stays as it was.
+// A press on the figure, a growth of the whole word, and the wording of a refusal.
 #include "press.h"
 
-#include <cstdio>
 #include <new>
 #include <stdexcept>
+
+#include "history.h"
 
 void pressSelected(TurtleCursor& cursor) {
   const char symbol = cursor.selectedSymbol();
@@ -14,36 +15,26 @@ void pressSelected(TurtleCursor& cursor) {
   }
 }
 
-namespace {
-
-// Runs grow, which may refuse, and says why the word stays as it was.
-template <class Grow>
-void reportRefusal(Grow&& grow) {
-  try {
-    grow();
-  } catch (const WordLimitError& error) {
-    std::fprintf(stderr, "lsystem-viewer: %s; it stays as it was\n", error.what());
-  } catch (const std::length_error&) {
-    std::fputs("lsystem-viewer: the word would be too long for this machine; it stays as it was\n",
-               stderr);
-  } catch (const std::bad_alloc&) {
-    std::fputs("lsystem-viewer: out of memory; the word stays as it was\n", stderr);
-  }
-}
-
-}  // namespace
-
-void pressButton(TurtleCursor& cursor) {
-  reportRefusal([&cursor] { pressSelected(cursor); });
-  cursor.printWord();
-}
-
 void growWhole(TurtleCursor& cursor) {
   cursor.selected = 0;
   cursor.grow();
 }
 
-void growButton(TurtleCursor& cursor) {
-  reportRefusal([&cursor] { growWhole(cursor); });
-  cursor.printWord();
+std::string reasonOf(const std::exception& error) {
+  if (dynamic_cast<const WordLimitError*>(&error) != nullptr ||
+      dynamic_cast<const PressLimitError*>(&error) != nullptr) {
+    return error.what();
+  }
+  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return "out of memory";
+  if (dynamic_cast<const std::length_error*>(&error) != nullptr) {
+    return "the word would be too long for this machine";
+  }
+  return error.what();
+}
+
+Edit refusedBy(const std::exception& error) {
+  const std::string reason = reasonOf(error);
+  const bool namesTheWord = reason.rfind("the word", 0) == 0;
+  return Edit{false,
+              reason + (namesTheWord ? "; it stays as it was" : "; the word stays as it was")};
 }

@@ -1,5 +1,9 @@
-// A press on the figure, as both front ends and a replayed list make it.
+// A press on the figure and a growth of the whole word, what either did to the word, and the one
+// wording of each reason for a refusal.
 #pragma once
+
+#include <exception>
+#include <string>
 
 #include "turtle_cursor.h"
 
@@ -8,14 +12,21 @@
 // std::length_error, and one without memory std::bad_alloc; each leaves the word as it was.
 void pressSelected(TurtleCursor& cursor);
 
-// A mouse button press, whichever button: pressSelected on the selection that the last walk
-// left, a refusal said in one line on standard error, and the word printed in every case.
-void pressButton(TurtleCursor& cursor);
-
 // One generation of the whole word, from index 0, as the start makes them; the selection is
 // cleared. Throws as pressSelected does, the word as it was.
 void growWhole(TurtleCursor& cursor);
 
-// growWhole asked for by a key: a refusal said in one line on standard error, and the word
-// printed in every case.
-void growButton(TurtleCursor& cursor);
+// What an exception of the program's work says: "out of memory", "the word would be too long
+// for this machine", or a limit's own message.
+std::string reasonOf(const std::exception& error);
+
+// What a press, a growth of the whole word or an undo did.
+struct Edit {
+  bool changed = false;
+  // Why the word stays as it was, as one line without the program's name; empty when nothing
+  // was refused.
+  std::string refusal;
+};
+
+// The refusal of an edit that threw: its reason, then that the word stays as it was.
+Edit refusedBy(const std::exception& error);

@@ -28,7 +28,7 @@ mode_t newFileMode() {
 
 // The figure written into the open descriptor fd, which it closes, and with sync on the disk
 // too. The error, or 0.
-int writeInto(int fd, TurtleCursor& cursor, int32_t width, int32_t height, const Style& style,
+int writeInto(int fd, const Figure& figure, int32_t width, int32_t height, const Style& style,
               bool sync) {
   std::FILE* file = fdopen(fd, "wb");
   if (file == nullptr) {
@@ -38,7 +38,7 @@ int writeInto(int fd, TurtleCursor& cursor, int32_t width, int32_t height, const
   }
   int error = 0;
   errno = 0;
-  if (!writeSvg(file, cursor, width, height, style) || std::fflush(file) != 0 ||
+  if (!writeSvg(file, figure, width, height, style) || std::fflush(file) != 0 ||
       (sync && fsync(fd) != 0)) {
     error = errno != 0 ? errno : EIO;
   }
@@ -49,8 +49,8 @@ int writeInto(int fd, TurtleCursor& cursor, int32_t width, int32_t height, const
 // The figure written whole, with the given mode, into a new hidden file in path's folder, so
 // that a rename or a link to path stays within one file system. Gives the file's name, or an
 // empty name and the error.
-std::string writeBeside(const std::string& path, TurtleCursor& cursor, int32_t width, int32_t height,
-                        const Style& style, mode_t mode, int& error) {
+std::string writeBeside(const std::string& path, const Figure& figure, int32_t width,
+                        int32_t height, const Style& style, mode_t mode, int& error) {
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -64,7 +64,7 @@ std::string writeBeside(const std::string& path, TurtleCursor& cursor, int32_t w
     error = errno;
     close(fd);
   } else {
-    error = writeInto(fd, cursor, width, height, style, true);
+    error = writeInto(fd, figure, width, height, style, true);
   }
   if (error != 0) {
     unlink(temporary.c_str());
@@ -83,7 +83,7 @@ bool linkUnsupported(int error) {
 
 }  // namespace
 
-std::string saveSvg(const std::string& path, TurtleCursor& cursor, int32_t width, int32_t height,
+std::string saveSvg(const std::string& path, const Figure& figure, int32_t width, int32_t height,
                     const Style& style) {
   struct stat existing {};
   const bool exists = stat(path.c_str(), &existing) == 0;
@@ -94,7 +94,7 @@ std::string saveSvg(const std::string& path, TurtleCursor& cursor, int32_t width
     if (fd < 0) return failure(path, errno);
     struct stat opened {};
     if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-      const int error = writeInto(fd, cursor, width, height, style, false);
+      const int error = writeInto(fd, figure, width, height, style, false);
       return error == 0 ? "" : failure(path, error);
     }
     close(fd);
@@ -104,7 +104,7 @@ std::string saveSvg(const std::string& path, TurtleCursor& cursor, int32_t width
   // never its set-user-ID, set-group-ID or sticky bits.
   const mode_t mode = exists ? existing.st_mode & 0777 : newFileMode();
   int error = 0;
-  const std::string temporary = writeBeside(path, cursor, width, height, style, mode, error);
+  const std::string temporary = writeBeside(path, figure, width, height, style, mode, error);
   if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) {
     error = errno;
     unlink(temporary.c_str());
@@ -112,11 +112,11 @@ std::string saveSvg(const std::string& path, TurtleCursor& cursor, int32_t width
   return error == 0 ? "" : failure(path, error);
 }
 
-std::string saveNumberedSvg(const std::string& prefix, TurtleCursor& cursor, int32_t width,
+std::string saveNumberedSvg(const std::string& prefix, const Figure& figure, int32_t width,
                             int32_t height, std::string& name, const Style& style) {
   int error = 0;
   const std::string temporary =
-      writeBeside(prefix + "1.svg", cursor, width, height, style, newFileMode(), error);
+      writeBeside(prefix + "1.svg", figure, width, height, style, newFileMode(), error);
   if (error != 0) return failure(prefix + "1.svg", error);
   // A link, or where the file system makes none an exclusive create, is made only where no file
   // is, even one that appeared a moment ago.
@@ -134,7 +134,7 @@ std::string saveNumberedSvg(const std::string& prefix, TurtleCursor& cursor, int
     }
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
-      error = writeInto(fd, cursor, width, height, style, true);
+      error = writeInto(fd, figure, width, height, style, true);
       if (error != 0) unlink(name.c_str());
       break;
     }

@@ -1,4 +1,4 @@
-// The session's cursor and style from the options, undo, and the numbered save.
+// The session's cursor and style from the options, and the numbered save.
 #include "session.h"
 
 #include <cstring>
@@ -18,22 +18,16 @@ TurtleCursor cursorOf(const Options& options) {
 
 Style figureStyle(const Options& options) { return Style{options.lines, options.lineWidth}; }
 
-bool undoPress(Session& session) {
-  if (!session.history.undo(session.cursor)) return false;
-  session.cursor.printWord();
-  return true;
-}
-
 std::string saveNumbered(Session& session) {
   std::string name;
   const std::string error =
-      saveNumberedSvg("lsystem-viewer-", session.cursor, session.options.width,
+      saveNumberedSvg("lsystem-viewer-", session.shownFigure(), session.options.width,
                       session.options.height, name, figureStyle(session.options));
-  if (!error.empty()) return "lsystem-viewer: " + error;
+  if (!error.empty()) return error;
   std::string again = commandLine(session);
   // A command line cannot carry a NUL byte, which a grammar read from a file may hold.
   if (std::memchr(session.options.grammar.data(), '\0', session.options.grammar.size())) {
     again += " (but the grammar holds a NUL byte, which a command line cannot carry)";
   }
-  return "lsystem-viewer: saved " + name + "; draw it again with: " + again;
+  return "saved " + name + "; draw it again with: " + again;
 }

@@ -1,9 +1,10 @@
 // What runs after the start, on the desktop and in the page: the options, the grown cursor,
-// the presses that can be taken back, and the view of the figure.
+// the presses that can be taken back, the view and the figure of the word.
 #pragma once
 
 #include <string>
 
+#include "figure.h"
 #include "history.h"
 #include "options.h"
 #include "style.h"
@@ -14,10 +15,12 @@ struct Session {
   Options options;
   TurtleCursor cursor;
   PressHistory history;
-  View view;  // the figure is drawn through it with --fit or --explore
+  View view;            // the figure is drawn through it with --fit or --explore
+  KeptFigure figure{};  // of the cursor's word; forgotten whenever the word or the turtle changes
 
   // The view to draw through, or nullptr for the positions cut to 16 bits, as without options.
   const View* shownView() const { return options.fit || options.explore ? &view : nullptr; }
+  const Figure& shownFigure() { return figure.of(cursor); }
 };
 
 // The cursor that the options describe, its word the axiom.
@@ -26,11 +29,7 @@ TurtleCursor cursorOf(const Options& options);
 // The figure's style that the options ask for.
 Style figureStyle(const Options& options);
 
-// Takes back the newest press that changed the word and prints the word; false, and nothing
-// printed, when none is left.
-bool undoPress(Session& session);
-
 // Writes the figure as lsystem-viewer-N.svg in the current folder, never over a file, and gives
-// the line for standard error: where it went and the command line that draws it again, or why
-// it could not be written.
+// the line for standard error, without the program's name: where it went and the command line
+// that draws it again, or why it could not be written.
 std::string saveNumbered(Session& session);

@@ -1,29 +1,31 @@
 // The program's start without SDL, in order: the command line, --help and --version, the
-// grammar, the generations and the replayed presses, the fit, and --svg.
+// grammar, the generations and the replayed presses, the fit, and what is worth saying.
 #include "start.h"
 
-#include <cstdio>
 #include <new>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "growth.h"
-#include "line.h"
-#include "progress.h"
-#include "report.h"
-#include "svg_mode.h"
+#include "press.h"
 #include "work.h"
 
 namespace {
+
+Start failed(Start start, std::string note, int status = kExitFailure) {
+  start.notes.push_back(std::move(note));
+  start.usage = status == kExitUsage;
+  start.status = status;
+  start.session.reset();
+  return start;
+}
 
 // The cursor of the session, built from the options; the failure, or an empty string.
 std::string buildSession(Options& options, std::optional<Session>& session) {
   try {
     TurtleCursor cursor = cursorOf(options);
     session.emplace(Session{std::move(options), std::move(cursor), PressHistory(), View()});
-  } catch (const std::bad_alloc&) {
-    return "out of memory while reading the grammar";
+  } catch (const std::bad_alloc& error) {
+    return reasonOf(error) + " while reading the grammar";
   }
   if (session->cursor.wordLength() > session->cursor.maxWordLength) {
     return "the axiom is longer than " + std::to_string(session->cursor.maxWordLength) + " symbols";
@@ -31,71 +33,68 @@ std::string buildSession(Options& options, std::optional<Session>& session) {
   return "";
 }
 
-// Says so on standard error when the word draws nothing.
-void warnIfNothingIsDrawn(const TurtleCursor& cursor, const Options& options) {
+// Says so when the word draws nothing.
+std::optional<std::string> nothingDrawn(const TurtleCursor& cursor, const Options& options) {
   for (const char symbol : cursor.word) {
-    if (cursor.isBud(symbol) || cursor.isSegment(symbol)) return;
+    if (cursor.isBud(symbol) || cursor.isSegment(symbol)) return std::nullopt;
   }
   if (options.segments == "a" && options.buds == "o") {
-    std::fputs(
-        "lsystem-viewer: the word holds no 'a' and no 'o', so nothing is drawn: only 'a' (a "
-        "segment) and 'o' (a bud) are drawn; other letters serve as variables (a grammar "
-        "written with F needs --segments F)\n",
-        stderr);
-  } else {
-    std::fprintf(stderr,
-                 "lsystem-viewer: the word holds none of the segments %s and buds %s, so "
-                 "nothing is drawn\n",
-                 quote(options.segments).c_str(), quote(options.buds).c_str());
+    return "the word holds no 'a' and no 'o', so nothing is drawn: only 'a' (a segment) and 'o' "
+           "(a bud) are drawn; other letters serve as variables (a grammar written with F needs "
+           "--segments F)";
   }
+  return "the word holds none of the segments " + quote(options.segments) + " and buds " +
+         quote(options.buds) + ", so nothing is drawn";
 }
 
-// Says so on standard error when the start figure, drawn without --fit, reaches outside the
-// window.
-void warnIfOutsideTheWindow(TurtleCursor& cursor, const Options& options) {
-  const Box box = drawnBox(cursor, figureStyle(options));
+// Says so when the start figure, drawn without --fit, reaches outside the window.
+std::optional<std::string> outsideTheWindow(const Box& box, const Options& options) {
   if (box.empty() ||
       (box.minX >= 0 && box.minY >= 0 && box.maxX <= options.width && box.maxY <= options.height)) {
-    return;
+    return std::nullopt;
   }
-  std::fprintf(stderr,
-               "lsystem-viewer: the figure reaches outside the %dx%d window; --fit shows it "
-               "whole\n",
-               options.width, options.height);
+  return "the figure reaches outside the " + std::to_string(options.width) + "x" +
+         std::to_string(options.height) + " window; --fit shows it whole";
 }
 
 }  // namespace
 
-std::optional<int> startFromCommandLine(int argc, char* argv[], std::optional<Session>& session) {
-  ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + (argc > 0), argv + argc));
-  if (!parsed.error.empty()) return usageError(parsed.error);
+Start startFromArguments(const std::vector<std::string>& args, const Progress& progress) {
+  Start start;
+  ParsedOptions parsed = parseOptions(args);
+  if (!parsed.error.empty()) return failed(std::move(start), parsed.error, kExitUsage);
   Options& options = parsed.options;
   if (options.help || options.version) {
-    std::fputs((options.help ? helpText() : versionText()).c_str(), stdout);
-    return std::fflush(stdout) == 0 ? kExitDone : kExitFailure;
+    start.output = options.help ? helpText() : versionText();
+    start.status = kExitDone;
+    return start;
   }
-  if (const std::string error = readGrammarFile(options); !error.empty()) return usageError(error);
-
-  Progress progress;
-  if (const std::string error = buildSession(options, session); !error.empty()) {
-    return failure(error);
+  if (const std::string error = readGrammarFile(options); !error.empty()) {
+    return failed(std::move(start), error, kExitUsage);
   }
-  TurtleCursor& cursor = session->cursor;
-  Work work(cursor.maxWordLength);
-  const Options& o = session->options;
-  if (const std::string error = growGenerations(cursor, o.generations, work, progress);
+  if (const std::string error = buildSession(options, start.session); !error.empty()) {
+    return failed(std::move(start), error);
+  }
+  Session& session = *start.session;
+  Work work(session.cursor.maxWordLength);
+  const Options& o = session.options;
+  if (std::string error = growGenerations(session.cursor, o.generations, work, progress);
       !error.empty()) {
-    return failure(error);
+    return failed(std::move(start), std::move(error));
   }
-  if (const std::string error = replayPresses(*session, work, progress); !error.empty()) {
-    return failure(error);
+  if (std::string error = replayPresses(session, work, progress); !error.empty()) {
+    return failed(std::move(start), std::move(error));
   }
-  warnIfNothingIsDrawn(cursor, o);
-  if (!o.svgFile.empty()) return runSvgMode(*session);
+  if (std::optional<std::string> note = nothingDrawn(session.cursor, o)) {
+    start.notes.push_back(std::move(*note));
+  }
+  if (!o.svgFile.empty()) return start;
+  const Style style = figureStyle(o);
+  const Figure& figure = session.shownFigure();
   if (o.fit) {
-    session->view = fitView(cursor, o.width, o.height, figureStyle(o));
-  } else {
-    warnIfOutsideTheWindow(cursor, o);
+    session.view = fitView(figure, o.width, o.height, style);
+  } else if (std::optional<std::string> note = outsideTheWindow(drawnBox(figure, style), o)) {
+    start.notes.push_back(std::move(*note));
   }
-  return std::nullopt;
+  return start;
 }

@@ -1,60 +1,79 @@
-// The figure without SDL: the colours, the walk of the drawable symbols, their squares' box.
+// The figure: the word walked once into its strokes in turtle coordinates, kept until the word
+// or the turtle changes, and read by every frame, the pick, the fit and the SVG.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "style.h"
 #include "turtle_cursor.h"
+#include "view.h"
 
-// Pixel values of the three drawing colours, as mapped on the screen's format.
-struct Palette {
-  uint32_t brown;  // segment "a"
-  uint32_t red;    // a square under the pointer
-  uint32_t green;  // bud "o"
+// A drawable symbol in turtle coordinates: a segment from the turtle's point before its step to
+// its point after, a bud at its point (both ends the same).
+struct Stroke {
+  float x0;
+  float y0;
+  float x1;
+  float y1;
+  int32_t index;  // the symbol's index in the word
+  bool bud;
 };
 
-// A square as SDL_Rect holds it: the low 16 bits of the turtle's whole-pixel position.
-struct Square {
-  int16_t x;
-  int16_t y;
-  uint16_t w;
-  uint16_t h;
-};
-
-// Walks the whole word from the start state and calls visit(x, y, symbol, bud) for each symbol
-// that the cursor's sets draw, a bud or a segment, with the turtle's whole-pixel position after
-// the symbol's own command: a segment's square sits where its stroke ends. The cursor stands on
-// that symbol during the call, so visit may select it.
-template <class Visit>
-void walkDrawn(TurtleCursor& cursor, Visit&& visit) {
-  cursor.reset();
-  while (!cursor.atEnd()) {
-    cursor.interpretCurrent();
-    const char symbol = cursor.currentSymbol();
-    const TurtleCommand command = cursor.commandOf(symbol);
-    if (command == TurtleCommand::kBud || command == TurtleCommand::kSegment) {
-      const TurtleState position = cursor.currentState();
-      visit(position.getX(), position.getY(), symbol, command == TurtleCommand::kBud);
-    }
-    cursor.advance();
-  }
-}
-
-// walkDrawn without the symbol's kind: visit(x, y, symbol).
-template <class Visit>
-void walkDrawable(TurtleCursor& cursor, Visit&& visit) {
-  walkDrawn(cursor, [&visit](int32_t x, int32_t y, char symbol, bool) { visit(x, y, symbol); });
-}
-
-// The side of a bud's or a segment's square in pixels.
-constexpr int32_t squareSide(bool bud) { return bud ? kBudSide : kSegmentSide; }
-
-// The bounding box of what a walk draws (drawnBox), positions uncut: columns [minX, maxX) and rows
-// [minY, maxY). Empty, with minX > maxX, when nothing is drawn.
-struct Box {
-  int64_t minX = INT64_MAX;
-  int64_t minY = INT64_MAX;
-  int64_t maxX = INT64_MIN;
-  int64_t maxY = INT64_MIN;
+// The extent of turtle points; empty while minX > maxX.
+struct PointBox {
+  float minX = 1.0f;
+  float minY = 1.0f;
+  float maxX = 0.0f;
+  float maxY = 0.0f;
   bool empty() const { return minX > maxX; }
+  void add(float x, float y);
+};
+
+class Figure {
+ public:
+  Figure() = default;
+  // Walks the cursor's whole word from its start state, with its sets, into strokes in word
+  // order. The walk leaves the cursor at the word's end.
+  explicit Figure(TurtleCursor& cursor);
+
+  const std::vector<Stroke>& strokes() const { return strokes_; }
+  // The points the buds stand on, and the ends of the segments' steps.
+  const PointBox& budPoints() const { return budPoints_; }
+  const PointBox& segmentEnds() const { return segmentEnds_; }
+  // Every point drawn: both ends of each segment and each bud's point.
+  const PointBox& allPoints() const { return allPoints_; }
+
+ private:
+  std::vector<Stroke> strokes_;
+  PointBox budPoints_;
+  PointBox segmentEnds_;
+  PointBox allPoints_;
+};
+
+// The box of what a style draws, in whole pixels: with squares, every square, its corner the
+// turtle's whole-pixel position; with lines, every drawn point's whole-pixel position, one pixel
+// wider and taller than their extent. Empty when nothing is drawn.
+Box drawnBox(const Figure& figure, const Style& style);
+
+// The view that shows all that the style draws (drawnBox) whole in a width x height window, as
+// fitView of that box.
+View fitView(const Figure& figure, int32_t width, int32_t height, const Style& style);
+
+// A cursor's figure, walked again only when asked for after forget().
+class KeptFigure {
+ public:
+  const Figure& of(TurtleCursor& cursor) {
+    if (!current_) {
+      figure_ = Figure(cursor);
+      current_ = true;
+    }
+    return figure_;
+  }
+  // The word, the turtle's start or its sets have changed.
+  void forget() { current_ = false; }
+
+ private:
+  Figure figure_;
+  bool current_ = false;
 };

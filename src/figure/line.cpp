@@ -1,7 +1,5 @@
-// The line style's box, the visible steps of a clipped line and the hit test, in exact integers.
+// A line's axes, the visible steps of a clipped line and the hit test, in exact integers.
 #include "line.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -18,29 +16,17 @@ Wide absolute(Wide v) { return v < 0 ? -v : v; }
 
 }  // namespace
 
-Box drawnBox(TurtleCursor& cursor, const Style& style) {
-  const int32_t kept = cursor.selected;  // a walk starts with reset, which clears it
-  Box box;
-  const auto add = [&box](int64_t x, int64_t y, int64_t side) {
-    box.minX = std::min(box.minX, x);
-    box.minY = std::min(box.minY, y);
-    box.maxX = std::max(box.maxX, x + side);
-    box.maxY = std::max(box.maxY, y + side);
-  };
-  walkStrokes(cursor, [&](TurtlePoint from, TurtlePoint to, char symbol) {
-    if (style.lines) {
-      add(from.x, from.y, 1);
-      add(to.x, to.y, 1);
-    } else {
-      add(to.x, to.y, cursor.isBud(symbol) ? kBudSide : kSegmentSide);
-    }
-  });
-  cursor.selected = kept;
-  return box;
+LineAxes lineAxes(ScreenPoint p0, ScreenPoint p1) {
+  const int64_t dx = p1.x - p0.x;
+  const int64_t dy = p1.y - p0.y;
+  if (std::abs(dx) >= std::abs(dy)) return {p0.x, p0.y, dx < 0 ? -1 : 1, std::abs(dx), dy, true};
+  return {p0.y, p0.x, dy < 0 ? -1 : 1, std::abs(dy), dx, false};
 }
 
-bool visibleSteps(const LineAxes& line, int32_t brush, int32_t majorSize, int32_t minorSize,
+bool visibleSteps(const LineAxes& line, int32_t brush, int32_t width, int32_t height,
                   LineSteps& steps) {
+  const int32_t majorSize = line.xMajor ? width : height;
+  const int32_t minorSize = line.xMajor ? height : width;
   // A pixel's brush square reaches [0, size) when the pixel lies in [back - brush + 1,
   // size - 1 + back].
   const int64_t back = (brush - 1) / 2;
@@ -77,8 +63,16 @@ bool visibleSteps(const LineAxes& line, int32_t brush, int32_t majorSize, int32_
   return true;
 }
 
-bool lineHolds(ScreenPoint p0, ScreenPoint p1, int32_t brush, int64_t px, int64_t py) {
-  const Wide reach = brush / 2 + 2;
+bool lineHolds(ScreenPoint p0, ScreenPoint p1, int32_t brush, ScreenPoint pointer) {
+  const int64_t px = pointer.x;
+  const int64_t py = pointer.y;
+  const Wide reach = lineReach(brush);
+  // A pointer beyond the reach of the segment's box cannot be near it: most are, and the exact
+  // test is left for the few that are not.
+  if (px < std::min(p0.x, p1.x) - reach || px > std::max(p0.x, p1.x) + reach ||
+      py < std::min(p0.y, p1.y) - reach || py > std::max(p0.y, p1.y) + reach) {
+    return false;
+  }
   const Wide dx = Wide{p1.x} - p0.x;
   const Wide dy = Wide{p1.y} - p0.y;
   const Wide vx = Wide{px} - p0.x;

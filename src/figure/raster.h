@@ -1,4 +1,4 @@
-// Squares filled into a pixel buffer without SDL, clipped to it as SDL_FillRect clips.
+// Squares filled into a pixel buffer without SDL: the rectangles that the clip to the window gives.
 #pragma once
 
 #include <algorithm>
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "figure.h"
+#include "screen.h"
 
 // Pixels of one frame: width by height, each row pitch pixels after the one before it.
 template <class Pixel>
@@ -32,51 +32,26 @@ void fillRows(Pixel* row, int32_t pitch, int32_t rows, Pixel colour) {
   }
 }
 
-// Fills the part of the square that lies inside the buffer, as SDL_FillRect does on a surface
-// whose clip rectangle is the whole surface: the intersection is computed in int, so the
-// square's 16-bit corner and size cannot wrap.
+// Fills `rows` rows of `width` pixels with the fillRows of that width, when it is one of kWidths;
+// false when it is none of them.
+template <class Pixel, std::size_t... kWidths>
+bool fillFixedWidth(std::size_t width, Pixel* row, int32_t pitch, int32_t rows, Pixel colour) {
+  return ((width == kWidths && (fillRows<kWidths>(row, pitch, rows, colour), true)) || ...);
+}
+
+// Fills the square, which lies inside the buffer, as the clip to the window leaves it.
 template <class Pixel>
 void fillSquare(const PixelBuffer<Pixel>& buffer, const Square& square, Pixel colour) {
+  Pixel* row = buffer.pixels + static_cast<std::ptrdiff_t>(square.y) * buffer.pitch + square.x;
   if (square.w == 1 && square.h == 1) {  // a pixel of a thin line: most fills of the line style
-    if (square.x >= 0 && square.x < buffer.width && square.y >= 0 && square.y < buffer.height) {
-      buffer.pixels[static_cast<std::ptrdiff_t>(square.y) * buffer.pitch + square.x] = colour;
-    }
+    *row = colour;
     return;
   }
-  const int32_t left = std::max<int32_t>(square.x, 0);
-  const int32_t right = std::min<int32_t>(square.x + int32_t{square.w}, buffer.width);
-  const int32_t top = std::max<int32_t>(square.y, 0);
-  const int32_t bottom = std::min<int32_t>(square.y + int32_t{square.h}, buffer.height);
-  if (left >= right || top >= bottom) return;
-  Pixel* row = buffer.pixels + static_cast<std::ptrdiff_t>(top) * buffer.pitch + left;
   // Rows of the figure's widths, 7 and 20 and the narrow ones of a figure scaled down, are
   // filled with a fixed count, which the compiler unrolls; the other widths, of squares cut by
   // the window's edge or scaled up, take the loop of any length.
-  switch (right - left) {
-    case 2:
-      fillRows<2>(row, buffer.pitch, bottom - top, colour);
-      break;
-    case 3:
-      fillRows<3>(row, buffer.pitch, bottom - top, colour);
-      break;
-    case 4:
-      fillRows<4>(row, buffer.pitch, bottom - top, colour);
-      break;
-    case 5:
-      fillRows<5>(row, buffer.pitch, bottom - top, colour);
-      break;
-    case 6:
-      fillRows<6>(row, buffer.pitch, bottom - top, colour);
-      break;
-    case 7:
-      fillRows<7>(row, buffer.pitch, bottom - top, colour);
-      break;
-    case 20:
-      fillRows<20>(row, buffer.pitch, bottom - top, colour);
-      break;
-    default:
-      for (int32_t y = top; y < bottom; ++y, row += buffer.pitch) {
-        std::fill_n(row, static_cast<std::size_t>(right - left), colour);
-      }
+  if (!fillFixedWidth<Pixel, 1, 2, 3, 4, 5, 6, 7, 20>(square.w, row, buffer.pitch, square.h,
+                                                      colour)) {
+    for (int32_t y = 0; y < square.h; ++y, row += buffer.pitch) std::fill_n(row, square.w, colour);
   }
 }

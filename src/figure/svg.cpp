@@ -9,9 +9,6 @@
 #include <string>
 #include <string_view>
 
-#include "figure.h"
-#include "line.h"
-
 namespace {
 
 // Text gathered in a buffer and written in large blocks; remembers a failed write.
@@ -65,44 +62,59 @@ class SvgOut {
   bool ok_ = true;
 };
 
+// "#rrggbb" of a colour.
+std::string hexColour(uint32_t rgb) {
+  static const char digits[] = "0123456789abcdef";
+  std::string text = "#";
+  for (int shift = 20; shift >= 0; shift -= 4) text += digits[(rgb >> shift) & 15];
+  return text;
+}
+
+// A square's rect, from its top-left corner.
+void writeSquare(SvgOut& svg, int64_t x, int64_t y, bool bud) {
+  const int64_t side = bud ? kBudSide : kSegmentSide;
+  svg << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << side << "\" height=\"" << side
+      << "\" fill=\"" << hexColour(bud ? kBudRgb : kSegmentRgb) << "\"/>\n";
+}
+
 // The segments as paths of separate lines, each from the centre of its first pixel's brush square
 // to that of its last, with square caps: at scale 1 the stroke covers what the brush paints.
 // Each run of segments between two buds is one path of at most kLinesPerPath lines, so that no
 // attribute grows past what XML readers take; a bud is its centred square, in word order.
-void writeLines(SvgOut& svg, TurtleCursor& cursor, int32_t brush) {
+void writeLines(SvgOut& svg, const Figure& figure, int32_t brush) {
   constexpr int32_t kLinesPerPath = 4096;
   // The brush square of pixel x spans [x - floor((brush - 1) / 2), that + brush): its centre is
   // x + 0.5 for an odd brush and x + 1 for an even one.
   const std::string_view start = brush % 2 != 0 ? "<path transform=\"translate(0.5 0.5)\" d=\""
                                                 : "<path transform=\"translate(1 1)\" d=\"";
-  const std::string end = "\" fill=\"none\" stroke=\"#663300\" stroke-width=\"" +
-                          std::to_string(brush) + "\" stroke-linecap=\"square\"/>\n";
+  const std::string end = "\" fill=\"none\" stroke=\"" + hexColour(kSegmentRgb) +
+                          "\" stroke-width=\"" + std::to_string(brush) +
+                          "\" stroke-linecap=\"square\"/>\n";
+  const auto whole = [](float v) { return int64_t{TurtleState::truncate(v)}; };
   int32_t lines = 0;  // in the open path
-  walkStrokes(cursor, [&](TurtlePoint from, TurtlePoint to, char symbol) {
-    if (cursor.isBud(symbol)) {
+  for (const Stroke& stroke : figure.strokes()) {
+    if (stroke.bud) {
       if (lines > 0) svg << end;
       lines = 0;
-      svg << "<rect x=\"" << int64_t{to.x} - kBudSide / 2 << "\" y=\""
-          << int64_t{to.y} - kBudSide / 2 << "\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n";
-      return;
+      writeSquare(svg, whole(stroke.x1) - kBudSide / 2, whole(stroke.y1) - kBudSide / 2, true);
+      continue;
     }
     if (lines == kLinesPerPath) {
       svg << end;
       lines = 0;
     }
-    svg << (lines == 0 ? start : std::string_view()) << "M" << int64_t{from.x} << " "
-        << int64_t{from.y} << "L" << int64_t{to.x} << " " << int64_t{to.y};
+    svg << (lines == 0 ? start : std::string_view()) << "M" << whole(stroke.x0) << " "
+        << whole(stroke.y0) << "L" << whole(stroke.x1) << " " << whole(stroke.y1);
     ++lines;
-  });
+  }
   if (lines > 0) svg << end;
 }
 
 }  // namespace
 
-bool writeSvg(std::FILE* out, TurtleCursor& cursor, int32_t width, int32_t height,
+bool writeSvg(std::FILE* out, const Figure& figure, int32_t width, int32_t height,
               const Style& style, uint64_t maxBytes) {
-  const int32_t kept = cursor.selected;  // a walk starts with reset, which clears it
-  Box box = drawnBox(cursor, style);
+  Box box = drawnBox(figure, style);
   if (box.empty()) {
     box = {0, 0, width, height};
   } else if (style.lines) {
@@ -123,17 +135,15 @@ bool writeSvg(std::FILE* out, TurtleCursor& cursor, int32_t width, int32_t heigh
        << boxWidth << " " << boxHeight << "\" width=\"" << boxWidth << "\" height=\"" << boxHeight
        << "\" shape-rendering=\"crispEdges\">\n"
        << "<rect x=\"" << minX << "\" y=\"" << minY << "\" width=\"" << boxWidth << "\" height=\""
-       << boxHeight << "\" fill=\"#000000\"/>\n";
+       << boxHeight << "\" fill=\"" << hexColour(kBackgroundRgb) << "\"/>\n";
   if (style.lines) {
-    writeLines(*svg, cursor, style.width);
+    writeLines(*svg, figure, style.width);
   } else {
-    walkStrokes(cursor, [&](TurtlePoint, TurtlePoint to, char symbol) {
-      *svg << "<rect x=\"" << int64_t{to.x} << "\" y=\"" << int64_t{to.y}
-           << (cursor.isBud(symbol) ? "\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n"
-                                    : "\" width=\"7\" height=\"7\" fill=\"#663300\"/>\n");
-    });
+    for (const Stroke& stroke : figure.strokes()) {
+      writeSquare(*svg, TurtleState::truncate(stroke.x1), TurtleState::truncate(stroke.y1),
+                  stroke.bud);
+    }
   }
   *svg << "</svg>\n";
-  cursor.selected = kept;
   return svg->flush();
 }

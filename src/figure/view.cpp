@@ -1,15 +1,8 @@
 // The view's fit to the window and its zoom.
 #include "view.h"
 
-#include <algorithm>
-
-#include "figure.h"
-#include "line.h"
-
-View fitView(TurtleCursor& cursor, int32_t width, int32_t height, const Style& style) {
-  const Box box = drawnBox(cursor, style);
+View fitView(const Box& box, int32_t width, int32_t height) {
   if (box.empty()) return View{};
-
   const int32_t margin = std::min({10, width / 10, height / 10});
   const auto boxWidth = static_cast<double>(box.maxX - box.minX);
   const auto boxHeight = static_cast<double>(box.maxY - box.minY);

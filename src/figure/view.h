@@ -1,16 +1,13 @@
-// The view: the figure's whole-pixel positions mapped to screen squares by a scale and offsets.
+// The view: turtle positions mapped to the screen by a scale and offsets, its zoom and its fit.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
-#include "style.h"
-#include "turtle_cursor.h"
-
-// Screen column = floor(s * x + tx), row = floor(s * y + ty), for a turtle position (x, y) taken
-// whole and not cut to 16 bits. Every expression is computed in double as written, one rounding
-// per operation (the turtle's target forbids fused multiply-add), so every build draws the same.
+// Screen column = floor(s * x + tx), row = floor(s * y + ty), for a turtle position (x, y).
+// Every expression is computed in double as written, one rounding per operation (the turtle's
+// target forbids fused multiply-add), so every build draws the same.
 struct View {
   double s = 1.0;
   double tx = 0.0;
@@ -27,10 +24,20 @@ inline int64_t zoomPercent(const View& view) {
   return static_cast<int64_t>(std::floor(view.s * 100.0 + 0.5));
 }
 
-// The view that shows all that the style draws (drawnBox) whole in a width x height window,
-// centred, with a margin of min(10, width / 10, height / 10) pixels and at most 16 screen
-// pixels a pixel; the identity when nothing is drawn. The cursor's selection is kept.
-View fitView(TurtleCursor& cursor, int32_t width, int32_t height, const Style& style = Style());
+// The extent of what a figure draws in whole pixels, uncut: columns [minX, maxX) and rows
+// [minY, maxY). Empty, with minX > maxX, when nothing is drawn.
+struct Box {
+  int64_t minX = INT64_MAX;
+  int64_t minY = INT64_MAX;
+  int64_t maxX = INT64_MIN;
+  int64_t maxY = INT64_MIN;
+  bool empty() const { return minX > maxX; }
+};
+
+// The view that shows the box whole in a width x height window, centred, with a margin of
+// min(10, width / 10, height / 10) pixels and at most 16 screen pixels a pixel; the identity
+// for an empty box.
+View fitView(const Box& box, int32_t width, int32_t height);
 
 // Zooms by 1.25, in or out, about the screen point (px, py), which stays where it is. False, and
 // the view unchanged, when the scale would leave [1/65536, 64].

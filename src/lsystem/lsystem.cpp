@@ -52,6 +52,39 @@ __attribute__((noinline)) std::string::size_type scanRegion(
   return end;
 }
 
+// Writes the replacements of data[begin, end) at out. Short replacements are written as one
+// kBlock-byte block per symbol, the output advancing by the replacement's length: out has room
+// for kBlock bytes past the region, which the caller cuts off.
+constexpr std::string::size_type kBlock = 16;
+void writeRegion(const unsigned char* data, std::string::size_type begin,
+                 std::string::size_type end, const std::array<const std::string*, 256>& replacement,
+                 const std::array<std::string::size_type, 256>& outLength,
+                 std::string::size_type longest, char* out) {
+  if (longest <= kBlock) {
+    std::array<std::array<char, kBlock>, 256> block{};
+    for (std::size_t c = 0; c < 256; ++c) {
+      if (replacement[c] != nullptr) {
+        std::memcpy(block[c].data(), replacement[c]->data(), replacement[c]->size());
+      } else {
+        block[c][0] = static_cast<char>(c);
+      }
+    }
+    for (auto i = begin; i < end; ++i) {
+      std::memcpy(out, block[data[i]].data(), kBlock);
+      out += outLength[data[i]];
+    }
+    return;
+  }
+  for (auto i = begin; i < end; ++i) {
+    if (const std::string* r = replacement[data[i]]) {
+      std::memcpy(out, r->data(), r->size());
+      out += r->size();
+    } else {
+      *out++ = static_cast<char>(data[i]);
+    }
+  }
+}
+
 }  // namespace
 
 LSystem::LSystem(std::string grammar) { parseGrammar(std::move(grammar)); }
@@ -80,9 +113,9 @@ void LSystem::parseRuleBlock(std::string block) {
   std::string::size_type semiPos = block.find(';');
   const std::string::size_type closePos = block.find('}');
   do {
-    std::string tmpRulezStr = block.substr(colonPos + 1, semiPos - colonPos - 1);
+    std::string replacement = block.substr(colonPos + 1, semiPos - colonPos - 1);
     std::string tmpKey = block.substr(delimPos + 1, colonPos - delimPos - 1);
-    tmpRuleMap[tmpKey] = tmpRulezStr;
+    tmpRuleMap[tmpKey] = replacement;
     delimPos = semiPos;
     colonPos = block.find(':', delimPos);
     semiPos = block.find(';', colonPos);
@@ -177,43 +210,17 @@ void LSystem::rewriteFrom(int32_t start, int32_t ruleSetIndex) {
   refuseLongerThanLimit(counted);
   const auto resultLength = static_cast<std::string::size_type>(counted);
 
-  // Short replacements are written as one 16-byte block per symbol, the output advancing by
-  // the replacement's length; the slack past the region is cut off before the tail goes on.
   // The prefix and the tail are appended, so only the rewritten region is first zero-filled.
-  constexpr std::string::size_type kBlock = 16;
-  const bool blocks = longest <= kBlock;
   const std::string::size_type tailLength = length - regionEnd;
-  std::string iteratedTree;
-  iteratedTree.reserve(resultLength + (blocks ? kBlock : 0));
-  iteratedTree.append(word, 0, regionBegin);
-  iteratedTree.resize(resultLength - tailLength + (blocks ? kBlock : 0));
-  char* out = iteratedTree.data() + regionBegin;
-  if (blocks) {
-    std::array<std::array<char, kBlock>, 256> block{};
-    for (std::size_t c = 0; c < 256; ++c) {
-      if (replacement[c] != nullptr) {
-        std::memcpy(block[c].data(), replacement[c]->data(), replacement[c]->size());
-      } else {
-        block[c][0] = static_cast<char>(c);
-      }
-    }
-    for (auto i = regionBegin; i < regionEnd; ++i) {
-      std::memcpy(out, block[data[i]].data(), kBlock);
-      out += outLength[data[i]];
-    }
-  } else {
-    for (auto i = regionBegin; i < regionEnd; ++i) {
-      if (const std::string* r = replacement[data[i]]) {
-        std::memcpy(out, r->data(), r->size());
-        out += r->size();
-      } else {
-        *out++ = static_cast<char>(data[i]);
-      }
-    }
-  }
-  iteratedTree.resize(resultLength - tailLength);
-  iteratedTree.append(word, regionEnd, tailLength);
-  word = std::move(iteratedTree);
+  std::string rewritten;
+  rewritten.reserve(resultLength + kBlock);
+  rewritten.append(word, 0, regionBegin);
+  rewritten.resize(resultLength - tailLength + kBlock);
+  writeRegion(data, regionBegin, regionEnd, replacement, outLength, longest,
+              rewritten.data() + regionBegin);
+  rewritten.resize(resultLength - tailLength);
+  rewritten.append(word, regionEnd, tailLength);
+  word = std::move(rewritten);
 }
 
 void LSystem::rewriteStochastic(int32_t start, uint64_t seed) {
@@ -247,18 +254,18 @@ void LSystem::rewriteStochastic(int32_t start, uint64_t seed) {
     counted += r != nullptr ? r->size() : 1;
   }
   refuseLongerThanLimit(counted);
-  std::string iteratedTree;
-  iteratedTree.reserve(static_cast<std::string::size_type>(counted));
-  iteratedTree.append(word, 0, regionBegin);
+  std::string rewritten;
+  rewritten.reserve(static_cast<std::string::size_type>(counted));
+  rewritten.append(word, 0, regionBegin);
   for (auto i = regionBegin; i < regionEnd; ++i) {
     if (const std::string* r = choice(i)) {
-      iteratedTree += *r;
+      rewritten += *r;
     } else {
-      iteratedTree += static_cast<char>(data[i]);
+      rewritten += static_cast<char>(data[i]);
     }
   }
-  iteratedTree.append(word, regionEnd, npos);
-  word = std::move(iteratedTree);
+  rewritten.append(word, regionEnd, npos);
+  word = std::move(rewritten);
 }
 
 void LSystem::refuseLongerThanLimit(uint64_t length) const {

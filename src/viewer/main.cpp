@@ -1,59 +1,66 @@
-// lsystem-viewer: grows the grammar of the command line, prints the word, opens the window and
-// redraws the figure without pause; with --explore, only when something has changed.
+// lsystem-viewer: grows the grammar of the command line, prints the word, and draws the figure
+// in a window, or with --svg writes it to a file instead.
 #include <SDL.h>
 
 #include <cstdio>
-#include <new>
+#include <exception>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "report.h"
+#include "adapter.h"
+#include "output.h"
+#include "progress.h"
+#include "save.h"
 #include "start.h"
-#include "viewer.h"
+#include "window.h"
 
 namespace {
 
-// The window's part of the program: its loop, until a key, a close or a failure ends it.
+// --svg: the figure written to its file, then the start word printed; no window.
+int writeSvgFile(Session& session) {
+  const Options& options = session.options;
+  const std::string error = saveSvg(options.svgFile, session.shownFigure(), options.width,
+                                    options.height, figureStyle(options));
+  if (!error.empty()) failure(error);
+  session.cursor.printWord();
+  if (std::optional<std::string> lost = standardOutputError()) return failure(*lost);
+  return error.empty() ? kExitDone : kExitFailure;
+}
+
+// The window's part of the program: its word printed, then its loop until a key, a close or a
+// failure ends it.
 int runWindow(Session& session) {
   const Options& options = session.options;
   std::string error;
   SDL_Surface* screen = openWindow(options.width, options.height, error, options.explore);
   if (screen == nullptr) return failure(error);
-  Palette palette = mapPalette(screen->format);
-  TurtleCursor& arbre = session.cursor;
-  arbre.printWord();
+  session.cursor.printWord();
   // Every word printed must get there: a lost one ends the program with status 1.
-  Input input;
-  noteLostOutput(input);
-  showWordLength(arbre, session.shownView());
-
-  int status = kExitDone;
-  if (!input.quit && options.explore) {
-    Explorer explorer(session, screen->w, screen->h, true);
-    showTitle(explorer.title());  // with the angle, when it was given
-    status = runExplore(explorer, screen, palette);
-  } else {
-    const Style style = figureStyle(options);
-    while (!input.quit) runPass(screen, palette, input, arbre, session.shownView(), style);
-  }
+  std::optional<std::string> lost = standardOutputError();
+  const int status = lost ? failure(*lost) : DesktopWindow(session, screen).run();
   SDL_Quit();
-  return input.lostOutput.empty() ? status : failure(input.lostOutput);
+  return status;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
   guardStandardStreams();
-  // The word, the turtle's branches and the kept shapes all grow with the figure: wherever
-  // memory runs out, at the start, in a press or in a frame, the program says so and ends.
+  // The word and the figure grow with every press: wherever memory runs out, at the start, in a
+  // press or in a frame, the program says so and ends.
   try {
-    std::optional<Session> session;
-    if (const std::optional<int> status = startFromCommandLine(argc, argv, session)) {
-      return *status;
+    std::optional<Start> start;
+    {
+      TerminalProgress progress;
+      start.emplace(startFromArguments(std::vector<std::string>(argv + (argc > 0), argv + argc),
+                                       [&progress](const auto& line) { progress.show(line); }));
     }
-    return runWindow(*session);
-  } catch (const std::bad_alloc&) {
+    if (const std::optional<int> status = report(*start)) return *status;
+    Session& session = *start->session;
+    return session.options.svgFile.empty() ? runWindow(session) : writeSvgFile(session);
+  } catch (const std::exception& error) {
     SDL_Quit();
-    return failure("out of memory");
+    return failure(error);
   }
 }

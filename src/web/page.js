@@ -359,6 +359,10 @@ var page = (function () {
     },
     ready: function () {
       document.getElementById('keys').textContent = Module.ccall('lsv_keys', 'string', [], []);
+      document.querySelectorAll('[data-key], [data-title-key]').forEach(function (button) {
+        var key = button.dataset.key || button.dataset.titleKey;
+        button.title = Module.ccall('lsv_key_title', 'string', ['string'], [key]);
+      });
       startFromLink();
     },
   };

@@ -12,25 +12,30 @@
 #include <optional>
 #include <streambuf>
 #include <string>
+#include <vector>
 
+#include "adapter.h"
 #include "command_line.h"
 #include "keys.h"
-#include "pixel_pass.h"
-#include "report.h"
 #include "start.h"
 #include "svg.h"
-#include "turtle_cursor.h"
-#include "viewer.h"
 #include "web_screen.h"
 
 namespace {
 
 // What the loop keeps between frames: the page cannot keep main's stack, so it lives on the heap.
 struct WebViewer {
+  // Carries out the explorer's reply: the line, the word, the canvas's new size and the title.
+  void carryOut(const Explorer::Reply& reply) {
+    if (!reply.message.empty()) say(reply.message);
+    if (reply.word) session.cursor.printWord();
+    if (reply.resize) resize(reply.width, reply.height);
+    if (reply.title) showTitle(explorer.title());
+  }
+
   // Opens the screen again at the size the explorer asks for.
-  void resize(const Explorer::Reply& reply) {
-    if (!reply.resize) return;
-    SDL_Surface* resized = openWebScreen(reply.width, reply.height);
+  void resize(int32_t width, int32_t height) {
+    SDL_Surface* resized = openWebScreen(width, height);
     if (resized == nullptr) return;  // the canvas keeps its size, and the view its window
     screen = resized;
     palette = mapPalette(screen->format);
@@ -121,23 +126,20 @@ void stop() {
 
 // When the growth plays, the time of its next step, in the page's milliseconds; 0 otherwise.
 double nextTick = 0;
+constexpr auto kTick = static_cast<double>(kPlayTick.count());
 
 // One input for the running program, and what it asks of the page.
-void handle(const UserInput& input) {
-  const Explorer::Reply reply = running->explorer.handle(input);
-  running->resize(reply);
-  if (reply.title) showTitle(running->explorer.title());
-}
+void handle(const UserInput& input) { running->carryOut(running->explorer.handle(input)); }
 
-// Runs call; where memory runs out (the turtle's branches and the kept shapes grow with the
-// figure), the page says so in its status and the program ends, so that Start can run again.
+// Runs call; where memory runs out (the word and the figure grow with every press), the page
+// says so in its status and the program ends, so that Start can run again.
 template <class Call>
 void guarded(Call&& call) {
   try {
     call();
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception& error) {
     stop();
-    std::fputs("lsystem-viewer: out of memory; the program has ended\n", stderr);
+    say(reasonOf(error) + "; the program has ended");
   }
 }
 
@@ -150,9 +152,9 @@ void webPass(void*) {
     if (!explorer.playing()) {
       nextTick = 0;
     } else if (nextTick == 0) {
-      nextTick = emscripten_get_now() + 500;
+      nextTick = emscripten_get_now() + kTick;
     } else if (emscripten_get_now() >= nextTick) {
-      nextTick = emscripten_get_now() + 500;
+      nextTick = emscripten_get_now() + kTick;
       UserInput tick;
       tick.type = UserInput::Type::kTick;
       handle(tick);
@@ -161,7 +163,8 @@ void webPass(void*) {
     // screen's pixels are cleared to opaque black and drawn, and the unlock puts them on the
     // canvas, which the browser shows when the frame's callback returns.
     if (explorer.stale()) {
-      drawExplorerPixels(viewer.screen, explorer, viewer.palette, viewer.black);
+      drawOnPixels(viewer.screen, std::optional<uint32_t>(viewer.black),
+                   [&explorer, &viewer](auto&& fill) { explorer.draw(viewer.palette, fill); });
     }
     if (explorer.edits() != told) tellEdited();
     if (explorer.quit()) stop();
@@ -172,12 +175,11 @@ void webPass(void*) {
 
 extern "C" {
 
-// Takes back the newest press and prints the word from before it.
+// Takes back the newest press and prints the word from before it, in any mode.
 EMSCRIPTEN_KEEPALIVE void lsv_undo() {
   if (running == nullptr) return;
   guarded([] {
-    if (!running->explorer.undo()) return;
-    showTitle(running->explorer.title());
+    running->carryOut(running->explorer.takeBack());
     tellEdited();
   });
 }
@@ -202,7 +204,7 @@ EMSCRIPTEN_KEEPALIVE void lsv_touch(int type, int finger, int x, int y) {
                                      UserInput::Type::kTouchUp};
     UserInput touch;
     touch.type = types[type];
-    touch.button = finger;
+    touch.finger = finger;
     touch.x = x;
     touch.y = y;
     handle(touch);
@@ -215,8 +217,8 @@ EMSCRIPTEN_KEEPALIVE void lsv_resize(int width, int height) {
   guarded([=] {
     UserInput resize;
     resize.type = UserInput::Type::kResize;
-    resize.x = width;
-    resize.y = height;
+    resize.width = width;
+    resize.height = height;
     handle(resize);
   });
 }
@@ -259,15 +261,19 @@ EMSCRIPTEN_KEEPALIVE int lsv_save_svg() {
   if (running == nullptr) return 1;
   const Options& options = running->session.options;
   std::FILE* file = std::fopen("/lsystem.svg", "wb");
+  if (file == nullptr) {
+    say(std::string("cannot write the SVG: ") + std::strerror(errno));
+    return 1;
+  }
   errno = 0;
-  const bool written = file != nullptr && writeSvg(file, running->session.cursor, options.width,
-                                                   options.height, figureStyle(options), kMaxSaved);
-  const int error = errno;
-  if (file != nullptr && std::fclose(file) != 0 && written) return 1;
+  const bool written = writeSvg(file, running->session.shownFigure(), options.width, options.height,
+                                figureStyle(options), kMaxSaved);
+  const int error = errno != 0 ? errno : EIO;
+  if (std::fclose(file) != 0 && written) return 1;
   if (written) return 0;
   std::remove("/lsystem.svg");
   if (error == EFBIG) return 2;
-  std::fprintf(stderr, "lsystem-viewer: cannot write the SVG: %s\n", std::strerror(error));
+  say(std::string("cannot write the SVG: ") + std::strerror(error));
   return 1;
 }
 
@@ -276,6 +282,14 @@ EMSCRIPTEN_KEEPALIVE int lsv_save_svg() {
 EMSCRIPTEN_KEEPALIVE const char* lsv_keys() {
   static const std::string keys = keysHelp(0, 22, false);
   return keys.c_str();
+}
+
+// A button's title for the key of that name, from the table of keys; the string lives until the
+// next call.
+EMSCRIPTEN_KEEPALIVE const char* lsv_key_title(const char* name) {
+  static std::string title;
+  title = keyTitle(name);
+  return title.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void lsv_stop() {
@@ -290,17 +304,18 @@ int main(int argc, char* argv[]) {
   lsv_stop();
   // The page's file system starts with a umask of 0777, which would make the saved SVG unreadable.
   umask(022);
-  std::optional<Session> session;
+  std::optional<Start> start;
   try {
-    if (const std::optional<int> status = startFromCommandLine(argc, argv, session)) {
-      return *status;
-    }
-  } catch (const std::bad_alloc&) {
-    return failure("out of memory");
+    start.emplace(startFromArguments(std::vector<std::string>(argv + (argc > 0), argv + argc),
+                                     [](const auto&) {}));
+  } catch (const std::exception& error) {
+    return failure(error);
   }
+  if (const std::optional<int> status = report(*start)) return *status;
   SDL_Init(SDL_INIT_EVERYTHING);
-  SDL_Surface* screen = openWebScreen(session->options.width, session->options.height);
-  running = new WebViewer(std::move(*session), screen);
+  Session& session = *start->session;
+  SDL_Surface* screen = openWebScreen(session.options.width, session.options.height);
+  running = new WebViewer(std::move(session), screen);
   running->session.cursor.printWord();
   showTitle(running->explorer.title());
   told = 0;

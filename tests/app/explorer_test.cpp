@@ -6,20 +6,53 @@
 #include <string>
 #include <vector>
 
-#include "cout_capture.h"
 #include "words.h"
 
 namespace {
 
 using Type = UserInput::Type;
 
-UserInput key(const std::string& name) { return UserInput{Type::kKey, 0, 0, 0, false, name}; }
-UserInput motion(int32_t x, int32_t y, bool dragging = false) {
-  return UserInput{Type::kMotion, x, y, 0, dragging, ""};
+UserInput key(const std::string& name) {
+  UserInput input;
+  input.type = Type::kKey;
+  input.key = name;
+  return input;
 }
-UserInput button(int32_t number) { return UserInput{Type::kButtonDown, 0, 0, number, false, ""}; }
+UserInput motion(int32_t x, int32_t y, bool dragging = false) {
+  UserInput input;
+  input.type = Type::kMotion;
+  input.x = x;
+  input.y = y;
+  input.dragging = dragging;
+  return input;
+}
+UserInput button(int32_t number) {
+  UserInput input;
+  input.type = Type::kButtonDown;
+  input.button = number;
+  return input;
+}
+UserInput finger(Type type, int32_t id, int32_t x, int32_t y) {
+  UserInput input;
+  input.type = type;
+  input.finger = id;
+  input.x = x;
+  input.y = y;
+  return input;
+}
+UserInput resize(int32_t width, int32_t height) {
+  UserInput input;
+  input.type = Type::kResize;
+  input.width = width;
+  input.height = height;
+  return input;
+}
+UserInput typed(Type type) {
+  UserInput input;
+  input.type = type;
+  return input;
+}
 UserInput draw() { return UserInput{}; }  // the row's frame is drawn here
-UserInput tick() { return UserInput{Type::kTick, 0, 0, 0, false, ""}; }
 
 struct Row {
   const char* what;
@@ -32,44 +65,147 @@ struct Row {
   std::string angle = "";  // the degrees' text after the inputs
 };
 
+View zoomed(View view, bool in, double x, double y) {
+  zoomView(view, in, x, y);
+  return view;
+}
+
 }  // namespace
 
 TEST(Explorer, DecidesWhatEachInputDoes) {
-  const View fitted = [] {
-    TurtleCursor cursor = startCursor();
-    return fitView(cursor, 600, 400);
-  }();
-  View zoomed = fitted;
-  zoomView(zoomed, true, 230, 215);
+  TurtleCursor start = startCursor();
+  const View fitted = fitView(Figure(start), 600, 400, Style());
   const View panned{fitted.s, fitted.tx + 600 / 8 - 5, fitted.ty - 400 / 8 + 7};
+  const View small = fitView(Figure(start), 300, 200, Style());
+  const auto down = Type::kTouchDown;
+  const auto move = Type::kTouchMove;
+  const auto up = Type::kTouchUp;
   // Without a view, (230, 215) is on the bud at index 13, whose growth makes the word 66 symbols,
-  // and (282, 188) on the segment at index 21, whose pruning makes it 49.
+  // and (282, 188) on the segment at index 21, whose pruning makes it 49; after the growth a
+  // segment stands at 13, whose pruning makes 57.
   // clang-format off: a row a line or two
   const Row rows[] = {
       {"any key quits", false, {key("x")}, View{}, 0, 58, true},
       {"the wheel presses", false, {motion(230, 215), draw(), button(4)}, View{}, 1, 66, false},
-      {"a second press before the walk", false,
-       {motion(230, 215), draw(), button(1), button(1)}, View{}, 2, 66, false},
-      {"after a walk, a press acts again", false,
-       {motion(282, 188), draw(), button(1), motion(230, 215), draw(), button(3)}, View{}, 2, 57,
+      {"two presses in one drain act on the same index",
+       false,
+       {motion(230, 215), draw(), button(1), button(3)},
+       View{},
+       2,
+       57,
+       false},
+      {"after a walk, a press acts again",
+       false,
+       {motion(282, 188), draw(), button(1), motion(230, 215), draw(), button(3)},
+       View{},
+       2,
+       57,
        false},
       {"unknown keys do nothing", true, {key("x"), key(""), key("F1")}, fitted, 0, 58, false},
-      {"keys pan, zoom and fit", true,
-       {key("Left"), key("Down"), key("+"), key("KP-"), key("0"), key("f")}, fitted, 0, 58, false},
-      {"a drag pans", true, {motion(10, 10), motion(5, 17, true), key("Left"), key("Down")},
-       panned, 0, 58, false},
-      {"the wheel zooms about the pointer", true, {motion(230, 215), button(4)}, zoomed, 0, 58,
+      {"arrows pan by an eighth",
+       true,
+       {key("Left"), key("Down")},
+       View{fitted.s, fitted.tx + 75, fitted.ty - 50},
+       0,
+       58,
        false},
-      {"an undo and a press in one frame", true,
-       {key("0"), motion(230, 215), draw(), button(1), draw(), key("u"), button(1)}, View{}, 3,
-       58, false},
+      {"+ zooms in about the centre",
+       true,
+       {key("+")},
+       zoomed(fitted, true, 300, 200),
+       0,
+       58,
+       false},
+      {"KP- zooms out about the centre",
+       true,
+       {key("KP-")},
+       zoomed(fitted, false, 300, 200),
+       0,
+       58,
+       false},
+      {"0 shows a pixel a pixel", true, {key("0")}, View{}, 0, 58, false},
+      {"f fits again", true, {key("0"), key("f")}, fitted, 0, 58, false},
+      {"a drag pans",
+       true,
+       {motion(10, 10), motion(5, 17, true), key("Left"), key("Down")},
+       panned,
+       0,
+       58,
+       false},
+      {"the wheel zooms about the pointer",
+       true,
+       {motion(230, 215), button(4)},
+       zoomed(fitted, true, 230, 215),
+       0,
+       58,
+       false},
+      {"an undo and a press in one frame",
+       true,
+       {key("0"), motion(230, 215), draw(), button(1), draw(), key("u"), button(1)},
+       View{},
+       3,
+       58,
+       false},
+      {"a tap presses where it lands",
+       true,
+       {key("0"), finger(down, 7, 230, 215), finger(up, 7, 231, 216)},
+       View{},
+       1,
+       66,
+       false},
+      {"one finger pans from where it came down",
+       true,
+       {finger(down, 1, 10, 10), finger(move, 1, 12, 11), finger(move, 1, 20, 15),
+        finger(up, 1, 20, 15)},
+       View{fitted.s, fitted.tx + 10, fitted.ty + 5},
+       0,
+       58,
+       false},
+      {"two fingers apart by a quarter more zoom in a step",
+       true,
+       {finger(down, 1, 100, 200), finger(down, 2, 200, 200), finger(move, 2, 225, 200)},
+       zoomed(fitted, true, 162, 200),
+       0,
+       58,
+       false},
+      {"two fingers on one pixel do not zoom",
+       true,
+       {finger(down, 1, 100, 100), finger(down, 2, 100, 100), finger(move, 2, 101, 100)},
+       fitted,
+       0,
+       58,
+       false},
+      {"a resize before the first frame fits again", true, {resize(300, 200)}, small, 0, 58, false},
       {"q quits", true, {key("Escape")}, fitted, 0, 58, true},
-      {"n grows the whole word, and u takes it back", true, {key("n"), draw(), key("u")}, fitted,
-       2, 58, false},
-      {"[ and ] turn the angle under the same word", true, {key("["), key("]"), key("]")}, fitted,
-       0, 58, false, "29.64788975654116"},
-      {"p plays the growth; a key stops it, the view put back", true,
-       {key("p"), tick(), tick(), button(4)}, fitted, 0, 58, false},
+      {"n grows the whole word, and u takes it back",
+       true,
+       {key("n"), draw(), key("u")},
+       fitted,
+       2,
+       58,
+       false},
+      {"[ and ] turn the angle under the same word",
+       true,
+       {key("["), key("]"), key("]")},
+       fitted,
+       0,
+       58,
+       false,
+       "29.64788975654116"},
+      {"p plays the growth; a key stops it, the view put back",
+       true,
+       {key("p"), typed(Type::kTick), typed(Type::kTick), button(4)},
+       fitted,
+       0,
+       58,
+       false},
+      {"the growth ends by itself at the last generation",
+       true,
+       {key("p"), typed(Type::kTick), typed(Type::kTick), typed(Type::kTick), typed(Type::kTick)},
+       fitted,
+       0,
+       58,
+       false},
   };
   // clang-format on
   for (const Row& row : rows) {
@@ -79,20 +215,22 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
     options.fit = row.explore;  // the growth played is fitted, and the view put back after
     Session session{options, startCursor(), PressHistory(), fitted};
     Explorer explorer(session, 600, 400, false);
-    CoutCapture out;
+    std::size_t lines = 0;
     for (const UserInput& input : row.inputs) {
       if (input.type == Type::kOther) {
         explorer.draw(Palette{1, 2, 3}, [](auto&&...) {});
-      } else {
-        explorer.handle(input);
+        continue;
       }
+      const Explorer::Reply reply = explorer.handle(input);
+      lines += reply.word;
+      if (reply.resize) explorer.resized(reply.width, reply.height);
     }
     if (row.explore) {
       EXPECT_EQ(row.view.s, session.view.s);
       EXPECT_EQ(row.view.tx, session.view.tx);
       EXPECT_EQ(row.view.ty, session.view.ty);
     }
-    EXPECT_EQ(row.lines, out.lines().size());
+    EXPECT_EQ(row.lines, lines);
     EXPECT_EQ(row.length, session.cursor.wordLength());
     EXPECT_EQ(row.quit, explorer.quit());
     EXPECT_EQ(row.angle, session.options.angleText);

@@ -10,6 +10,8 @@
 #include <tuple>
 #include <vector>
 
+#include "keys.h"
+
 namespace {
 
 using namespace std::string_literals;
@@ -304,6 +306,26 @@ TEST(Options, HelpFitsATerminalAndVersionIsOneLine) {
     EXPECT_LE(end - at, 80u) << help.substr(at, end - at);
   }
   EXPECT_EQ("lsystem-viewer " LSV_VERSION "\n", versionText());
+
+  // The README's table of the inputs of --explore says what the table of keys says.
+  std::ifstream readme(LSV_SOURCE_DIR "/README.md");
+  std::string line;
+  while (std::getline(readme, line) && line.rfind("| Input | With `--explore`", 0) != 0) {
+  }
+  std::string table;
+  for (std::getline(readme, line); std::getline(readme, line) && line.rfind("| ", 0) == 0;) {
+    std::string row;
+    for (const char c : line.substr(2, line.size() - 4)) {
+      if (c != '`') row += c;
+    }
+    const std::size_t bar = row.find(" | ");
+    table += row.substr(0, bar) + ": " + row.substr(bar + 3) + "\n";
+  }
+  std::string keys;
+  for (const KeyRow& row : kKeys) {
+    if (*row.shown != '\0') keys += std::string(row.shown) + ": " + row.does + "\n";
+  }
+  EXPECT_EQ(keys, table);
 }
 
 }  // namespace

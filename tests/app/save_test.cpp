@@ -60,7 +60,7 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   mkdir(folder.c_str(), 0700);
   const std::string path = folder + "/figure.svg";
   TurtleCursor small = startCursor();
-  EXPECT_EQ("", saveSvg(path, small, 600, 400));
+  EXPECT_EQ("", saveSvg(path, Figure(small), 600, 400));
   EXPECT_EQ(svgText(small), contentOf(path));
   const auto names = namesIn(folder);
 
@@ -71,7 +71,7 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   const struct rlimit limit { 64 * 1024, saved.rlim_max };
   const auto previous = std::signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
-  const std::string error = saveSvg(path, large, 600, 400);
+  const std::string error = saveSvg(path, Figure(large), 600, 400);
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
   EXPECT_EQ("cannot write the SVG to '" + path + "': File too large", error);
@@ -79,9 +79,9 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   EXPECT_EQ(names, namesIn(folder)) << "the temporary file was left behind";
 
   EXPECT_EQ("cannot write the SVG to '" + folder + "/none/figure.svg': No such file or directory",
-            saveSvg(folder + "/none/figure.svg", small, 600, 400));
+            saveSvg(folder + "/none/figure.svg", Figure(small), 600, 400));
   ASSERT_EQ(0, chmod(path.c_str(), 07640));
-  EXPECT_EQ("", saveSvg(path, large, 600, 400));
+  EXPECT_EQ("", saveSvg(path, Figure(large), 600, 400));
   EXPECT_EQ(svgText(large), contentOf(path));
   struct stat status {};
   ASSERT_EQ(0, stat(path.c_str(), &status));
@@ -92,7 +92,7 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   const std::string pipe = folder + "/pipe";
   ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
   const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
-  EXPECT_EQ("", saveSvg(pipe, small, 600, 400));
+  EXPECT_EQ("", saveSvg(pipe, Figure(small), 600, 400));
   std::string read(65536, '\0');
   read.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::read(reader, read.data(), 65536))));
   close(reader);
@@ -102,23 +102,17 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
     if (geteuid() == 0) GTEST_SKIP() << "no device node can be made for root to write to";
     device = "/dev/null";
   }
-  EXPECT_EQ("", saveSvg(device, small, 600, 400));
+  EXPECT_EQ("", saveSvg(device, Figure(small), 600, 400));
   EXPECT_TRUE(stat(pipe.c_str(), &status) == 0 && S_ISFIFO(status.st_mode)) << "pipe replaced";
   EXPECT_TRUE(stat(device.c_str(), &status) == 0 && S_ISCHR(status.st_mode)) << "node replaced";
   EXPECT_EQ(names.size() + (device == "/dev/null" ? 1 : 2), namesIn(folder).size());
 }
 
 // The session that the start makes of these arguments, the program's name put first.
-std::optional<Session> startWith(std::vector<std::string> args) {
-  args.insert(args.begin(), "lsystem-viewer");
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  std::optional<Session> session;
-  testing::internal::CaptureStderr();  // a grammar that draws nothing is warned of
-  EXPECT_EQ(std::nullopt,
-            startFromCommandLine(static_cast<int>(argv.size()), argv.data(), session));
-  testing::internal::GetCapturedStderr();
-  return session;
+std::optional<Session> startWith(const std::vector<std::string>& args) {
+  Start start = startFromArguments(args, [](const auto&) {});
+  EXPECT_EQ(std::nullopt, start.status);
+  return std::move(start.session);
 }
 
 TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
@@ -128,18 +122,18 @@ TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
   const std::string prefix = folder + "/lsystem-viewer-";
   std::ofstream(prefix + "1.svg") << "one";
   std::ofstream(prefix + "2.svg") << "two";
-  TurtleCursor arbre = startCursor();
+  TurtleCursor cursor = startCursor();
   std::string name;
-  EXPECT_EQ("", saveNumberedSvg(prefix, arbre, 600, 400, name));
+  EXPECT_EQ("", saveNumberedSvg(prefix, Figure(cursor), 600, 400, name));
   EXPECT_EQ(prefix + "3.svg", name);
-  EXPECT_EQ(svgText(arbre), contentOf(name));
+  EXPECT_EQ(svgText(cursor), contentOf(name));
   EXPECT_EQ("one", contentOf(prefix + "1.svg"));
   EXPECT_EQ("two", contentOf(prefix + "2.svg"));
   const std::vector<std::string> names = {".", "..", "lsystem-viewer-1.svg", "lsystem-viewer-2.svg",
                                           "lsystem-viewer-3.svg"};
   EXPECT_EQ(names, namesIn(folder)) << "a temporary file was left behind";
   EXPECT_EQ("cannot write the SVG to '" + folder + "/none/x-1.svg': No such file or directory",
-            saveNumberedSvg(folder + "/none/x-", arbre, 600, 400, name));
+            saveNumberedSvg(folder + "/none/x-", Figure(cursor), 600, 400, name));
 
   // The session's save goes to the current folder and says how to draw the figure again.
   std::optional<Session> session = startWith({"-n", "4", "--size", "640x480"});
@@ -149,16 +143,14 @@ TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
   const std::string line = saveNumbered(*session);
   ASSERT_EQ(0, chdir(previous));
   std::free(previous);
-  EXPECT_EQ(
-      "lsystem-viewer: saved lsystem-viewer-4.svg; draw it again with: lsystem-viewer -n 4 "
-      "--size 640x480",
-      line);
+  EXPECT_EQ("saved lsystem-viewer-4.svg; draw it again with: lsystem-viewer -n 4 --size 640x480",
+            line);
   EXPECT_EQ(svgText(session->cursor, 640, 480), contentOf(prefix + "4.svg"));
 
   linkError = EPERM;  // no links: an exclusive create takes the first free name
-  EXPECT_EQ("", saveNumberedSvg(prefix, arbre, 600, 400, name));
+  EXPECT_EQ("", saveNumberedSvg(prefix, Figure(cursor), 600, 400, name));
   linkError = 0;
-  EXPECT_EQ(svgText(arbre), contentOf(prefix + "5.svg"));
+  EXPECT_EQ(svgText(cursor), contentOf(prefix + "5.svg"));
   EXPECT_EQ(7u, namesIn(folder).size()) << "a temporary file was left behind";
 }
 

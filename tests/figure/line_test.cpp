@@ -12,6 +12,8 @@
 #include <tuple>
 #include <utility>
 
+#include "shapes.h"
+
 namespace {
 
 using Pixels = std::set<std::pair<int64_t, int64_t>>;
@@ -146,18 +148,20 @@ TEST(Line, AFarLineCostsWhatTheWindowHolds) {
 }
 
 TEST(Line, ScreenPointsAndBudSquares) {
-  const ScreenPoint p = screenPoint(View{64.0, -0.5, 1e9}, {INT32_MAX, INT32_MIN});
-  EXPECT_EQ(int64_t{64} * INT32_MAX - 1, p.x);  // floor of .5 below the product
-  EXPECT_EQ(int64_t{64} * INT32_MIN + 1000000000, p.y);
+  const auto at = [](float x, float y, bool bud) { return Stroke{x, y, x, y, 1, bud}; };
+  const ViewLines far(View{64.0, -0.5, 1e9}, 1);
+  const Shape point = far.place(at(2147483648.0f, -2147483648.0f, false));
+  EXPECT_EQ(int64_t{64} * INT32_MAX - 1, point.p1.x);  // floor of .5 below the product
+  EXPECT_EQ(int64_t{64} * INT32_MIN + 1000000000, point.p1.y);
   EXPECT_EQ(-kFarPixel, screenCoordinate(-1e300));
   // Side max(1, floor(20 s + 0.5)), the corner half of it up and left; the open square holds.
   for (const auto& [s, left, side] : {std::tuple{1.0, 290, 20}, {2.5, 275, 50}, {0.05, 300, 1}}) {
-    const ScreenSquare bud = budSquare(View{s, 0, 0}, {300, 200});
-    EXPECT_EQ(left, bud.left);
-    EXPECT_EQ(left - 100, bud.top);
-    EXPECT_EQ(side, bud.side);
-    EXPECT_EQ(side > 1, squareHolds(bud, left + side - 1, left - 100 + 1)) << s;
-    EXPECT_FALSE(squareHolds(bud, left, left - 99));
+    const Shape bud = ViewLines(View{s, 300, 200}, 1).place(at(0, 0, true));
+    EXPECT_EQ(left, bud.p0.x);
+    EXPECT_EQ(left - 100, bud.p0.y);
+    EXPECT_EQ(side, bud.p1.x - bud.p0.x);
+    EXPECT_EQ(side > 1, shapeHolds(bud, 1, {left + side - 1, left - 100 + 1})) << s;
+    EXPECT_FALSE(shapeHolds(bud, 1, {left, left - 99}));
   }
 }
 
@@ -183,9 +187,9 @@ TEST(Line, HitTestWithinTheBrushsReach) {
     SCOPED_TRACE(testing::Message()
                  << p0.x << "," << p0.y << " to " << p1.x << "," << p1.y << " brush " << brush);
     for (const auto& [x, y] : pixelsOf(holds))
-      EXPECT_TRUE(lineHolds(p0, p1, brush, x, y)) << x << "," << y;
+      EXPECT_TRUE(lineHolds(p0, p1, brush, {x, y})) << x << "," << y;
     for (const auto& [x, y] : pixelsOf(misses))
-      EXPECT_FALSE(lineHolds(p0, p1, brush, x, y)) << x << "," << y;
+      EXPECT_FALSE(lineHolds(p0, p1, brush, {x, y})) << x << "," << y;
   }
 }
 

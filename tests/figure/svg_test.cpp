@@ -43,14 +43,14 @@ std::vector<Rect> rectsOf(const std::string& svg) {
 
 // The squares as the cursor's own walk places them, symbol by symbol, on a black box around them:
 // the buds' and the segments' bytes as given.
-std::vector<Rect> expectedRects(TurtleCursor arbre, const std::string& segments = "a",
+std::vector<Rect> expectedRects(TurtleCursor cursor, const std::string& segments = "a",
                                 const std::string& buds = "o") {
   std::vector<Rect> squares;
-  arbre.reset();
-  for (; !arbre.atEnd(); arbre.advance()) {
-    arbre.interpretCurrent();
-    const TurtleState at = arbre.currentState();
-    const char symbol = arbre.currentSymbol();
+  cursor.reset();
+  for (; !cursor.atEnd(); cursor.advance()) {
+    cursor.interpretCurrent();
+    const TurtleState at = cursor.currentState();
+    const char symbol = cursor.currentSymbol();
     if (buds.find(symbol) != std::string::npos) {
       squares.push_back({at.getX(), at.getY(), 20, 20, "#00ff00"});
     }
@@ -70,8 +70,8 @@ std::vector<Rect> expectedRects(TurtleCursor arbre, const std::string& segments 
 }
 
 TEST(Svg, TheStartFigureInFull) {
-  TurtleCursor arbre = startCursor();
-  const std::string svg = svgText(arbre);
+  TurtleCursor cursor = startCursor();
+  const std::string svg = svgText(cursor);
   EXPECT_EQ(0u,
             svg.find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                      "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"227 166 163 121\" "
@@ -103,16 +103,16 @@ TEST(Svg, SquaresFollowTheWalkForEverySetting) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.grammar);
-    TurtleCursor arbre(c.grammar, c.x, c.y, c.step, c.angle);
-    arbre.setSymbols(c.segments, c.buds, c.moves);
-    for (int i = 0; i < c.generations; ++i) arbre.grow();
-    EXPECT_EQ(expectedRects(arbre, c.segments, c.buds), rectsOf(svgText(arbre)));
+    TurtleCursor cursor(c.grammar, c.x, c.y, c.step, c.angle);
+    cursor.setSymbols(c.segments, c.buds, c.moves);
+    for (int i = 0; i < c.generations; ++i) cursor.grow();
+    EXPECT_EQ(expectedRects(cursor, c.segments, c.buds), rectsOf(svgText(cursor)));
   }
 }
 
 TEST(Svg, TheLineStyleInFull) {
-  TurtleCursor arbre = cursorWith("FX[+F]fF");
-  arbre.setSymbols("F", "X", "f");
+  TurtleCursor cursor = cursorWith("FX[+F]fF");
+  cursor.setSymbols("F", "X", "f");
   // The drawn points span 290..300 and 240..300; the box grows by 10 on every side.
   const std::string head =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -125,10 +125,10 @@ TEST(Svg, TheLineStyleInFull) {
                 "<rect x=\"289\" y=\"270\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n" +
                 "<path transform=\"translate(0.5 0.5)\" d=\"M299 280L290 262M298 260L298 240" +
                 stroke + "</svg>\n",
-            svgText(arbre, 600, 400, Style{true, 3}));
+            svgText(cursor, 600, 400, Style{true, 3}));
   // An even brush's square is centred a pixel right of and below its pixel; a wide one grows
   // the box by its width.
-  const std::string even = svgText(arbre, 600, 400, Style{true, 12});
+  const std::string even = svgText(cursor, 600, 400, Style{true, 12});
   EXPECT_NE(std::string::npos, even.find("viewBox=\"278 228 35 85\""));
   EXPECT_NE(std::string::npos,
             even.find("<path transform=\"translate(1 1)\" d=\"M300 300L299 280\""));
@@ -142,20 +142,13 @@ TEST(Svg, TheLineStyleInFull) {
 }
 
 TEST(Svg, WithoutSquaresTheBoxIsTheWindow) {
-  TurtleCursor arbre(kGrammar, 300, 300);
-  arbre.word = "+[x]-";
+  TurtleCursor cursor(kGrammar, 300, 300);
+  cursor.word = "+[x]-";
   for (const Style style : {Style{}, Style{true, 5}}) {
-    const std::string svg = svgText(arbre, 320, 200, style);
+    const std::string svg = svgText(cursor, 320, 200, style);
     EXPECT_NE(std::string::npos, svg.find("viewBox=\"0 0 320 200\" width=\"320\" height=\"200\""));
     EXPECT_EQ(std::vector<Rect>{(Rect{0, 0, 320, 200, "#000000"})}, rectsOf(svg));
   }
-}
-
-TEST(Svg, TheSelectionOutlivesTheWriting) {
-  TurtleCursor arbre = startCursor();
-  arbre.selected = 13;
-  svgText(arbre);
-  EXPECT_EQ(13, arbre.selected);
 }
 
 }  // namespace

@@ -21,18 +21,18 @@ inline const std::string kPrunedAt21 = "aa[+aa[+aa[+ao]-ao]-a]-aa[+aa[+ao]-ao]-a
 // A cursor as the viewer builds it, at (300, 300), grown from index 0 the given number of times:
 // 3 gives the start word, 17 the 1,048,570-symbol word.
 inline TurtleCursor grownCursor(int generations) {
-  TurtleCursor arbre(kGrammar, 300, 300);
-  for (int i = 0; i < generations; ++i) arbre.grow();
-  return arbre;
+  TurtleCursor cursor(kGrammar, 300, 300);
+  for (int i = 0; i < generations; ++i) cursor.grow();
+  return cursor;
 }
 
 inline TurtleCursor startCursor() { return grownCursor(3); }
 
 // A cursor of the built-in grammar at (300, 300) that holds the given word.
 inline TurtleCursor cursorWith(const std::string& word) {
-  TurtleCursor arbre(kGrammar, 300, 300);
-  arbre.word = word;
-  return arbre;
+  TurtleCursor cursor(kGrammar, 300, 300);
+  cursor.word = word;
+  return cursor;
 }
 
 // An LSystem of the built-in grammar that holds the given word.

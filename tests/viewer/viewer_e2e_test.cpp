@@ -20,6 +20,7 @@
 
 #include "angle.h"
 #include "figure.h"
+#include "frames.h"
 #include "options.h"
 #include "sdl_library.h"
 #include "session.h"
@@ -39,11 +40,11 @@ const Millis kPatience(10000);  // for anything the viewer or the X server has t
 
 // What a pixel shows. A frame holds one shade per pixel, row by row.
 enum Shade : uint8_t { kBlack, kBrown, kRed, kGreen, kNoCapture };
-struct Frame {
+struct Picture {
   int width = 600;
   int height = 400;
   std::vector<Shade> shades;
-  bool operator==(const Frame& other) const {
+  bool operator==(const Picture& other) const {
     return width == other.width && height == other.height && shades == other.shades;
   }
 };
@@ -53,35 +54,34 @@ const char* shadeName(Shade shade) {
   return names[shade];
 }
 
-// The frame that the walk's squares predict, at the positions cut to 16 bits or through a view:
-// later squares over earlier ones, clipped.
-Frame predictFrame(TurtleCursor arbre, int32_t px, int32_t py, int width = 600, int height = 400,
-                   const View* view = nullptr, const Style& style = Style()) {
-  Frame frame{width, height, std::vector<Shade>(static_cast<size_t>(width * height), kBlack)};
-  const auto fill = [&frame](const Square& square, uint32_t shade) {
-    const int x0 = std::max<int>(square.x, 0);
-    const int y0 = std::max<int>(square.y, 0);
-    const int x1 = std::min<int>(square.x + square.w, frame.width);
-    const int y1 = std::min<int>(square.y + square.h, frame.height);
-    for (int y = y0; y < y1; ++y) {
-      for (int x = x0; x < x1; ++x)
-        frame.shades[static_cast<size_t>(y * frame.width + x)] = static_cast<Shade>(shade);
+// The picture that the frame's squares predict, at the positions cut to 16 bits or through a
+// view: later squares over earlier ones, clipped.
+Picture predictFrame(TurtleCursor cursor, int32_t px, int32_t py, int width = 600, int height = 400,
+                     const View* view = nullptr, const Style& style = Style()) {
+  Picture picture{width, height, std::vector<Shade>(static_cast<size_t>(width * height), kBlack)};
+  const Frame frame =
+      frameOf(cursor, px, py, view, style, width, height, Palette{kBrown, kRed, kGreen});
+  for (const Fill& fill : frame.fills) {
+    for (int y = fill.square.y; y < fill.square.y + fill.square.h; ++y) {
+      for (int x = fill.square.x; x < fill.square.x + fill.square.w; ++x) {
+        picture.shades[static_cast<size_t>(y * width + x)] = static_cast<Shade>(fill.colour);
+      }
     }
-  };
-  const Palette palette{kBrown, kRed, kGreen};
-  if (view != nullptr || style.lines) {
-    walkFrame(arbre, palette, view, style, width, height, px, py, fill);
-  } else {
-    walkFigure(arbre, palette, px, py, fill);
   }
-  return frame;
+  return picture;
+}
+
+// The selection that a frame with the pointer at (px, py) picks.
+int32_t selectedAt(TurtleCursor cursor, int32_t px, int32_t py, int width = 600, int height = 400,
+                   const View* view = nullptr, const Style& style = Style()) {
+  return frameOf(cursor, px, py, view, style, width, height).selected;
 }
 
 // Each pixel of 8-bit RGB becomes the nearest of the four colours: the 8-bit palette shifts
 // brown a little.
-Frame shadesOf(const std::string& rgb, int width, int height) {
+Picture shadesOf(const std::string& rgb, int width, int height) {
   static const int colours[4][3] = {{0, 0, 0}, {102, 51, 0}, {255, 0, 0}, {0, 255, 0}};
-  Frame frame{width, height, {}};
+  Picture frame{width, height, {}};
   for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
     Shade best = kBlack;
     int bestDistance = 1 << 30;
@@ -101,12 +101,12 @@ Frame shadesOf(const std::string& rgb, int width, int height) {
   return frame;
 }
 
-Frame shadesOf(const Capture& capture) {
+Picture shadesOf(const Capture& capture) {
   return shadesOf(std::string(capture.rgb.begin(), capture.rgb.end()), capture.width,
                   capture.height);
 }
 
-std::string describeDifference(const Frame& expected, const Frame& seen) {
+std::string describeDifference(const Picture& expected, const Picture& seen) {
   if (seen.shades.size() != expected.shades.size() || seen.width != expected.width) {
     return "the capture is " + std::to_string(seen.width) + "x" + std::to_string(seen.height) +
            ", not " + std::to_string(expected.width) + "x" + std::to_string(expected.height);
@@ -129,6 +129,19 @@ std::string exitDescription(const std::optional<int>& status) {
   if (WIFEXITED(*status)) return "exit status " + std::to_string(WEXITSTATUS(*status));
   if (WIFSIGNALED(*status)) return "killed by signal " + std::to_string(WTERMSIG(*status));
   return "status " + std::to_string(*status);
+}
+
+// The CPU time, user and system, that a process has used so far, in seconds; NaN, which fails
+// every comparison, when it cannot be read.
+double cpuSeconds(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));  // from the third field, state
+  std::string skipped;
+  for (int field = 3; field < 14; ++field) fields >> skipped;
+  double user = 0, system = 0;
+  if (!(fields >> user >> system)) return std::nan("");
+  return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 // The X server of this test process: CTest starts each test under xvfb-run, which gives it an
@@ -193,7 +206,7 @@ class ViewerE2e : public ::testing::Test {
 
   // Captures the window until it shows exactly the expected frame. The viewer redraws without
   // pause, so the frame catches up with the pointer within a few captures.
-  ::testing::AssertionResult showsFrame(const Frame& expected) {
+  ::testing::AssertionResult showsFrame(const Picture& expected) {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     for (;;) {
       const Capture capture = captureWindow(display(), window);
@@ -219,7 +232,7 @@ class ViewerE2e : public ::testing::Test {
   std::optional<Child> viewer;
   std::optional<std::string> startLine;
   std::string window;
-  Frame seen;  // the latest frame captured by showsFrame
+  Picture seen;  // the latest frame captured by showsFrame
 };
 
 TEST_F(ViewerE2e, StartWordIsTheFirstLineAndItsFigureTheFirstFrame) {
@@ -293,11 +306,25 @@ TEST_F(ViewerE2e, WheelStepsActLikeButtons) {
   EXPECT_EQ("", quitAndReadRest()) << "one line per press";
 }
 
-TEST_F(ViewerE2e, KeyPressEndsTheProgramWithStatusZero) {
+TEST_F(ViewerE2e, IdleItSleepsAndAKeyEndsItAtOnce) {
   // Without a window manager the keyboard follows the pointer.
   movePointer(50, 50);
+  ASSERT_TRUE(showsFrame(predictFrame(startCursor(), 50, 50)));
+  const double before = cpuSeconds(viewer->pid());
+  std::this_thread::sleep_for(Millis(3000));
+  const double idle = cpuSeconds(viewer->pid()) - before;
+  std::printf("idle CPU of the viewer without options over 3 s: %.3f s\n", idle);
+  RecordProperty("idle_cpu_ms", static_cast<int>(idle * 1000));
+  EXPECT_GT(0.1, idle);
+  // From before xdotool starts: its own start is counted too.
+  const auto pressed = std::chrono::steady_clock::now();
   xdotool({"key", "q"});
   const std::optional<int> status = viewer->wait(kPatience);
+  const double ended =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
+  std::printf("from the key to the process's end: %.3f s\n", ended);
+  RecordProperty("quit_ms", static_cast<int>(ended * 1000));
+  EXPECT_GT(0.1, ended);
   ASSERT_TRUE(status && WIFEXITED(*status)) << exitDescription(status);
   EXPECT_EQ(0, WEXITSTATUS(*status));
   EXPECT_EQ("", viewer->readRest(kPatience));
@@ -331,25 +358,27 @@ const std::vector<std::string> kOwnOptions{
     "150,290", "--size=320x300"};
 
 TurtleCursor ownCursor() {
-  TurtleCursor arbre("{o:a[-ao][+ao]ao;}o", 150, 290, 9,
-                     static_cast<float>(22.5 * 3.14159265358979323846 / 180.0));
-  for (int i = 0; i < 3; ++i) arbre.grow();
-  return arbre;
+  TurtleCursor cursor("{o:a[-ao][+ao]ao;}o", 150, 290, 9,
+                      static_cast<float>(22.5 * 3.14159265358979323846 / 180.0));
+  for (int i = 0; i < 3; ++i) cursor.grow();
+  return cursor;
 }
 
 // The bud farthest along the word, and the middle of its open square on the screen.
 struct Point {
   int x, y;
 };
-Point lastBud(TurtleCursor arbre, const View& view = View{}) {
+Point lastBud(TurtleCursor cursor, const View& view = View{}) {
   Point at{0, 0};
-  const auto half = static_cast<int>(viewSide(view, squareSide('o'))) / 2;
-  walkDrawable(arbre, [&](int32_t x, int32_t y, char symbol) {
-    if (symbol == 'o') {
-      at = {static_cast<int>(std::floor(view.s * x + view.tx)) + half,
-            static_cast<int>(std::floor(view.s * y + view.ty)) + half};
+  const auto half = static_cast<int>(viewSide(view, kBudSide)) / 2;
+  const ViewSquares squares(view);
+  const Figure figure(cursor);
+  for (const Stroke& stroke : figure.strokes()) {
+    if (stroke.bud) {
+      at = {static_cast<int>(squares.column(stroke.x1)) + half,
+            static_cast<int>(squares.row(stroke.y1)) + half};
     }
-  });
+  }
   return at;
 }
 
@@ -361,23 +390,23 @@ class ViewerE2eOwnLSystem : public ViewerE2e {
 }  // namespace
 
 TEST_F(ViewerE2eOwnLSystem, WindowTitleAndPressFollowTheOptions) {
-  TurtleCursor arbre = ownCursor();
-  EXPECT_EQ(arbre.word, *startLine);
-  EXPECT_EQ("lsystem-viewer: " + std::to_string(arbre.wordLength()) + " symbols", title());
+  TurtleCursor cursor = ownCursor();
+  EXPECT_EQ(cursor.word, *startLine);
+  EXPECT_EQ("lsystem-viewer: " + std::to_string(cursor.wordLength()) + " symbols", title());
   movePointer(319, 0);
-  ASSERT_TRUE(showsFrame(predictFrame(arbre, 319, 0, 320, 300)));
+  ASSERT_TRUE(showsFrame(predictFrame(cursor, 319, 0, 320, 300)));
 
-  const Point bud = lastBud(arbre);
+  const Point bud = lastBud(cursor);
   movePointer(bud.x, bud.y);
-  ASSERT_TRUE(showsFrame(predictFrame(arbre, bud.x, bud.y, 320, 300)));
+  ASSERT_TRUE(showsFrame(predictFrame(cursor, bud.x, bud.y, 320, 300)));
   EXPECT_EQ(kRed, shadeAt(bud.x, bud.y));
   press(1);
-  walkFigure(arbre, Palette{1, 2, 3}, bud.x, bud.y, [](const Square&, uint32_t) {});
-  ASSERT_EQ('o', arbre.selectedSymbol());
-  arbre.grow();
-  EXPECT_EQ(arbre.word, viewer->readLine(kPatience));
-  EXPECT_TRUE(showsFrame(predictFrame(arbre, bud.x, bud.y, 320, 300)));
-  EXPECT_EQ("lsystem-viewer: " + std::to_string(arbre.wordLength()) + " symbols", title());
+  cursor.selected = selectedAt(cursor, bud.x, bud.y, 320, 300);
+  ASSERT_EQ('o', cursor.selectedSymbol());
+  cursor.grow();
+  EXPECT_EQ(cursor.word, viewer->readLine(kPatience));
+  EXPECT_TRUE(showsFrame(predictFrame(cursor, bud.x, bud.y, 320, 300)));
+  EXPECT_EQ("lsystem-viewer: " + std::to_string(cursor.wordLength()) + " symbols", title());
   EXPECT_EQ("", quitAndReadRest()) << "one line per press";
 }
 
@@ -402,8 +431,8 @@ TEST_F(ViewerE2eOwnLSystem, TheSvgRendersAsTheWindowShowsTheFigure) {
   const std::string png = svg + ".png";
   ASSERT_EQ(0, runTool({"rsvg-convert", "-o", png, svg}, {}, kPatience).exitCode);
   const ToolResult rgb = runTool({"convert", png, "-depth", "8", "rgb:-"}, {}, kPatience);
-  const Frame rendered = shadesOf(rgb.out, w, h);
-  Frame box{w, h, {}};
+  const Picture rendered = shadesOf(rgb.out, w, h);
+  Picture box{w, h, {}};
   for (int row = 0; row < h; ++row) {
     for (int column = 0; column < w; ++column) {
       box.shades.push_back(seen.shades[static_cast<size_t>((y + row) * 320 + x + column)]);
@@ -413,19 +442,6 @@ TEST_F(ViewerE2eOwnLSystem, TheSvgRendersAsTheWindowShowsTheFigure) {
 }
 
 namespace {
-
-// The CPU time, user and system, that a process has used so far, in seconds; NaN, which fails
-// every comparison, when it cannot be read.
-double cpuSeconds(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::istringstream fields(stat.substr(stat.rfind(')') + 2));  // from the third field, state
-  std::string skipped;
-  for (int field = 3; field < 14; ++field) fields >> skipped;
-  double user = 0, system = 0;
-  if (!(fields >> user >> system)) return std::nan("");
-  return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 std::string fileText(const std::string& path) {
   std::ifstream in(path);
@@ -451,9 +467,9 @@ class ViewerExplore : public ViewerE2e {
   // Captures until the window shows the predicted frame, then reads the title's length and zoom.
   ::testing::AssertionResult showsState() {
     ::testing::AssertionResult frame =
-        showsFrame(predictFrame(arbre, px, py, width, height, &view));
+        showsFrame(predictFrame(cursor, px, py, width, height, &view));
     if (!frame) return frame;
-    const std::string expected = "lsystem-viewer: " + std::to_string(arbre.wordLength()) +
+    const std::string expected = "lsystem-viewer: " + std::to_string(cursor.wordLength()) +
                                  " symbols, zoom " + std::to_string(zoomPercent(view)) + "%";
     if (title() == expected) return frame;
     return ::testing::AssertionFailure() << "title " << title() << ", not " << expected;
@@ -474,16 +490,16 @@ class ViewerExplore : public ViewerE2e {
 
   const std::string kEarlierSave = "<svg>an earlier save</svg>\n";
   const std::string dir = testing::TempDir() + "viewer_explore_" + std::to_string(getpid());
-  TurtleCursor arbre = grownCursor(5);
+  TurtleCursor cursor = grownCursor(5);
   int width = 600, height = 400, px = 0, py = 0;
-  View view = fitView(arbre, 600, 400);
+  View view = fitView(Figure(cursor), 600, 400, Style());
 };
 
 }  // namespace
 
 TEST_F(ViewerExplore, ZoomPanResizeUndoAndPressesActOnTheRedSquare) {
-  const TurtleCursor start = arbre;
-  EXPECT_EQ(arbre.word, *startLine);
+  const TurtleCursor start = cursor;
+  EXPECT_EQ(cursor.word, *startLine);
   ASSERT_TRUE(showsState());
   // Waiting for events, the viewer uses next to no CPU.
   const double before = cpuSeconds(viewer->pid());
@@ -494,7 +510,7 @@ TEST_F(ViewerExplore, ZoomPanResizeUndoAndPressesActOnTheRedSquare) {
   EXPECT_GT(0.1, idle);
 
   // The wheel zooms about the pointer, which stays on the last bud.
-  const Point bud = lastBud(arbre, view);
+  const Point bud = lastBud(cursor, view);
   point(bud.x, bud.y);
   ASSERT_TRUE(showsState());
   for (const int button : {4, 4, 5}) {
@@ -505,21 +521,21 @@ TEST_F(ViewerExplore, ZoomPanResizeUndoAndPressesActOnTheRedSquare) {
   }
   ASSERT_NE(1.0, view.s);
   press(1);
-  walkViewFigure(arbre, Palette{1, 2, 3}, view, width, height, px, py, [](auto&&...) {});
-  ASSERT_EQ('o', arbre.selectedSymbol());
-  const int32_t grownAt = arbre.selected;
-  arbre.grow();
-  EXPECT_EQ(arbre.word, viewer->readLine(kPatience));
+  cursor.selected = selectedAt(cursor, px, py, width, height, &view);
+  ASSERT_EQ('o', cursor.selectedSymbol());
+  const int32_t grownAt = cursor.selected;
+  cursor.grow();
+  EXPECT_EQ(cursor.word, viewer->readLine(kPatience));
   ASSERT_TRUE(showsState());
 
   // A press on black is printed but changes nothing; a right-button drag pans.
-  const Frame shown = predictFrame(arbre, px, py, width, height, &view);
+  const Picture shown = predictFrame(cursor, px, py, width, height, &view);
   const auto black = std::find(shown.shades.begin(), shown.shades.end(), kBlack);
   ASSERT_NE(shown.shades.end(), black);
   const int at = static_cast<int>(black - shown.shades.begin());
   point(at % width, at / width);
   press(1);
-  EXPECT_EQ(arbre.word, viewer->readLine(kPatience));
+  EXPECT_EQ(cursor.word, viewer->readLine(kPatience));
   xdotool({"mousedown", "3"});
   point(px + 60, py + 40);
   xdotool({"mouseup", "3"});
@@ -549,11 +565,12 @@ TEST_F(ViewerExplore, ZoomPanResizeUndoAndPressesActOnTheRedSquare) {
   key("Right");
   view.ty += 360 / 8;
   key("Up");
-  view = fitView(arbre, width, height);
+  view = fitView(Figure(cursor), width, height, Style());
   key("f");
   view = View{};
   key("0");
-  EXPECT_TRUE(showsFrame(predictFrame(arbre, px, py, width, height)));  // the positions as they are
+  EXPECT_TRUE(
+      showsFrame(predictFrame(cursor, px, py, width, height)));  // the positions as they are
 
   // s saves beside the earlier file; the line and the file draw the grown word again.
   xdotool({"key", "s"});
@@ -577,7 +594,7 @@ TEST_F(ViewerExplore, ZoomPanResizeUndoAndPressesActOnTheRedSquare) {
   std::filesystem::remove(again);
 
   // u takes back the growth, not the press on black, and then has nothing left to take back.
-  arbre = start;
+  cursor = start;
   xdotool({"key", "u"});
   EXPECT_EQ(start.word, viewer->readLine(kPatience));
   EXPECT_TRUE(showsState());
@@ -611,65 +628,68 @@ class ViewerBooksPlant : public ViewerExplore {
 TEST_F(ViewerBooksPlant, GrowsTurnsAndPlaysAsTheWalkDraws) {
   Options options = parseOptions(kBooksPlant).options;
   const Style style = figureStyle(options);
-  arbre = cursorOf(options);
-  for (int i = 0; i < 3; ++i) arbre.grow();
-  view = fitView(arbre, width, height, style);
+  cursor = cursorOf(options);
+  for (int i = 0; i < 3; ++i) cursor.grow();
+  view = fitView(Figure(cursor), width, height, style);
   const auto shows = [&](const TurtleCursor& shown, const View& at) {
     return showsFrame(predictFrame(shown, px, py, width, height, &at, style));
   };
-  ASSERT_TRUE(shows(arbre, view));
+  ASSERT_TRUE(shows(cursor, view));
   // The last bud, then the middle of the first segment at least 12 pixels long in the window.
   Point bud{0, 0};
-  walkStrokes(arbre, [&](TurtlePoint, TurtlePoint to, char symbol) {
-    const ScreenPoint at = screenPoint(view, to);
-    if (symbol == 'X') bud = {static_cast<int>(at.x), static_cast<int>(at.y)};
-  });
+  const ViewLines lines(view, style.width);
+  const Figure figure(cursor);
+  for (const Stroke& stroke : figure.strokes()) {
+    const ScreenPoint at = lines.point(stroke.x1, stroke.y1);
+    if (stroke.bud) bud = {static_cast<int>(at.x), static_cast<int>(at.y)};
+  }
   point(bud.x, bud.y);
   press(4);
   zoom(true, px, py);
-  ASSERT_TRUE(shows(arbre, view));
+  ASSERT_TRUE(shows(cursor, view));
   const auto pressAndPredict = [&](char symbol) {
-    walkFrame(arbre, Palette{1, 2, 3}, &view, style, width, height, px, py, [](auto&&...) {});
-    ASSERT_EQ(symbol, arbre.selectedSymbol());
+    cursor.selected = selectedAt(cursor, px, py, width, height, &view, style);
+    ASSERT_EQ(symbol, cursor.selectedSymbol());
     press(1);
-    symbol == 'X' ? arbre.grow() : arbre.prune();
-    EXPECT_EQ(arbre.word, viewer->readLine(kPatience));
-    EXPECT_TRUE(shows(arbre, view));
+    symbol == 'X' ? cursor.grow() : cursor.prune();
+    EXPECT_EQ(cursor.word, viewer->readLine(kPatience));
+    EXPECT_TRUE(shows(cursor, view));
   };
   pressAndPredict('X');
-  walkStrokes(arbre, [&](TurtlePoint from, TurtlePoint to, char symbol) {
-    const ScreenPoint a = screenPoint(view, from), b = screenPoint(view, to);
+  const Figure pressed(cursor);
+  for (const Stroke& stroke : pressed.strokes()) {
+    const ScreenPoint a = lines.point(stroke.x0, stroke.y0), b = lines.point(stroke.x1, stroke.y1);
     const ScreenPoint mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
-    if (symbol != 'F' || std::abs(a.x - b.x) + std::abs(a.y - b.y) < 12 || px != bud.x ||
-        arbre.index == 0 || mid.x < 10 || mid.x >= width - 10 || mid.y < 10 ||
+    if (stroke.bud || std::abs(a.x - b.x) + std::abs(a.y - b.y) < 12 || px != bud.x ||
+        stroke.index == 0 || mid.x < 10 || mid.x >= width - 10 || mid.y < 10 ||
         mid.y >= height - 10) {
-      return;  // the pointer stays in the window, where the keys go too
+      continue;  // the pointer stays in the window, where the keys go too
     }
     px = static_cast<int>(mid.x);
     py = static_cast<int>(mid.y);
-  });
+  }
   point(px, py);
   pressAndPredict('F');
   // ] turns the angle a degree; n grows the whole word and u takes it back.
   xdotool({"key", "bracketright"});
-  arbre.angle = *radiansOfDegrees(26);
-  EXPECT_TRUE(shows(arbre, view));
-  TurtleCursor grown = arbre;
+  cursor.angle = *radiansOfDegrees(26);
+  EXPECT_TRUE(shows(cursor, view));
+  TurtleCursor grown = cursor;
   xdotool({"key", "n"});
   grown.selected = 0;
   grown.grow();
   EXPECT_EQ(grown.word, viewer->readLine(kPatience));
   EXPECT_TRUE(shows(grown, view));
   xdotool({"key", "u"});
-  EXPECT_EQ(arbre.word, viewer->readLine(kPatience));
+  EXPECT_EQ(cursor.word, viewer->readLine(kPatience));
   // p plays the growth from the axiom, each generation fitted; a key stops it.
   xdotool({"key", "p"});
   TurtleCursor played = cursorOf(options);
-  played.angle = arbre.angle;
+  played.angle = cursor.angle;
   played.selected = 0;
   played.grow();
-  EXPECT_TRUE(shows(played, fitView(played, width, height, style)));
+  EXPECT_TRUE(shows(played, fitView(Figure(played), width, height, style)));
   xdotool({"key", "x"});
-  EXPECT_TRUE(shows(arbre, view));
+  EXPECT_TRUE(shows(cursor, view));
   EXPECT_EQ("", quitAndReadRest()) << "nothing printed by the growth played";
 }

@@ -17,9 +17,10 @@
 #include <thread>
 #include <vector>
 
+#include "adapter.h"
 #include "figure.h"
+#include "plain_window.h"
 #include "turtle_cursor.h"
-#include "viewer.h"
 #include "words.h"
 
 namespace {
@@ -101,10 +102,19 @@ SDL_Event press() {
   return e;
 }
 
-// The walk of one frame, without drawing, with the pointer where the events left it.
-void walk(TurtleCursor& arbre, const Input& input) {
-  walkFigure(arbre, Palette{1, 2, 3}, input.pointerX, input.pointerY,
-             [](const Square&, uint32_t) {});
+// The squares of the word's figure without a view, each with its symbol's index and kind.
+std::vector<Shape> squaresOf(TurtleCursor& cursor) {
+  std::vector<Shape> squares;
+  const Figure figure(cursor);
+  for (const Stroke& stroke : figure.strokes()) squares.push_back(CutSquares{}.place(stroke));
+  return squares;
+}
+
+// A dummy screen of the viewer's size, for a child process that has no SDL yet.
+SDL_Surface* dummyScreen() {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  SDL_Init(SDL_INIT_VIDEO);
+  return SDL_SetVideoMode(600, 400, 8, SDL_SWSURFACE);
 }
 
 // Runs body in a child process and gives its exit status; the child must end with _exit.
@@ -145,9 +155,9 @@ TEST_F(ViewerStress, DrainOf100000EventsHandlesEachAndPrintsOneLinePerPress) {
                               SDL_SYSWMEVENT,      SDL_EVENT_RESERVEDA, SDL_EVENT_RESERVEDB,
                               SDL_VIDEORESIZE,     SDL_VIDEOEXPOSE,     SDL_EVENT_RESERVED2,
                               SDL_EVENT_RESERVED7, SDL_USEREVENT,       SDL_NUMEVENTS - 1};
-  TurtleCursor arbre = startCursor();
-  Input input;
-  drainEvents(input, arbre);  // whatever SDL queued when the window opened
+  PlainWindow plain(startCursor(), screen);
+  TurtleCursor& cursor = plain.session.cursor;
+  plain.window.handleQueued();  // whatever SDL queued when the window opened
 
   std::mt19937 rng(6);
   std::vector<std::string> wordAfterChunk;
@@ -161,12 +171,9 @@ TEST_F(ViewerStress, DrainOf100000EventsHandlesEachAndPrintsOneLinePerPress) {
   alignas(16) unsigned char windowMessage[1024]{};
   StdoutCapture capture;
   for (int sent = 0; sent < 100000;) {
-    std::vector<Square> buds;
-    std::vector<Square> segments;
-    TurtleCursor copy = arbre;
-    walkFigure(copy, palette, -1, -1, [&](const Square& q, uint32_t colour) {
-      (colour == palette.green ? buds : segments).push_back(q);
-    });
+    std::vector<Shape> buds;
+    std::vector<Shape> segments;
+    for (const Shape& q : squaresOf(cursor)) (q.bud ? buds : segments).push_back(q);
     // Chunks of few presses, where the figure grows, alternate with chunks of many.
     const unsigned pressShare = sent % 200 == 0 ? 2 : 40;
     for (int i = 0; i < 100; ++i, ++sent) {
@@ -175,9 +182,10 @@ TEST_F(ViewerStress, DrainOf100000EventsHandlesEachAndPrintsOneLinePerPress) {
       if (pick < 80) {
         // Mostly inside one of the figure's squares, buds more often, else anywhere.
         const auto& some = segments.empty() || (!buds.empty() && rng() % 4 != 0) ? buds : segments;
-        const Square& q = some[rng() % some.size()];
-        lastX = q.x + 1 + static_cast<int>(rng() % (q.w - 1u));
-        lastY = q.y + 1 + static_cast<int>(rng() % (q.h - 1u));
+        const Shape& q = some[rng() % some.size()];
+        const auto side = static_cast<uint32_t>(q.p1.x - q.p0.x);
+        lastX = static_cast<int>(q.p0.x) + 1 + static_cast<int>(rng() % (side - 1));
+        lastY = static_cast<int>(q.p0.y) + 1 + static_cast<int>(rng() % (side - 1));
         if (rng() % 5 == 0 || lastX < 0 || lastX >= 600 || lastY < 0 || lastY >= 400) {
           lastX = static_cast<int>(rng() % 600);
           lastY = static_cast<int>(rng() % 400);
@@ -198,14 +206,15 @@ TEST_F(ViewerStress, DrainOf100000EventsHandlesEachAndPrintsOneLinePerPress) {
       ASSERT_EQ(0, SDL_PushEvent(&e)) << "queue full at event " << sent;
     }
     capture.begin();
-    runPass(screen, palette, input, arbre);
+    ASSERT_EQ(std::nullopt, plain.window.handleQueued());
+    plain.window.show();
     capture.end();
     SDL_Event left;
     ASSERT_EQ(0, SDL_PeepEvents(&left, 1, SDL_PEEKEVENT, SDL_ALLEVENTS)) << "events left over";
-    ASSERT_EQ(0, input.quit);
-    ASSERT_EQ(lastX, input.pointerX);
-    ASSERT_EQ(lastY, input.pointerY);
-    wordAfterChunk.push_back(arbre.word);
+    ASSERT_FALSE(plain.window.explorer().quit());
+    ASSERT_EQ(lastX, plain.window.explorer().pointer().x);
+    ASSERT_EQ(lastY, plain.window.explorer().pointer().y);
+    wordAfterChunk.push_back(cursor.word);
     pressesAfterChunk.push_back(presses);
   }
 
@@ -229,37 +238,36 @@ TEST_F(ViewerStress, DrainOf100000EventsHandlesEachAndPrintsOneLinePerPress) {
 }
 
 // Every type number an event can carry: only key press, motion, button press and quit act.
-TEST(ViewerEvents, OnlyFourOfTheTypeNumbersAct) {
+TEST_F(ViewerStress, OnlyFourOfTheTypeNumbersAct) {
   for (int type = 0; type < 256; ++type) {
-    TurtleCursor arbre = startCursor();
-    Input input;
+    PlainWindow plain(startCursor(), screen);
     SDL_Event e{};
     e.type = static_cast<Uint8>(type);
     e.motion.x = 17;
     e.motion.y = 23;
     StdoutCapture capture;
     capture.begin();
-    handleEvent(e, input, arbre);
+    plain.window.handle(userInput(e));
     capture.end();
     const std::string out = capture.text();
-    EXPECT_EQ(type == SDL_KEYDOWN || type == SDL_QUIT ? 1 : 0, input.quit) << type;
-    EXPECT_EQ(type == SDL_MOUSEMOTION ? 17 : 0, input.pointerX) << type;
+    EXPECT_EQ(type == SDL_KEYDOWN || type == SDL_QUIT, plain.window.explorer().quit()) << type;
+    EXPECT_EQ(type == SDL_MOUSEMOTION ? 17 : 0, plain.window.explorer().pointer().x) << type;
     EXPECT_EQ(type == SDL_MOUSEBUTTONDOWN ? kStartWord + "\n" : "", out) << type;
   }
 }
 
 // Each step aims the pointer at a bud, then at a segment, on a point that no later square
 // covers, walks so that it is selected, and presses: the word grows or is pruned there.
-TEST(ViewerPresses, TenThousandAlternatingPressesKeepTheWordBalanced) {
+TEST_F(ViewerStress, TenThousandAlternatingPressesKeepTheWordBalanced) {
   struct Target {
     int32_t index;
     char symbol;
-    Square square;
+    Shape square;
     int px = 0;  // a point where the pointer selects it
     int py = 0;
   };
-  TurtleCursor arbre = startCursor();
-  Input input;
+  PlainWindow plain(startCursor(), screen);
+  TurtleCursor& cursor = plain.session.cursor;
   std::mt19937 rng(6);
   std::vector<std::string> expected;
   int grows = 0;
@@ -268,9 +276,9 @@ TEST(ViewerPresses, TenThousandAlternatingPressesKeepTheWordBalanced) {
   for (int n = 0; n < 10000; ++n) {
     const char wanted = n % 2 == 0 ? 'o' : 'a';
     std::vector<Target> squares;
-    walkFigure(arbre, Palette{1, 2, 3}, -1, -1, [&](const Square& square, uint32_t) {
-      squares.push_back({arbre.index, arbre.currentSymbol(), square});
-    });
+    for (const Shape& square : squaresOf(cursor)) {
+      squares.push_back({square.index, cursor.symbolAt(square.index), square});
+    }
     // Buds or segments with a point of their open square that no later square covers, on
     // the window, where the pointer can be.
     std::vector<Target> candidates;
@@ -278,14 +286,15 @@ TEST(ViewerPresses, TenThousandAlternatingPressesKeepTheWordBalanced) {
       Target t = squares[i];
       if (t.symbol != wanted || t.index == 0) continue;
       bool found = false;
-      for (int dy = 1; dy < t.square.h && !found; ++dy) {
-        for (int dx = 1; dx < t.square.w && !found; ++dx) {
-          const int px = t.square.x + dx;
-          const int py = t.square.y + dy;
+      const Shape& q = t.square;
+      for (int64_t dy = 1; dy < q.p1.y - q.p0.y && !found; ++dy) {
+        for (int64_t dx = 1; dx < q.p1.x - q.p0.x && !found; ++dx) {
+          const int px = static_cast<int>(q.p0.x + dx);
+          const int py = static_cast<int>(q.p0.y + dy);
           if (px < 0 || px >= 600 || py < 0 || py >= 400) continue;
           bool covered = false;
           for (size_t j = i + 1; j < squares.size() && !covered; ++j)
-            covered = containsPointer(squares[j].square, px, py);
+            covered = shapeHolds(squares[j].square, 1, {px, py});
           if (!covered) {
             t.px = px;
             t.py = py;
@@ -299,37 +308,36 @@ TEST(ViewerPresses, TenThousandAlternatingPressesKeepTheWordBalanced) {
     if (wanted == 'a') {
       std::vector<Target> inBranch;
       for (const Target& t : candidates) {
-        const auto open = std::count(arbre.word.begin(), arbre.word.begin() + t.index, '[');
-        const auto shut = std::count(arbre.word.begin(), arbre.word.begin() + t.index, ']');
+        const auto open = std::count(cursor.word.begin(), cursor.word.begin() + t.index, '[');
+        const auto shut = std::count(cursor.word.begin(), cursor.word.begin() + t.index, ']');
         if (open > shut) inBranch.push_back(t);
       }
       if (!inBranch.empty()) candidates = inBranch;
     }
-    ASSERT_FALSE(candidates.empty()) << "no " << wanted << " to press in " << arbre.word;
+    ASSERT_FALSE(candidates.empty()) << "no " << wanted << " to press in " << cursor.word;
     Target target = candidates[rng() % candidates.size()];
     // Below 300 symbols prune where it takes least, so that the word grows over the run.
-    if (wanted == 'a' && arbre.word.size() < 300) {
+    if (wanted == 'a' && cursor.word.size() < 300) {
       for (const Target& t : candidates)
-        if (arbre.branchLength(t.index) < arbre.branchLength(target.index)) target = t;
+        if (cursor.branchLength(t.index) < cursor.branchLength(target.index)) target = t;
     }
-    handleEvent(motionTo(target.px, target.py), input, arbre);
-    walk(arbre, input);
-    ASSERT_EQ(target.index, arbre.selected);
+    plain.selectAt(target.px, target.py);
+    ASSERT_EQ(target.index, plain.selected());
 
-    const std::string before = arbre.word;
+    const std::string before = cursor.word;
     capture.begin();
-    handleEvent(press(), input, arbre);
+    plain.window.handle(userInput(press()));
     capture.end();
-    expected.push_back(arbre.word);
-    ASSERT_TRUE(balancedFigureWord(arbre.word)) << arbre.word;
+    expected.push_back(cursor.word);
+    ASSERT_TRUE(balancedFigureWord(cursor.word)) << cursor.word;
     const auto at = static_cast<size_t>(target.index);
-    ASSERT_EQ(0, arbre.word.compare(0, at, before, 0, at));  // nothing before it changes
+    ASSERT_EQ(0, cursor.word.compare(0, at, before, 0, at));  // nothing before it changes
     if (wanted == 'o') {
-      ASSERT_EQ(before.size() + 8, arbre.word.size());
-      ASSERT_EQ("a[+ao]-ao", arbre.word.substr(at, 9));
+      ASSERT_EQ(before.size() + 8, cursor.word.size());
+      ASSERT_EQ("a[+ao]-ao", cursor.word.substr(at, 9));
       ++grows;
     } else {
-      ASSERT_LT(arbre.word.size(), before.size());  // the segment itself goes
+      ASSERT_LT(cursor.word.size(), before.size());  // the segment itself goes
       ++prunes;
     }
   }
@@ -347,17 +355,14 @@ TEST(ViewerStdout, UnwritableStdoutDropsTheLinesAndKeepsTheWord) {
     const int status = inChild([closed] {
       close(1);
       if (!closed) open("/dev/null", O_RDONLY);  // takes descriptor 1
-      TurtleCursor arbre = startCursor();
-      Input input;
-      handleEvent(motionTo(230, 215), input, arbre);
-      walk(arbre, input);
-      handleEvent(press(), input, arbre);  // grows the bud at 13
-      if (arbre.word != kGrownAt13) _exit(1);
-      if (!std::cout.bad()) _exit(2);
-      handleEvent(press(), input, arbre);  // the same index now holds a segment: prunes
-      if (arbre.word != kPrunedAt13) _exit(3);
-      walk(arbre, input);
-      if (arbre.selectedSymbol() != 'a') _exit(4);
+      PlainWindow plain(startCursor(), dummyScreen());
+      plain.selectAt(230, 215);
+      // The word printed is lost, which the window takes for the end of the program.
+      if (plain.window.handle(userInput(press())) != kExitFailure) _exit(1);
+      if (plain.session.cursor.word != kGrownAt13) _exit(2);
+      if (!std::cout.bad()) _exit(3);
+      plain.window.handle(userInput(press()));  // the same index now holds a segment: prunes
+      if (plain.session.cursor.word != kPrunedAt13) _exit(4);
       _exit(0);
     });
     EXPECT_EQ(0, status) << (closed ? "closed" : "read-only");
@@ -375,8 +380,8 @@ TEST(ViewerStdout, GuardKeepsTheWordOutOfTheNextFileOpened) {
     close(1);
     guardStandardStreams();
     const int fd = open(path, O_WRONLY);
-    TurtleCursor arbre = startCursor();
-    arbre.printWord();
+    TurtleCursor cursor = startCursor();
+    cursor.printWord();
     if (fd == 1) _exit(1);
     struct stat out {};
     struct stat null {};
@@ -407,10 +412,8 @@ TEST(ViewerStdout, FullPipeDelaysTheLineAndLosesNothing) {
   }
   fcntl(p[1], F_SETFL, 0);
 
-  TurtleCursor arbre = startCursor();
-  Input input;
-  handleEvent(motionTo(230, 215), input, arbre);
-  walk(arbre, input);
+  PlainWindow plain(startCursor(), dummyScreen());
+  plain.selectAt(230, 215);
 
   std::cout.flush();
   std::fflush(stdout);
@@ -418,7 +421,7 @@ TEST(ViewerStdout, FullPipeDelaysTheLineAndLosesNothing) {
   dup2(p[1], 1);
   std::atomic<bool> done{false};
   std::thread presser([&] {
-    handleEvent(press(), input, arbre);
+    plain.window.handle(userInput(press()));
     done = true;
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -443,5 +446,6 @@ TEST(ViewerStdout, FullPipeDelaysTheLineAndLosesNothing) {
   EXPECT_TRUE(blocked);
   EXPECT_TRUE(std::cout.good());
   EXPECT_EQ(filler + kGrownAt13 + "\n", got);
-  EXPECT_EQ(kGrownAt13, arbre.word);
+  EXPECT_EQ(kGrownAt13, plain.session.cursor.word);
+  SDL_Quit();
 }

@@ -1,6 +1,5 @@
-// Tests of the viewer in-process: hit test, walk, events of one drain, and pixels of a frame.
-#include "viewer.h"
-
+// Tests of the viewer in-process: the desktop's window on SDL's dummy driver, its events of one
+// drain through the explorer, and the pixels of a frame.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -12,18 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "adapter.h"
 #include "cout_capture.h"
-#include "figure.h"
+#include "plain_window.h"
 #include "sdl_library.h"
 #include "turtle_cursor.h"
+#include "window.h"
 #include "words.h"
 
 namespace {
-
-// The selection that a walk with the pointer at (px, py) leaves, as a frame on the window does.
-void selectAt(TurtleCursor& arbre, int32_t px, int32_t py) {
-  walkFigure(arbre, Palette{1, 2, 3}, px, py, [](const Square&, uint32_t) {});
-}
 
 SDL_Event motion(uint16_t x, uint16_t y) {
   SDL_Event event{};
@@ -76,177 +72,144 @@ SDL_Surface* Viewer::screen = nullptr;
 }  // namespace
 
 TEST_F(Viewer, PointerStartsAtTheOrigin) {
-  Input input;
-  EXPECT_EQ(0, input.pointerX);
-  EXPECT_EQ(0, input.pointerY);
-  EXPECT_EQ(0, input.quit);
-  TurtleCursor arbre(kGrammar, -5, -5);
-  arbre.word = "+o";
-  drawFigure(screen, arbre, mapPalette(screen->format), input.pointerX, input.pointerY);
-  EXPECT_EQ(1, arbre.selected);
+  TurtleCursor cursor(kGrammar, -5, -5);
+  cursor.word = "+o";
+  PlainWindow plain(cursor, screen);
+  EXPECT_EQ(0, plain.window.explorer().pointer().x);
+  EXPECT_EQ(0, plain.window.explorer().pointer().y);
+  plain.window.show();
+  EXPECT_EQ(1, plain.window.explorer().picked().selected);
 }
 
 TEST_F(Viewer, PaletteIsMappedOnTheScreen) {
   const Palette palette = mapPalette(screen->format);
   const SDL_Color* colours = screen->format->palette->colors;
-  EXPECT_NE(0u, palette.brown);
-  EXPECT_NE(palette.brown, palette.red);
-  EXPECT_NE(palette.red, palette.green);
-  EXPECT_EQ(255, colours[palette.red].r);
-  EXPECT_EQ(0, colours[palette.red].g);
-  EXPECT_EQ(255, colours[palette.green].g);
-  EXPECT_EQ(0, colours[palette.green].r);
-  EXPECT_GT(colours[palette.brown].r, colours[palette.brown].g);
+  EXPECT_NE(0u, palette.segment);
+  EXPECT_NE(palette.segment, palette.selection);
+  EXPECT_NE(palette.selection, palette.bud);
+  EXPECT_EQ(255, colours[palette.selection].r);
+  EXPECT_EQ(0, colours[palette.selection].g);
+  EXPECT_EQ(255, colours[palette.bud].g);
+  EXPECT_EQ(0, colours[palette.bud].r);
+  EXPECT_GT(colours[palette.segment].r, colours[palette.segment].g);
   EXPECT_EQ(0, colours[0].r + colours[0].g + colours[0].b);  // pixel value 0 is black
 }
 
-TEST_F(Viewer, MotionAndPressInOneDrainUseThePreviousSelection) {
-  TurtleCursor arbre = startCursor();
-  Input input;
-  selectAt(arbre, 230, 215);
-  push({motion(0, 0), ofType(SDL_MOUSEBUTTONDOWN)});
-  CoutCapture capture;
-  drainEvents(input, arbre);
-  EXPECT_EQ(std::vector<std::string>{kGrownAt13}, capture.lines());
-  EXPECT_EQ(0, input.pointerX);
-  EXPECT_EQ(0, input.quit);
-}
-
-TEST_F(Viewer, TwoPressesInOneDrainActOnTheSameIndex) {
-  TurtleCursor arbre = startCursor();
-  Input input;
-  selectAt(arbre, 230, 215);
-  push({ofType(SDL_MOUSEBUTTONDOWN), ofType(SDL_MOUSEBUTTONDOWN)});
-  CoutCapture capture;
-  drainEvents(input, arbre);
-  EXPECT_EQ((std::vector<std::string>{kGrownAt13, kPrunedAt13}), capture.lines());
-  EXPECT_EQ(57, arbre.wordLength());
+TEST_F(Viewer, PressesOfOneDrainActOnTheSelectionOfTheFrameShown) {
+  const struct {
+    const char* what;
+    std::vector<SDL_Event> events;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"a motion and a press", {motion(0, 0), ofType(SDL_MOUSEBUTTONDOWN)}, {kGrownAt13}},
+      {"two presses on the same index",
+       {ofType(SDL_MOUSEBUTTONDOWN), ofType(SDL_MOUSEBUTTONDOWN)},
+       {kGrownAt13, kPrunedAt13}},
+      {"a key, then a press", {ofType(SDL_KEYDOWN), ofType(SDL_MOUSEBUTTONDOWN)}, {kGrownAt13}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlainWindow plain(startCursor(), screen);
+    plain.selectAt(230, 215);
+    push(c.events);
+    CoutCapture capture;
+    EXPECT_EQ(std::nullopt, plain.window.handleQueued());
+    EXPECT_EQ(c.lines, capture.lines());
+    EXPECT_EQ(c.lines.back(), plain.session.cursor.word);
+    EXPECT_EQ(c.events[0].type == SDL_KEYDOWN, plain.window.explorer().quit());
+  }
+  PlainWindow closing(startCursor(), screen);
+  push({ofType(SDL_QUIT)});
+  closing.window.handleQueued();
+  EXPECT_TRUE(closing.window.explorer().quit());
 }
 
 TEST_F(Viewer, PressOnASegmentPrunes) {
-  TurtleCursor arbre = startCursor();
-  Input input;
-  selectAt(arbre, 282, 188);
+  PlainWindow plain(startCursor(), screen);
+  plain.selectAt(282, 188);
   push({ofType(SDL_MOUSEBUTTONDOWN)});
   CoutCapture capture;
-  drainEvents(input, arbre);
+  plain.window.handleQueued();
   EXPECT_EQ(std::vector<std::string>{kPrunedAt21}, capture.lines());
 }
 
 TEST_F(Viewer, EveryButtonActsAlikeWheelIncluded) {
   for (int button :
        {SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_WHEELUP, SDL_BUTTON_WHEELDOWN}) {
-    TurtleCursor arbre = startCursor();
-    Input input;
-    selectAt(arbre, 230, 215);
+    PlainWindow plain(startCursor(), screen);
+    plain.selectAt(230, 215);
     SDL_Event press = ofType(SDL_MOUSEBUTTONDOWN);
     press.button.button = static_cast<uint8_t>(button);
     press.button.x = 1;  // the press's own position is not read
     press.button.y = 1;
     CoutCapture capture;
-    handleEvent(press, input, arbre);
+    plain.window.handle(userInput(press));
     EXPECT_EQ(std::vector<std::string>{kGrownAt13}, capture.lines()) << "button " << button;
   }
 }
 
-TEST_F(Viewer, KeyThenPressInOneDrainStillActs) {
-  TurtleCursor arbre = startCursor();
-  Input input;
-  selectAt(arbre, 230, 215);
-  push({ofType(SDL_KEYDOWN), ofType(SDL_MOUSEBUTTONDOWN)});
-  CoutCapture capture;
-  drainEvents(input, arbre);
-  EXPECT_EQ(1, input.quit);
-  EXPECT_EQ(std::vector<std::string>{kGrownAt13}, capture.lines());
-
-  Input closing;
-  push({ofType(SDL_QUIT)});
-  drainEvents(closing, arbre);
-  EXPECT_EQ(1, closing.quit);
-}
-
 TEST_F(Viewer, ReleasesAndOtherEventsChangeNothing) {
-  TurtleCursor arbre = startCursor();
-  Input input;
-  input.pointerX = 230;
-  input.pointerY = 215;
-  selectAt(arbre, 230, 215);
+  PlainWindow plain(startCursor(), screen);
+  plain.selectAt(230, 215);
   push({ofType(SDL_MOUSEBUTTONUP), ofType(SDL_KEYUP), ofType(SDL_ACTIVEEVENT),
         ofType(SDL_VIDEOEXPOSE), ofType(SDL_VIDEORESIZE), ofType(SDL_JOYAXISMOTION),
         ofType(SDL_USEREVENT), ofType(SDL_NUMEVENTS - 1)});
   CoutCapture capture;
-  drainEvents(input, arbre);
-  handleEvent(ofType(SDL_SYSWMEVENT), input, arbre);  // SDL's queue would read its message
+  plain.window.handleQueued();
+  plain.window.handle(userInput(ofType(SDL_SYSWMEVENT)));  // SDL's queue would read its message
+  plain.window.show();
   EXPECT_EQ("", capture.str());
-  EXPECT_EQ(kStartWord, arbre.word);
-  EXPECT_EQ(13, arbre.selected);
-  EXPECT_EQ(0, input.quit);
-  EXPECT_EQ(230, input.pointerX);
-  EXPECT_EQ(215, input.pointerY);
+  EXPECT_EQ(kStartWord, plain.session.cursor.word);
+  EXPECT_EQ(13, plain.window.explorer().picked().selected);
+  EXPECT_FALSE(plain.window.explorer().quit());
+  EXPECT_EQ(230, plain.window.explorer().pointer().x);
+  EXPECT_EQ(215, plain.window.explorer().pointer().y);
 }
 
 TEST_F(Viewer, MotionTakesTheFullUnsignedRange) {
-  TurtleCursor arbre = startCursor();
-  Input input;
-  handleEvent(motion(65535, 40000), input, arbre);
-  EXPECT_EQ(65535, input.pointerX);
-  EXPECT_EQ(40000, input.pointerY);
+  PlainWindow plain(startCursor(), screen);
+  plain.window.handle(userInput(motion(65535, 40000)));
+  EXPECT_EQ(65535, plain.window.explorer().pointer().x);
+  EXPECT_EQ(40000, plain.window.explorer().pointer().y);
 }
 
 TEST_F(Viewer, PixelsOfAFrame) {
   const Palette palette = mapPalette(screen->format);
-  TurtleCursor arbre = startCursor();
-  SDL_FillRect(screen, nullptr, 0);
-  drawFigure(screen, arbre, palette, 230, 215);
-  EXPECT_EQ(palette.brown, pixel(299, 280));  // first segment, corner and far corner
-  EXPECT_EQ(palette.brown, pixel(305, 286));
+  PlainWindow plain(startCursor(), screen);
+  SDL_FillRect(screen, nullptr, palette.bud);
+  plain.selectAt(230, 215);                     // the frame clears the screen first
+  EXPECT_EQ(palette.segment, pixel(299, 280));  // first segment, corner and far corner
+  EXPECT_EQ(palette.segment, pixel(305, 286));
   EXPECT_EQ(0u, pixel(298, 280));
   EXPECT_EQ(0u, pixel(300, 299));
-  EXPECT_EQ(palette.red, pixel(227, 201));  // the bud under the pointer, corner included
-  EXPECT_EQ(palette.red, pixel(230, 215));
-  EXPECT_EQ(palette.red, pixel(236, 220));
-  EXPECT_EQ(palette.green, pixel(380, 210));  // the last bud, (370, 200)
-  EXPECT_EQ(palette.green, pixel(389, 219));
+  EXPECT_EQ(palette.selection, pixel(227, 201));  // the bud under the pointer, corner included
+  EXPECT_EQ(palette.selection, pixel(230, 215));
+  EXPECT_EQ(palette.selection, pixel(236, 220));
+  EXPECT_EQ(palette.bud, pixel(380, 210));  // the last bud, (370, 200)
+  EXPECT_EQ(palette.bud, pixel(389, 219));
   EXPECT_EQ(0u, pixel(390, 219));
   EXPECT_EQ(0u, pixel(0, 0));
+  EXPECT_EQ(13, plain.window.explorer().picked().selected);
 }
 
 TEST_F(Viewer, SquaresAreClippedAtTheWindowsEdges) {
   const Palette palette = mapPalette(screen->format);
   TurtleCursor corner(kGrammar, 590, 390);
   corner.word = "xo";
-  SDL_FillRect(screen, nullptr, 0);
-  drawFigure(screen, corner, palette, 0, 0);
-  EXPECT_EQ(palette.green, pixel(590, 390));
-  EXPECT_EQ(palette.green, pixel(599, 399));
+  PlainWindow atCorner(corner, screen);
+  atCorner.window.show();
+  EXPECT_EQ(palette.bud, pixel(590, 390));
+  EXPECT_EQ(palette.bud, pixel(599, 399));
   EXPECT_EQ(0u, pixel(589, 390));
 
   TurtleCursor before(kGrammar, -10, -10);
   before.word = "xo";
-  SDL_FillRect(screen, nullptr, 0);
-  drawFigure(screen, before, palette, 0, 0);
-  EXPECT_EQ(palette.red, pixel(0, 0));  // (0, 0) lies inside the open square
-  EXPECT_EQ(palette.red, pixel(9, 9));
+  PlainWindow atOrigin(before, screen);
+  atOrigin.window.show();
+  EXPECT_EQ(palette.selection, pixel(0, 0));  // (0, 0) lies inside the open square
+  EXPECT_EQ(palette.selection, pixel(9, 9));
   EXPECT_EQ(0u, pixel(10, 9));
-  EXPECT_EQ(1, before.selected);
-}
-
-TEST_F(Viewer, APassClearsDrainsThenDraws) {
-  const Palette palette = mapPalette(screen->format);
-  TurtleCursor arbre = startCursor();
-  Input input;
-  SDL_FillRect(screen, nullptr, palette.green);
-  push({motion(230, 215)});
-  runPass(screen, palette, input, arbre);
-  EXPECT_EQ(0u, pixel(0, 0));
-  EXPECT_EQ(palette.red, pixel(230, 215));
-  EXPECT_EQ(13, arbre.selected);
-
-  push({ofType(SDL_MOUSEBUTTONDOWN)});
-  CoutCapture capture;
-  runPass(screen, palette, input, arbre);
-  EXPECT_EQ(std::vector<std::string>{kGrownAt13}, capture.lines());
-  EXPECT_EQ(66, arbre.wordLength());
+  EXPECT_EQ(1, atOrigin.window.explorer().picked().selected);
 }
 
 namespace {

@@ -15,14 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "figure.h"
+#include "adapter.h"
+#include "explorer.h"
 #include "options.h"
-#include "press.h"
 #include "save.h"
 #include "session.h"
-#include "turtle_cursor.h"
-#include "view.h"
-#include "viewer.h"
 
 int main(int argc, char* argv[]) {
   if (argc < 6) {
@@ -44,11 +41,18 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const Options& o = parsed.options;
-  TurtleCursor arbre = cursorOf(o);  // a press grows as the page's does
-  arbre.word = argv[1];
+  Session session{o, cursorOf(o), PressHistory(), View()};  // a press grows as the page's does
+  session.cursor.word = argv[1];
   const Style style = figureStyle(o);
-  const int32_t px = std::atoi(argv[2]);
-  const int32_t py = std::atoi(argv[3]);
+  const bool viewed = o.fit || o.explore;
+  const View view = viewGiven ? given : fitView(session.shownFigure(), o.width, o.height, style);
+  session.view = view;
+  Explorer explorer(session, o.width, o.height, false);
+  UserInput motion;
+  motion.type = UserInput::Type::kMotion;
+  motion.x = std::atoi(argv[2]);
+  motion.y = std::atoi(argv[3]);
+  explorer.handle(motion);
 
   // An off-screen 8-bit surface whose pixel values are the shades themselves.
   SDL_Surface* frame = SDL_CreateRGBSurface(SDL_SWSURFACE, o.width, o.height, 8, 0, 0, 0, 0);
@@ -57,9 +61,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   SDL_FillRect(frame, nullptr, 0);
-  const bool viewed = o.fit || o.explore;
-  const View view = viewGiven ? given : fitView(arbre, o.width, o.height, style);
-  drawFigure(frame, arbre, Palette{1, 2, 3}, px, py, viewed ? &view : nullptr, style);
+  explorer.draw(Palette{1, 2, 3}, SurfaceFill{frame});
   std::FILE* out = std::fopen(argv[4], "wb");
   bool written = out != nullptr;
   for (int y = 0; written && y < frame->h; ++y) {
@@ -73,7 +75,8 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "web_reference: cannot write %s\n", argv[4]);
     return 1;
   }
-  if (const std::string error = saveSvg(argv[5], arbre, o.width, o.height, style); !error.empty()) {
+  if (const std::string error = saveSvg(argv[5], session.shownFigure(), o.width, o.height, style);
+      !error.empty()) {
     std::fprintf(stderr, "web_reference: %s\n", error.c_str());
     return 1;
   }
@@ -83,6 +86,10 @@ int main(int argc, char* argv[]) {
     std::puts("-");
   }
   std::fflush(stdout);
-  pressButton(arbre);  // on the selection that the drawing's walk left, and prints the word
+  UserInput press;  // on the selection of the frame drawn
+  press.type = UserInput::Type::kButtonDown;
+  press.button = kButtonLeft;
+  explorer.handle(press);
+  session.cursor.printWord();
   return 0;
 }

@@ -1,0 +1,58 @@
+// Screen geometry in whole pixels: points and rectangles in 64 bits, the one clamp of a view's
+// coordinates, the one clip to the window and the open square's hit test.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+// A pixel of the screen, in 64 bits: a turtle point seen at the largest zoom lies near 2^37.
+struct ScreenPoint {
+  int64_t x;
+  int64_t y;
+};
+
+// Columns [left, right) and rows [top, bottom) of the screen.
+struct ScreenRect {
+  int64_t left;
+  int64_t top;
+  int64_t right;
+  int64_t bottom;
+};
+
+// A rectangle inside the window, as SDL_Rect and the raster take it.
+struct Square {
+  int16_t x;
+  int16_t y;
+  uint16_t w;
+  uint16_t h;
+};
+
+// Screen coordinates stay within this far of the window, so that every product of a line's
+// arithmetic fits in 128 bits; no view of a figure places a point that far.
+constexpr int64_t kFarPixel = int64_t{1} << 46;
+
+// The integer of a view's floored double, clamped to +-kFarPixel; NaN gives 0.
+inline int64_t screenCoordinate(double floored) {
+  if (!(floored == floored)) return 0;
+  constexpr auto kFar = static_cast<double>(kFarPixel);
+  return static_cast<int64_t>(std::clamp(floored, -kFar, kFar));
+}
+
+// The part of the rectangle inside a width x height window; false when none is.
+inline bool clipToWindow(const ScreenRect& rect, int32_t width, int32_t height, Square& out) {
+  const int64_t left = std::max<int64_t>(rect.left, 0);
+  const int64_t top = std::max<int64_t>(rect.top, 0);
+  const int64_t right = std::min<int64_t>(rect.right, width);
+  const int64_t bottom = std::min<int64_t>(rect.bottom, height);
+  if (left >= right || top >= bottom) return false;
+  out = Square{static_cast<int16_t>(left), static_cast<int16_t>(top),
+               static_cast<uint16_t>(right - left), static_cast<uint16_t>(bottom - top)};
+  return true;
+}
+
+// The open square holds the pointer: its left column and top row are outside, its right column
+// and bottom row inside.
+inline bool squareHolds(const ScreenRect& square, ScreenPoint pointer) {
+  return square.left < pointer.x && pointer.x < square.right && square.top < pointer.y &&
+         pointer.y < square.bottom;
+}
