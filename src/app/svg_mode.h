@@ -3,6 +3,6 @@
 
 #include "session.h"
 
-// Prints the start word and writes the figure to options.svgFile; the status the program ends
+// Writes the figure to options.svgFile, then prints the start word; the status the program ends
 // with.
 int runSvgMode(Session& session);
