@@ -30,7 +30,8 @@ Style figureStyle(const Options& options);
 // printed, when none is left.
 bool undoPress(Session& session);
 
-// Writes the figure as lsystem-viewer-N.svg in the current folder, never over a file, and gives
-// the line for standard error: where it went and the command line that draws it again, or why
-// it could not be written.
+// Writes the figure as lsystem-viewer-N.svg in the current folder, never over a file, and a
+// grammar of more than 64 KiB or with a NUL byte as lsystem-viewer-N.grammar beside it; gives the
+// line for standard error: where they went and the command line that draws the figure again
+// (with -f for the grammar's file), or why they could not be written.
 std::string saveNumbered(Session& session);

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -38,6 +39,8 @@ extern "C" int link(const char* from, const char* to) noexcept {
 
 namespace {
 
+using namespace std::string_literals;
+
 // The names in a folder, so that a test can tell that nothing was left behind.
 std::vector<std::string> namesIn(const std::string& folder) {
   std::vector<std::string> names;
@@ -54,9 +57,23 @@ std::string contentOf(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The save's message under a file size limit, which makes a large write fail part way (EFBIG,
+// not a signal), as a full disk would.
+std::string underSizeLimit(const std::function<std::string()>& save) {
+  struct rlimit saved {};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const struct rlimit limit { 64 * 1024, saved.rlim_max };
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  EXPECT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
+  const std::string error = save();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  return error;
+}
+
 TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   const std::string folder = testing::TempDir() + "svg_test_save";
-  for (const std::string& name : namesIn(folder)) std::remove((folder + "/" + name).c_str());
+  ASSERT_EQ(0, std::system(("rm -rf '" + folder + "'").c_str()));
   mkdir(folder.c_str(), 0700);
   const std::string path = folder + "/figure.svg";
   TurtleCursor small = startCursor();
@@ -64,17 +81,9 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   EXPECT_EQ(svgText(small), contentOf(path));
   const auto names = namesIn(folder);
 
-  // A file size limit makes the larger figure's write fail part way (EFBIG, not a signal).
   TurtleCursor large = grownCursor(12);
-  struct rlimit saved {};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  const struct rlimit limit { 64 * 1024, saved.rlim_max };
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
-  const std::string error = saveSvg(path, large, 600, 400);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
-  EXPECT_EQ("cannot write the SVG to '" + path + "': File too large", error);
+  EXPECT_EQ("cannot write the SVG to '" + path + "': File too large",
+            underSizeLimit([&] { return saveSvg(path, large, 600, 400); }));
   EXPECT_EQ(svgText(small), contentOf(path));
   EXPECT_EQ(names, namesIn(folder)) << "the temporary file was left behind";
 
@@ -86,6 +95,40 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   struct stat status {};
   ASSERT_EQ(0, stat(path.c_str(), &status));
   EXPECT_EQ(0640u, status.st_mode & 07777) << "set-ID or sticky bits were copied";
+
+  // Links are followed and kept, each relative one from its own folder; a descriptor is written
+  // at its offset; a file that the writer may not write is refused, be it another user's
+  // (figure.svg, root's) or its own (mine.svg): the rows without a link are saved as nobody.
+  const int held = open((folder + "/held").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  std::ofstream(folder + "/mine.svg") << "mine";
+  EXPECT_TRUE(chmod(folder.c_str(), 0777) == 0 && mkdir((folder + "/sub").c_str(), 0777) == 0 &&
+              symlink("new.svg", (folder + "/sub/hop.svg").c_str()) == 0 &&
+              chmod((folder + "/mine.svg").c_str(), 0444) == 0);
+  EXPECT_TRUE(geteuid() != 0 || chown((folder + "/mine.svg").c_str(), 65534, 65534) == 0);
+  const std::string svg = svgText(small), fd = std::to_string(held);
+  const std::tuple<const char*, std::string, std::string, const char*, std::string> rows[] = {
+      {"link.svg", "sub/hop.svg", "", "sub/new.svg", svg},  // made through two links
+      {"old.svg", "figure.svg", "", "figure.svg", svg},     // replaced through one
+      {"loop.svg", "loop.svg", "Too many levels of symbolic links", "", ""},
+      {"fd.svg", "/proc/self/fd/" + fd, "", "held", svg},
+      {"devfd.svg", "/dev/fd/" + fd, "", "held", svg + svg},
+      {"figure.svg", "", "Permission denied", "figure.svg", svg},
+      {"mine.svg", "", "Permission denied", "mine.svg", "mine"}};
+  for (const auto& [name, link, error, file, content] : rows) {
+    const std::string at = folder + "/" + name;
+    const bool asNobody = link.empty();
+    if (asNobody && (geteuid() != 0 || setegid(65534) != 0 || seteuid(65534) != 0)) {
+      std::printf("%s not tried: only root can save as another user\n", name);
+      continue;
+    }
+    ASSERT_TRUE(asNobody || symlink(link.c_str(), at.c_str()) == 0);
+    const std::string message = saveSvg(at, small, 600, 400);
+    EXPECT_TRUE(!asNobody || (seteuid(0) == 0 && setegid(0) == 0));
+    EXPECT_EQ(error.empty() ? "" : "cannot write the SVG to '" + at + "': " + error, message);
+    EXPECT_TRUE(asNobody || (lstat(at.c_str(), &status) == 0 && S_ISLNK(status.st_mode))) << at;
+    EXPECT_EQ(content, *file ? contentOf(folder + "/" + file) : "") << name;
+  }
+  close(held);
 
   // A pipe whose reader waits already, with room for the figure, and a null device of the
   // test's own, so that a fault replaces only that, else /dev/null, which only root could replace.
@@ -105,7 +148,8 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   EXPECT_EQ("", saveSvg(device, small, 600, 400));
   EXPECT_TRUE(stat(pipe.c_str(), &status) == 0 && S_ISFIFO(status.st_mode)) << "pipe replaced";
   EXPECT_TRUE(stat(device.c_str(), &status) == 0 && S_ISCHR(status.st_mode)) << "node replaced";
-  EXPECT_EQ(names.size() + (device == "/dev/null" ? 1 : 2), namesIn(folder).size());
+  EXPECT_EQ(names.size() + (device == "/dev/null" ? 9 : 10), namesIn(folder).size());
+  EXPECT_EQ(4u, namesIn(folder + "/sub").size());
 }
 
 // The session that the start makes of these arguments, the program's name put first.
@@ -148,7 +192,6 @@ TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
   ASSERT_EQ(0, chdir(folder.c_str()));
   const std::string line = saveNumbered(*session);
   ASSERT_EQ(0, chdir(previous));
-  std::free(previous);
   EXPECT_EQ(
       "lsystem-viewer: saved lsystem-viewer-4.svg; draw it again with: lsystem-viewer -n 4 "
       "--size 640x480",
@@ -160,6 +203,30 @@ TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
   linkError = 0;
   EXPECT_EQ(svgText(arbre), contentOf(prefix + "5.svg"));
   EXPECT_EQ(7u, namesIn(folder).size()) << "a temporary file was left behind";
+  TurtleCursor large = grownCursor(12);
+  EXPECT_EQ("cannot write the SVG to '" + prefix + "6.svg': File too large",
+            underSizeLimit([&] { return saveNumberedSvg(prefix, large, 600, 400, name); }));
+
+  // Past 64 KiB, or with a NUL byte, the grammar goes into a file beside the SVG, read with -f.
+  const std::string grammars[] = {std::string(65536, 'x'), std::string(65537, 'x') + "\r",
+                                  "{o:a\0o;}o\r\n"s};
+  ASSERT_EQ(0, chdir(folder.c_str()));
+  for (const std::string& grammar : grammars) {
+    session->options.grammar = grammar;
+    const bool inFile = &grammar != grammars;
+    const std::string saved = saveNumbered(*session),
+                      file = "lsystem-viewer-" + std::to_string(&grammar - grammars + 6);
+    EXPECT_EQ("lsystem-viewer: saved " + file + ".svg" +
+                  (inFile ? " and " + file + ".grammar" : "") +
+                  "; draw it again with: lsystem-viewer " +
+                  (inFile ? "-f " + file + ".grammar" : "-g " + grammar) + " -n 4 --size 640x480",
+              saved);
+    Options back = parseOptions({"-f", file + ".grammar"}).options;
+    readGrammarFile(back);
+    EXPECT_EQ(inFile ? grammar : Options().grammar, back.grammar);
+  }
+  ASSERT_EQ(0, chdir(previous));
+  std::free(previous);
 }
 
 TEST(CommandLine, TheShellReadsBackEveryArgumentAndTheOptionsAgain) {
