@@ -106,9 +106,9 @@ int descriptorNamed(const std::string& path) {
 }
 
 // Follows the symbolic links that path ends in, each relative one from the folder of the link
-// that holds it, up to the file they name (which may not exist) or a descriptor named by
-// /proc/self/fd/N or /dev/fd/N, which the kernel's own links there would not lead to for a pipe.
-// The error, or 0.
+// that holds it, up to the file they name (which may not exist), or up to /proc/self/fd/N or
+// /dev/fd/N: descriptor is then N, whose file is written through it (the kernel's link there
+// names no path for a pipe, and a file's path would lose the descriptor's offset). The error, or 0.
 int follow(std::string& path, int& descriptor) {
   for (int links = 0;; ++links) {
     descriptor = descriptorNamed(path);
@@ -125,6 +125,13 @@ int follow(std::string& path, int& descriptor) {
     if (target.empty() || target[0] != '/') target.insert(0, path.substr(0, path.rfind('/') + 1));
     path = target;
   }
+}
+
+// The figure as the contents of a file.
+Contents svgContents(TurtleCursor& cursor, int32_t width, int32_t height, const Style& style) {
+  return [&cursor, width, height, style](std::FILE* file) {
+    return writeSvg(file, cursor, width, height, style);
+  };
 }
 
 // Whether the file is the one that standard output writes.
@@ -196,7 +203,7 @@ std::string saveNumbered(const std::string& prefix, std::vector<Part>& parts, in
       ++made;
     }
     if (made == parts.size()) break;
-    // A name taken a moment ago: the names made for this number are given up, to try the next.
+    // The names made for this number are taken back: the next is tried if a name was taken.
     for (std::size_t i = 0; i < made; ++i) unlink(nameOf(number, parts[i]).c_str());
     if (error != EEXIST) failed = &parts[made];
   }
@@ -210,9 +217,7 @@ std::string saveNumbered(const std::string& prefix, std::vector<Part>& parts, in
 
 std::string saveSvg(const std::string& path, TurtleCursor& cursor, int32_t width, int32_t height,
                     const Style& style) {
-  const Contents svg = [&](std::FILE* file) {
-    return writeSvg(file, cursor, width, height, style);
-  };
+  const Contents svg = svgContents(cursor, width, height, style);
   std::string target = path;
   int descriptor = -1;
   int error = follow(target, descriptor);
@@ -233,8 +238,9 @@ std::string saveSvg(const std::string& path, TurtleCursor& cursor, int32_t width
     } else {
       close(fd);
       mode = opened.st_mode & 0777;
-      // Replaced, standard output's file would keep the word printed after the figure apart
-      // from it: the figure goes in at standard output's place instead, and the word after it.
+      // Replaced, the file that standard output writes would keep the word, printed after the
+      // figure, in the old file that no name leads to: the figure goes in at standard output's
+      // offset instead, and the word after it.
       if (isStandardOutput(opened)) descriptor = STDOUT_FILENO;
     }
   }
@@ -263,8 +269,7 @@ std::string saveNumberedSvg(const std::string& prefix, TurtleCursor& cursor, int
                               std::fputs(lineEnd, file) >= 0;
                      }});
   }
-  parts.push_back({"the SVG", ".svg",
-                   [&](std::FILE* file) { return writeSvg(file, cursor, width, height, style); }});
+  parts.push_back({"the SVG", ".svg", svgContents(cursor, width, height, style)});
   int number = 0;
   const std::string error = saveNumbered(prefix, parts, number);
   name = prefix + std::to_string(number) + ".svg";
