@@ -43,11 +43,11 @@ TEST(Angle, TenthsAddedThenTakenBackInAnyStepsGiveTheCanonicalTextBack) {
     ASSERT_TRUE(canonical) << text;
     EXPECT_EQ(std::strtod(text.c_str(), nullptr), std::strtod(canonical->c_str(), nullptr)) << text;
     EXPECT_EQ(canonical, addDegrees(*canonical, 0)) << text;
+    // Steps toward the tenths to add, then toward taking them back.
     std::optional<std::string> turned = text;
-    for (int64_t left = pick(-100000, 100000), back = -left; turned && (left || back);) {
-      const int64_t step = pick(0, left ? left : back);
-      turned = addDegrees(*turned, step);
-      (left ? left : back) -= step;
+    for (int64_t left = pick(-100000, 100000), back = -left, step = 0; turned && (left || back);
+         (left ? left : back) -= step) {
+      turned = addDegrees(*turned, step = pick(0, left ? left : back));
     }
     EXPECT_EQ(canonical, turned) << text;
   }
