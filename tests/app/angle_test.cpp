@@ -11,14 +11,14 @@ namespace {
 
 TEST(Angle, AddDegreesGivesTheExactSumInItsCanonicalForm) {
   const std::optional<std::string> none;
-  const std::string x39(39, '1'), zeros(39, '0');
   // Plain up to 40 characters, or when no longer than with an exponent.
   // clang-format off
   const std::tuple<std::string, int64_t, std::optional<std::string>> rows[] = {
       {"0.1", 0, "0.1"}, {"+027.50", 0, "27.5"}, {"-0.0", 0, "0"}, {"9.95", 1, "10.05"},
       {"1E-3", -1, "-0.099"}, {"-1.25", 20, "0.75"}, {"-1.25", 10, "-0.25"}, {"1e2", 1, "100.1"},
       {"5.", -55, "-0.5"}, {"1e-300", 0, "1e-300"}, {"1e-300", 10, "1." + std::string(299, '0') + "1"},
-      {"1e39", 0, "1" + zeros}, {"-1e39", 0, "-1e39"}, {x39 + ".5", 0, x39 + ".5"},
+      {"1e39", 0, "1" + std::string(39, '0')}, {"-1e39", 0, "-1e39"},
+      {std::string(39, '1') + ".5", 0, std::string(39, '1') + ".5"},
       {"0", INT64_MIN, "-922337203685477580.8"}, {"0e99999999999999999999", 3, "0.3"},
       {"1e-1000000000000000", 0, "1e-1000000000000000"}, {"1e-1000000000000001", 0, none},
       {"1e-1000001", 1, none}, {"", 0, none}, {".", 0, none}, {"1e", 1, none}, {"1e+", 1, none},
@@ -43,7 +43,6 @@ TEST(Angle, TenthsAddedThenTakenBackInAnyStepsGiveTheCanonicalTextBack) {
     ASSERT_TRUE(canonical) << text;
     EXPECT_EQ(std::strtod(text.c_str(), nullptr), std::strtod(canonical->c_str(), nullptr)) << text;
     EXPECT_EQ(canonical, addDegrees(*canonical, 0)) << text;
-    // Steps toward the tenths to add, then toward taking them back.
     std::optional<std::string> turned = text;
     for (int64_t left = pick(-100000, 100000), back = -left, step = 0; turned && (left || back);
          (left ? left : back) -= step) {

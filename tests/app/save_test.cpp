@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -55,20 +54,6 @@ std::string contentOf(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The save's message under a file size limit, which makes a large write fail part way (EFBIG,
-// not a signal), as a full disk would.
-std::string underSizeLimit(const std::function<std::string()>& save) {
-  struct rlimit saved {};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  const struct rlimit limit { 64 * 1024, saved.rlim_max };
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  EXPECT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
-  const std::string error = save();
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
-  return error;
-}
-
 TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   const std::string folder = testing::TempDir() + "svg_test_save";
   ASSERT_EQ(0, std::system(("rm -rf '" + folder + "'").c_str()));
@@ -77,11 +62,24 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   TurtleCursor small = startCursor();
   EXPECT_EQ("", saveSvg(path, small, 600, 400));
   EXPECT_EQ(svgText(small), contentOf(path));
+  std::ofstream(folder + "/n-1.svg") << "one";
   const auto names = namesIn(folder);
 
+  // A file size limit makes the larger figure's write fail part way (EFBIG, not a signal), as a
+  // full disk would; a numbered save then names the file it tried, not the one already there.
   TurtleCursor large = grownCursor(12);
-  EXPECT_EQ("cannot write the SVG to '" + path + "': File too large",
-            underSizeLimit([&] { return saveSvg(path, large, 600, 400); }));
+  std::string name;
+  struct rlimit saved {};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const struct rlimit limit { 64 * 1024, saved.rlim_max };
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
+  const std::string error = saveSvg(path, large, 600, 400);
+  const std::string numbered = saveNumberedSvg(folder + "/n-", large, 600, 400, name);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ("cannot write the SVG to '" + path + "': File too large", error);
+  EXPECT_EQ("cannot write the SVG to '" + folder + "/n-2.svg': File too large", numbered);
   EXPECT_EQ(svgText(small), contentOf(path));
   EXPECT_EQ(names, namesIn(folder)) << "the temporary file was left behind";
 
@@ -107,19 +105,19 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
       {"fd.svg", "/proc/self/fd/" + fd, "", "held", svg},
       {"devfd.svg", "/dev/fd/" + fd, "", "held", svg + svg},
       {"figure.svg", "", "Permission denied", "figure.svg", svg}};
-  for (const auto& [name, link, error, file, content] : rows) {
-    const std::string at = folder + "/" + name;
+  for (const auto& [base, link, refusal, file, content] : rows) {
+    const std::string at = folder + "/" + base;
     const bool asNobody = link.empty();
     if (asNobody && (geteuid() != 0 || setegid(65534) != 0 || seteuid(65534) != 0)) {
-      std::printf("%s not tried: only root can save as another user\n", name);
+      std::printf("%s not tried: only root can save as another user\n", base);
       continue;
     }
     ASSERT_TRUE(asNobody || symlink(link.c_str(), at.c_str()) == 0);
     const std::string message = saveSvg(at, small, 600, 400);
     EXPECT_TRUE(!asNobody || (seteuid(0) == 0 && setegid(0) == 0));
-    EXPECT_EQ(error.empty() ? "" : "cannot write the SVG to '" + at + "': " + error, message);
+    EXPECT_EQ(refusal.empty() ? "" : "cannot write the SVG to '" + at + "': " + refusal, message);
     EXPECT_TRUE(asNobody || (lstat(at.c_str(), &status) == 0 && S_ISLNK(status.st_mode))) << at;
-    EXPECT_EQ(content, *file ? contentOf(folder + "/" + file) : "") << name;
+    EXPECT_EQ(content, *file ? contentOf(folder + "/" + file) : "") << base;
   }
   close(held);
 
@@ -196,9 +194,6 @@ TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
   linkError = 0;
   EXPECT_EQ(svgText(arbre), contentOf(prefix + "5.svg"));
   EXPECT_EQ(7u, namesIn(folder).size()) << "a temporary file was left behind";
-  TurtleCursor large = grownCursor(12);
-  EXPECT_EQ("cannot write the SVG to '" + prefix + "6.svg': File too large",
-            underSizeLimit([&] { return saveNumberedSvg(prefix, large, 600, 400, name); }));
 
   // Past 64 KiB, or with a NUL byte, the grammar goes into a file beside the SVG, read with -f.
   ASSERT_EQ(0, chdir(folder.c_str()));
