@@ -21,14 +21,18 @@ std::string pressList(const std::vector<int32_t>& presses) {
   return list;
 }
 
-std::string commandLine(const Session& session) {
+std::string commandLine(const Session& session, const std::string& grammarFile) {
   const Options& o = session.options;
   const Options defaults;
   std::string line = "lsystem-viewer";
   const auto add = [&line](const char* option, const std::string& value) {
     line += std::string(" ") + option + " " + shellQuote(value);
   };
-  if (o.grammar != defaults.grammar) add("-g", o.grammar);
+  if (!grammarFile.empty()) {
+    add("-f", grammarFile);
+  } else if (o.grammar != defaults.grammar) {
+    add("-g", o.grammar);
+  }
   if (o.generations != defaults.generations) add("-n", std::to_string(o.generations));
   if (!o.angleText.empty()) add("-a", o.angleText);
   if (o.step != defaults.step) add("-s", std::to_string(o.step));

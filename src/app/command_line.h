@@ -10,8 +10,9 @@
 // The command line that draws the session's word again: the program, the options that differ
 // from their defaults (grammar, generations, turtle, symbols, window, seed, view, style) and the
 // presses, each word quoted for a POSIX shell where it needs it. The word's limit is left out: a
-// word made under a limit replays under any larger one.
-std::string commandLine(const Session& session);
+// word made under a limit replays under any larger one. A grammar file, when given, is read with
+// -f in place of the grammar.
+std::string commandLine(const Session& session, const std::string& grammarFile = "");
 
 // The presses as a list writes them: indices and g, commas between.
 std::string pressList(const std::vector<int32_t>& presses);

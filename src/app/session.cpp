@@ -6,6 +6,12 @@
 #include "command_line.h"
 #include "save.h"
 
+namespace {
+
+constexpr std::size_t kMaxGrammarArgument = 64 * 1024;  // longer, `s` saves the grammar in a file
+
+}  // namespace
+
 TurtleCursor cursorOf(const Options& options) {
   TurtleCursor cursor(options.grammar, options.originX, options.originY, options.step,
                       options.angle);
@@ -19,15 +25,18 @@ TurtleCursor cursorOf(const Options& options) {
 Style figureStyle(const Options& options) { return Style{options.lines, options.lineWidth}; }
 
 std::string saveNumbered(Session& session) {
+  const std::string& grammar = session.options.grammar;
+  // A command line cannot carry a NUL byte, and a shell refuses a long argument (128 KiB on
+  // Linux): such a grammar goes into a file beside the SVG, for -f.
+  const bool inFile =
+      grammar.size() > kMaxGrammarArgument || grammar.find('\0') != std::string::npos;
   std::string name;
-  const std::string error =
-      saveNumberedSvg("lsystem-viewer-", session.shownFigure(), session.options.width,
-                      session.options.height, name, figureStyle(session.options));
+  const std::string error = saveNumberedSvg(
+      "lsystem-viewer-", session.shownFigure(), session.options.width, session.options.height,
+      name, figureStyle(session.options), inFile ? &grammar : nullptr);
   if (!error.empty()) return error;
-  std::string again = commandLine(session);
-  // A command line cannot carry a NUL byte, which a grammar read from a file may hold.
-  if (std::memchr(session.options.grammar.data(), '\0', session.options.grammar.size())) {
-    again += " (but the grammar holds a NUL byte, which a command line cannot carry)";
-  }
-  return "saved " + name + "; draw it again with: " + again;
+  const std::string grammarFile =
+      inFile ? name.substr(0, name.size() - std::strlen(".svg")) + ".grammar" : "";
+  return "saved " + name + (inFile ? " and " + grammarFile : "") +
+         "; draw it again with: " + commandLine(session, grammarFile);
 }

@@ -29,7 +29,8 @@ TurtleCursor cursorOf(const Options& options);
 // The figure's style that the options ask for.
 Style figureStyle(const Options& options);
 
-// Writes the figure as lsystem-viewer-N.svg in the current folder, never over a file, and gives
-// the line for standard error, without the program's name: where it went and the command line
-// that draws it again, or why it could not be written.
+// Writes the figure as lsystem-viewer-N.svg in the current folder, never over a file, and a
+// grammar of more than 64 KiB or with a NUL byte as lsystem-viewer-N.grammar beside it; gives the
+// line for standard error, without the program's name: where they went and the command line
+// that draws the figure again (with -f for the grammar's file), or why they could not be written.
 std::string saveNumbered(Session& session);

@@ -56,25 +56,30 @@ std::string contentOf(const std::string& path) {
 
 TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   const std::string folder = testing::TempDir() + "svg_test_save";
-  for (const std::string& name : namesIn(folder)) std::remove((folder + "/" + name).c_str());
+  ASSERT_EQ(0, std::system(("rm -rf '" + folder + "'").c_str()));
   mkdir(folder.c_str(), 0700);
   const std::string path = folder + "/figure.svg";
   TurtleCursor small = startCursor();
   EXPECT_EQ("", saveSvg(path, Figure(small), 600, 400));
   EXPECT_EQ(svgText(small), contentOf(path));
+  std::ofstream(folder + "/n-1.svg") << "one";
   const auto names = namesIn(folder);
 
-  // A file size limit makes the larger figure's write fail part way (EFBIG, not a signal).
+  // A file size limit makes the larger figure's write fail part way (EFBIG, not a signal), as a
+  // full disk would; a numbered save then names the file it tried, not the one already there.
   TurtleCursor large = grownCursor(12);
+  std::string name;
   struct rlimit saved {};
   getrlimit(RLIMIT_FSIZE, &saved);
   const struct rlimit limit { 64 * 1024, saved.rlim_max };
   const auto previous = std::signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
   const std::string error = saveSvg(path, Figure(large), 600, 400);
+  const std::string numbered = saveNumberedSvg(folder + "/n-", Figure(large), 600, 400, name);
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
   EXPECT_EQ("cannot write the SVG to '" + path + "': File too large", error);
+  EXPECT_EQ("cannot write the SVG to '" + folder + "/n-2.svg': File too large", numbered);
   EXPECT_EQ(svgText(small), contentOf(path));
   EXPECT_EQ(names, namesIn(folder)) << "the temporary file was left behind";
 
@@ -86,6 +91,35 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   struct stat status {};
   ASSERT_EQ(0, stat(path.c_str(), &status));
   EXPECT_EQ(0640u, status.st_mode & 07777) << "set-ID or sticky bits were copied";
+
+  // Links are followed and kept, each relative one from its own folder; a descriptor is written
+  // at its offset; another user's file (root's figure.svg, saved as nobody) is refused.
+  const int held = open((folder + "/held").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  const std::string svg = svgText(small), fd = std::to_string(held);
+  EXPECT_TRUE(chmod(folder.c_str(), 0777) == 0 && mkdir((folder + "/sub").c_str(), 0777) == 0 &&
+              symlink("new.svg", (folder + "/sub/hop.svg").c_str()) == 0);
+  const std::tuple<const char*, std::string, std::string, const char*, std::string> rows[] = {
+      {"link.svg", "sub/hop.svg", "", "sub/new.svg", svg},  // made through two links
+      {"old.svg", "figure.svg", "", "figure.svg", svg},     // replaced through one
+      {"loop.svg", "loop.svg", "Too many levels of symbolic links", "", ""},
+      {"fd.svg", "/proc/self/fd/" + fd, "", "held", svg},
+      {"devfd.svg", "/dev/fd/" + fd, "", "held", svg + svg},
+      {"figure.svg", "", "Permission denied", "figure.svg", svg}};
+  for (const auto& [base, link, refusal, file, content] : rows) {
+    const std::string at = folder + "/" + base;
+    const bool asNobody = link.empty();
+    if (asNobody && (geteuid() != 0 || setegid(65534) != 0 || seteuid(65534) != 0)) {
+      std::printf("%s not tried: only root can save as another user\n", base);
+      continue;
+    }
+    ASSERT_TRUE(asNobody || symlink(link.c_str(), at.c_str()) == 0);
+    const std::string message = saveSvg(at, Figure(small), 600, 400);
+    EXPECT_TRUE(!asNobody || (seteuid(0) == 0 && setegid(0) == 0));
+    EXPECT_EQ(refusal.empty() ? "" : "cannot write the SVG to '" + at + "': " + refusal, message);
+    EXPECT_TRUE(asNobody || (lstat(at.c_str(), &status) == 0 && S_ISLNK(status.st_mode))) << at;
+    EXPECT_EQ(content, *file ? contentOf(folder + "/" + file) : "") << base;
+  }
+  close(held);
 
   // A pipe whose reader waits already, with room for the figure, and a null device of the
   // test's own, so that a fault replaces only that, else /dev/null, which only root could replace.
@@ -105,10 +139,11 @@ TEST(Svg, SavingReplacesTheFileWholeOrNotAtAll) {
   EXPECT_EQ("", saveSvg(device, Figure(small), 600, 400));
   EXPECT_TRUE(stat(pipe.c_str(), &status) == 0 && S_ISFIFO(status.st_mode)) << "pipe replaced";
   EXPECT_TRUE(stat(device.c_str(), &status) == 0 && S_ISCHR(status.st_mode)) << "node replaced";
-  EXPECT_EQ(names.size() + (device == "/dev/null" ? 1 : 2), namesIn(folder).size());
+  EXPECT_EQ(names.size() + (device == "/dev/null" ? 8 : 9), namesIn(folder).size());
+  EXPECT_EQ(4u, namesIn(folder + "/sub").size());
 }
 
-// The session that the start makes of these arguments, the program's name put first.
+// The session that the start makes of these arguments.
 std::optional<Session> startWith(const std::vector<std::string>& args) {
   Start start = startFromArguments(args, [](const auto&) {});
   EXPECT_EQ(std::nullopt, start.status);
@@ -142,9 +177,10 @@ TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
   ASSERT_EQ(0, chdir(folder.c_str()));
   const std::string line = saveNumbered(*session);
   ASSERT_EQ(0, chdir(previous));
-  std::free(previous);
-  EXPECT_EQ("saved lsystem-viewer-4.svg; draw it again with: lsystem-viewer -n 4 --size 640x480",
-            line);
+  EXPECT_EQ(
+      "saved lsystem-viewer-4.svg; draw it again with: lsystem-viewer -n 4 "
+      "--size 640x480",
+      line);
   EXPECT_EQ(svgText(session->cursor, 640, 480), contentOf(prefix + "4.svg"));
 
   linkError = EPERM;  // no links: an exclusive create takes the first free name
@@ -152,6 +188,24 @@ TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
   linkError = 0;
   EXPECT_EQ(svgText(cursor), contentOf(prefix + "5.svg"));
   EXPECT_EQ(7u, namesIn(folder).size()) << "a temporary file was left behind";
+
+  // Past 64 KiB, or with a NUL byte, the grammar goes into a file beside the SVG, read with -f.
+  ASSERT_EQ(0, chdir(folder.c_str()));
+  int number = 6;
+  for (const std::string& grammar :
+       {std::string(65537, 'x') + "\r", std::string("{o:a\0o;}o\r\n", 12)}) {
+    session->options.grammar = grammar;
+    const std::string file = "lsystem-viewer-" + std::to_string(number++);
+    EXPECT_EQ("saved " + file + ".svg and " + file +
+                  ".grammar; draw it again with: lsystem-viewer -f " + file +
+                  ".grammar -n 4 --size 640x480",
+              saveNumbered(*session));
+    Options back = parseOptions({"-f", file + ".grammar"}).options;
+    EXPECT_EQ("", readGrammarFile(back));
+    EXPECT_EQ(grammar, back.grammar);
+  }
+  ASSERT_EQ(0, chdir(previous));
+  std::free(previous);
 }
 
 TEST(CommandLine, TheShellReadsBackEveryArgumentAndTheOptionsAgain) {

@@ -274,13 +274,21 @@ TEST(ViewerProcess, StatusesAndMessagesOfTheCommandLine) {
       "lsystem-viewer: cannot write the SVG to '/no/such/folder/tree.svg': No such file or "
       "directory\n",
       unwritten.err);
-  // Presses that find nothing to press, a growth past --max-symbols, a word that draws nothing.
+  // Presses that find nothing to press, a growth past --max-symbols, a word that draws nothing;
+  // the SVG into standard output, through a link or as its very file, and on the disk before a
+  // reader of the word that stops early ends the program.
   const std::string nothing = testing::TempDir() + "viewer_test_nothing.svg";
+  const std::string link = testing::TempDir() + "viewer_test_link.svg", piped = svg + ".piped";
+  const std::string stdoutFile = testing::TempDir() + "StatusesAndMessagesOfTheCommandLine.out";
+  std::remove(link.c_str());
+  std::remove(piped.c_str());
+  ASSERT_EQ(0, symlink("/proc/self/fd/1", link.c_str()));
   const struct {
     std::string args;
     int status;
     std::string out;
     std::string err;
+    std::string env = "SDL_VIDEODRIVER=dummy";
   } runs[] = {
       {"-n 2 --presses 9,2", 1, "",
        "press 2 of --presses, at index 2, finds '[', which is neither a bud 'o' nor a segment 'a'"},
@@ -297,12 +305,16 @@ TEST(ViewerProcess, StatusesAndMessagesOfTheCommandLine) {
        "the word holds no 'a' and no 'o', so nothing is drawn: only 'a' (a segment) and 'o' (a "
        "bud) are drawn; other letters serve as variables (a grammar written with F needs "
        "--segments F)"},
+      {"-n 2 --svg '" + link + "'", 0, contentOf(svg) + written.out, ""},
+      {"-n 2 --svg '" + stdoutFile + "'", 0, contentOf(svg) + written.out, ""},
+      {"-g '{x:xx;}ax' -n 20 --svg '" + piped + "'", 0, "axxxxxxxxx</svg>\n", "",
+       "sh -c '\"$0\" \"$@\" 2>/dev/null | head -c 10; tail -c 7 \"" + piped + "\"'"},
   };
   for (const auto& run : runs) {
-    const ProgramRun result = runViewer("SDL_VIDEODRIVER=dummy", run.args);
+    const ProgramRun result = runViewer(run.env, run.args);
     EXPECT_EQ(run.status, result.status) << run.args;
     EXPECT_EQ(run.out, result.out) << run.args;
-    EXPECT_EQ("lsystem-viewer: " + run.err + "\n", result.err) << run.args;
+    EXPECT_EQ(run.err.empty() ? "" : "lsystem-viewer: " + run.err + "\n", result.err) << run.args;
   }
 }
 
