@@ -667,7 +667,13 @@ std::string BookSystem::saveText(const ModuleWord& word) const {
     out += '\n';
   }
   out += "derivation length: 0\naxiom: ";
-  appendModules(out, word, 0, word.size());
+  std::string axiom;
+  appendModules(axiom, word, 0, word.size());
+  for (std::size_t i = 0; i < axiom.size(); ++i) {
+    out += axiom[i];
+    // A module "/" before a module "*" would open a comment; a space keeps them two modules.
+    if (axiom[i] == '/' && i + 1 < axiom.size() && axiom[i + 1] == '*') out += ' ';
+  }
   out += '\n';
   return out;
 }
