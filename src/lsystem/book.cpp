@@ -183,7 +183,7 @@ class BookReader {
   double constant(std::string_view s, const std::string& what) {
     ExprCode code;
     std::size_t pos = 0;
-    const Expr e = code.compile(s, pos, NameScope{nullptr, &constants_}, false);
+    const Expr e = code.compile(s, pos, NameScope{nullptr, &constants_}, true);
     if (pos != s.size()) fail("unexpected " + describe(s, pos) + " in " + what);
     return code.eval(e, nullptr, nullptr);
   }
@@ -481,7 +481,7 @@ class Generation {
 
   bool bind(const BookSystem::Pattern& pattern, std::size_t j) {
     if (w_.symbols[j] != pattern.symbol || w_.parameterCount(j) != pattern.count) return false;
-    std::copy_n(w_.parameters(j), pattern.count, vars_.begin() + pattern.firstSlot);
+    std::copy_n(w_.parameters(j), pattern.count, vars_.data() + pattern.firstSlot);
     return true;
   }
 
@@ -567,7 +567,7 @@ void prune(ModuleWord& w) {
     const uint32_t end = w.offsets[i + 1];
     w.symbols[out] = w.symbols[i];
     w.offsets[out] = outValues;
-    std::copy(w.values.begin() + begin, w.values.begin() + end, w.values.begin() + outValues);
+    std::copy(w.values.data() + begin, w.values.data() + end, w.values.data() + outValues);
     outValues += end - begin;
     ++out;
     ++i;
@@ -626,7 +626,7 @@ void BookSystem::generateFrom(ModuleWord& word, std::size_t begin, uint64_t seed
   out.symbols.assign(word.symbols, 0, begin);
   out.offsets.assign(word.offsets.begin(),
                      word.offsets.begin() + static_cast<std::ptrdiff_t>(begin) + 1);
-  out.values.assign(word.values.begin(), word.values.begin() + word.offsets[begin]);
+  out.values.assign(word.values.data(), word.values.data() + word.offsets[begin]);
   for (std::size_t i = begin; i < end; ++i) {
     const int32_t c = chosen[i - begin];
     if (c < 0) {
@@ -655,7 +655,8 @@ void BookSystem::generateFrom(ModuleWord& word, std::size_t begin, uint64_t seed
   const uint32_t shift = static_cast<uint32_t>(out.values.size()) - word.offsets[end];  // may wrap
   out.symbols.append(word.symbols, end, std::string::npos);
   for (std::size_t j = end + 1; j <= n; ++j) out.offsets.push_back(word.offsets[j] + shift);
-  out.values.insert(out.values.end(), word.values.begin() + word.offsets[end], word.values.end());
+  out.values.insert(out.values.end(), word.values.data() + word.offsets[end],
+                    word.values.data() + word.values.size());
   prune(out);
   word = std::move(out);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -394,3 +395,29 @@ TEST(ModuleWordTest, SliceReplaceAndErase) {
   word.replace(0, 1, branch);
   EXPECT_EQ("[C(2,3)]B[C(2,3)]D(4)", formatWord(word));
 }
+
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+// The form written where the C++ library has no std::to_chars for doubles is the same.
+TEST(ModuleWordTest, ShortestFormAsToChars) {
+  std::mt19937_64 random(7);
+  std::vector<double> values = {
+      0.1,  1e21, 1e-7,  123456789012345680000.0, 5e-324, 0x1p-1022, 1.7976931348623157e308, 0x1p60,
+      -0.0, 100,  0.001, 68719476736.015625};
+  for (int i = 0; i < 5000; ++i) {
+    double v;
+    const uint64_t b = random();
+    std::memcpy(&v, &b, sizeof v);
+    values.push_back(v);
+    values.push_back(std::ldexp(1.0, static_cast<int>(b % 2098) - 1074));
+    values.push_back(static_cast<double>(b % 100000) / static_cast<double>(b % 999 + 1));
+  }
+  char mine[32];
+  char theirs[32];
+  for (double v : values) {
+    if (!std::isfinite(v)) continue;
+    const std::string got(mine, writeShortest(mine, v));
+    const std::string want(theirs, std::to_chars(theirs, theirs + sizeof theirs, v).ptr);
+    ASSERT_EQ(want, got) << std::hexfloat << v;
+  }
+}
+#endif
