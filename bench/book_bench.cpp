@@ -25,9 +25,10 @@ void generate(benchmark::State& state, const std::string& productions, const std
     benchmark::DoNotOptimize(word.values.data());
   }
   state.counters["modules"] = static_cast<double>(produced);
-  state.counters["ns_per_module"] = benchmark::Counter(
-      static_cast<double>(produced) * static_cast<double>(state.iterations()) * 1e-9,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  // Produced modules a second; 10^9 over it is the time of one produced module in ns.
+  state.counters["modules_per_second"] =
+      benchmark::Counter(static_cast<double>(produced) * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate);
 }
 
 // Each apex becomes a segment and an apex: 500,000 modules in, 10^6 out.
