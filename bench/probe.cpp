@@ -2,6 +2,8 @@
 // runs of each hot path for instruction counts under callgrind (--toggle-collect=*probeMeasured*).
 #include <SDL.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +12,11 @@
 #include <string>
 
 #include "adapter.h"
+#include "figure.h"
 #include "lsystem.h"
+#include "options.h"
+#include "session.h"
+#include "shapes.h"
 #include "turtle_cursor.h"
 #include "workload.h"
 
@@ -60,10 +66,77 @@ std::string manyRules(int count) {
   return grammar + "o:o;}o";
 }
 
+// The line style's geometry against a turtle in double precision: for the book's first
+// bracketed plant at steps 1, 3, 10 and 100, the farthest that a drawn point lies from where the
+// double turtle puts it, in pixels and in parts of the figure's height; and for curves at right
+// angles, how many segments have ends that are not on one row or one column of pixels (jogs).
+int geometry() {
+  const auto figureOf = [](const std::string& grammar, int generations, const char* degrees,
+                           const char* step) {
+    Options options =
+        parseOptions({"-g", grammar, "--segments", "F", "-n", std::to_string(generations), "-a",
+                      degrees, "-s", step, "--lines"})
+            .options;
+    TurtleCursor cursor = cursorOf(options);
+    for (int g = 0; g < generations; ++g) cursor.grow();
+    return std::pair{cursor, Figure(cursor)};
+  };
+  for (const char* step : {"1", "3", "10", "100"}) {
+    auto [cursor, figure] = figureOf("{F:F[+F]F[-F]F;}F", 5, "25.7", step);
+    // The same walk in double: every step and turn in double, "]" exact.
+    struct State {
+      double x, y, heading;
+    };
+    State state{300, 300, static_cast<double>(kUpHeading)};
+    std::vector<State> stack;
+    const double turn = 25.7 * 3.14159265358979323846 / 180.0;
+    double worst = 0, top = 300, bottom = 300;
+    std::size_t k = 0;
+    for (const char c : cursor.word) {
+      if (c == 'F') {
+        state.x += std::sin(state.heading) * std::atof(step);
+        state.y += std::cos(state.heading) * std::atof(step);
+        const Stroke& drawn = figure.strokes()[k++];
+        worst = std::max({worst, std::abs(state.x - static_cast<double>(drawn.x1)),
+                          std::abs(state.y - static_cast<double>(drawn.y1))});
+        top = std::min(top, state.y);
+        bottom = std::max(bottom, state.y);
+      } else if (c == '+' || c == '-') {
+        state.heading += c == '+' ? turn : -turn;
+      } else if (c == '[') {
+        stack.push_back(state);
+      } else if (c == ']') {
+        state = stack.back();
+        stack.pop_back();
+      }
+    }
+    std::printf("plant at step %s: worst point %.3g pixels off, %.3g of the figure's height\n",
+                step, worst, worst / (bottom - top));
+  }
+  const struct {
+    const char* name;
+    const char* grammar;
+    int generations;
+  } curves[] = {{"Koch island", "{F:F-F+F+FF-F-F+F;}F-F-F-F", 2},
+                {"dragon", "{X:X+YF+;Y:-FX-Y;}FX", 10}};
+  for (const auto& curve : curves) {
+    auto [cursor, figure] = figureOf(curve.grammar, curve.generations, "90", "5");
+    const ViewLines lines(View{}, 1);
+    std::size_t jogs = 0;
+    for (const Stroke& stroke : figure.strokes()) {
+      const ScreenPoint a = lines.point(stroke.x0, stroke.y0);
+      const ScreenPoint b = lines.point(stroke.x1, stroke.y1);
+      jogs += a.x != b.x && a.y != b.y;
+    }
+    std::printf("%s: %zu of %zu segments jog\n", curve.name, jogs, figure.strokes().size());
+  }
+  return 0;
+}
+
 int usage() {
   std::fprintf(stderr,
                "usage: lsystem_probe rss | rewrite | rules COUNT | walk GENERATIONS |"
-               " pass GENERATIONS | bare\n");
+               " pass GENERATIONS | bare | geometry\n");
   return 2;
 }
 
@@ -73,6 +146,7 @@ int main(int argc, char* argv[]) {
   if (argc < 2) return usage();
   const std::string mode = argv[1];
   if (mode == "rss") return peakMemory();
+  if (mode == "geometry") return geometry();
   if (mode == "rewrite") {
     probeMeasured([] {
       LSystem system(kGrammar);

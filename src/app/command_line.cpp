@@ -35,7 +35,7 @@ std::string commandLine(const Session& session, const std::string& grammarFile) 
   }
   if (o.generations != defaults.generations) add("-n", std::to_string(o.generations));
   if (!o.angleText.empty()) add("-a", o.angleText);
-  if (o.step != defaults.step) add("-s", std::to_string(o.step));
+  if (!o.stepText.empty()) add("-s", o.stepText);
   if (o.originX != defaults.originX || o.originY != defaults.originY) {
     add("--origin", std::to_string(o.originX) + "," + std::to_string(o.originY));
   }
@@ -51,6 +51,8 @@ std::string commandLine(const Session& session, const std::string& grammarFile) 
   if (o.explore) line += " --explore";
   if (o.lines) line += " --lines";
   if (o.lineWidth != defaults.lineWidth) add("--width", std::to_string(o.lineWidth));
+  if (o.paper) line += " --paper";
+  if (!o.coloursText.empty()) add("--colours", o.coloursText);
   if (!session.history.presses().empty()) add("--presses", pressList(session.history.presses()));
   return line;
 }

@@ -19,7 +19,9 @@ enum LongOnly {
   kWidth,
   kPresses,
   kStochastic,
-  kMaxSymbols
+  kMaxSymbols,
+  kColours,
+  kPaper
 };
 
 struct OptionInfo {
@@ -38,7 +40,9 @@ inline constexpr OptionInfo kOptions[] = {
     {"generations", 'n', "N", "rewrite the axiom N times at start, 0 to 1000\n(default: 3)"},
     {"angle", 'a', "DEGREES",
      "the turn of + and - in degrees\n(default: 0.5 radian, about 28.65 degrees)"},
-    {"step", 's', "PIXELS", "the turtle's starting step (default: 20)"},
+    {"step", 's', "PIXELS",
+     "the turtle's starting step (default: 20); with\n--lines also a decimal above 0, up to "
+     "1000000"},
     {"origin", kOrigin, "X,Y", "the turtle's start point (default: 300,300)"},
     {"heading", kHeading, "DEGREES",
      "the turtle's start direction, counter-clockwise\nfrom up (default: 0; -90 points right)"},
@@ -60,6 +64,12 @@ inline constexpr OptionInfo kOptions[] = {
      "and\n"
      "each bud as a square centred on its point"},
     {"width", kWidth, "PIXELS", "the lines' width on the screen, 1 to 64\n(default: 1)"},
+    {"colours", kColours, "BACK,SEGMENT,BUD",
+     "the background's, the segments' and the buds'\ncolours, each #rrggbb (default: "
+     "#000000,\n#663300,#00ff00); what is under the pointer is\nred, or the background's "
+     "complement when one\nof the three is red"},
+    {"paper", kPaper, nullptr,
+     "black segments and dark green buds on white, as\na book prints them"},
     {"presses", kPresses, "LIST",
      "after the start, press at these word indices in\norder, g growing the whole word: up to "
      "100000,\ncommas between"},

@@ -5,6 +5,8 @@
 #include <getopt.h>
 
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -103,7 +105,6 @@ struct IntegerOption {
 constexpr IntegerOption kIntegers[] = {
     {'n', 0, 1000, &Options::generations},
     {kWidth, 1, kMaxLineWidth, &Options::lineWidth},
-    {'s', -kMaxCoordinate, kMaxCoordinate, &Options::step},
     {kMaxSymbols, 1, INT32_MAX, &Options::maxSymbols},
 };
 
@@ -139,6 +140,45 @@ std::string applyNumber(int code, const std::string& name, const std::string& va
     default:
       return "";
   }
+}
+
+// Three colours #rrggbb separated by commas, as the background's, the segments' and the buds'.
+bool parseColours(const std::string& text, Colours& out) {
+  uint32_t values[3];
+  std::size_t at = 0;
+  for (int i = 0; i < 3; ++i, at += 8) {
+    if (text.size() < at + 7 || text[at] != '#' ||
+        (i < 2 && text.size() > at + 7 && text[at + 7] != ',')) {
+      return false;
+    }
+    uint32_t value = 0;
+    const char* digits = text.data() + at + 1;
+    const auto [end, error] = std::from_chars(digits, digits + 6, value, 16);
+    if (error != std::errc() || end != digits + 6) return false;
+    values[i] = value;
+  }
+  if (at - 1 != text.size()) return false;
+  out = Colours{values[0], values[1], values[2]};
+  return true;
+}
+
+// The step: a whole number within the start point's range, or a decimal above 0 that only the
+// line style takes (checkStep sees to that once every option is read).
+std::string applyStep(const std::string& quoted, const std::string& value, Options& options) {
+  int32_t whole = 0;
+  if (parseInteger(value, -kMaxCoordinate, kMaxCoordinate, whole)) {
+    options.step = static_cast<float>(whole);
+  } else {
+    const double decimal = isDecimal(value) ? std::strtod(value.c_str(), nullptr) : 0.0;
+    options.step = std::strtof(value.c_str(), nullptr);
+    if (!(decimal > 0 && decimal <= kMaxDecimalStep && options.step > 0)) {
+      return quoted + " is not an integer from " + std::to_string(-kMaxCoordinate) + " to " +
+             std::to_string(kMaxCoordinate) + ", nor with --lines a decimal above 0 up to " +
+             std::to_string(static_cast<int64_t>(kMaxDecimalStep));
+    }
+  }
+  options.stepText = value;
+  return "";
 }
 
 // Sets the option's value into options; the error message, or an empty string.
@@ -181,6 +221,15 @@ std::string applyValue(const OptionInfo& option, const std::string& name, const 
       const std::string error = parsePresses(value, options.presses);
       return error.empty() ? "" : quoted + error;
     }
+    case 's':
+      return applyStep(quoted, value, options);
+    case kColours:
+      if (!parseColours(value, options.colours)) {
+        return quoted + " is not three colours #rrggbb separated by commas";
+      }
+      options.coloursText = value;
+      options.paper = false;
+      return "";
     default:
       return applyNumber(option.code, name, value, options);
   }
@@ -279,6 +328,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                                  : options.lines) = true;
       continue;
     }
+    if (option.code == kPaper) {
+      options.paper = true;
+      options.colours = kPaperColours;
+      options.coloursText.clear();
+      continue;
+    }
     if (option.code == 'g' || option.code == 'f') {
       if (grammarOption != 0 && grammarOption != option.code) {
         parsed.error = "options '--grammar' and '--file' cannot be used together";
@@ -295,6 +350,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     return parsed;
   }
   parsed.error = checkDisjoint(options);
+  if (parsed.error.empty() && options.step != std::floor(options.step) && !options.lines) {
+    parsed.error =
+        "the step " + quote(options.stepText) + " is a decimal, which only --lines draws";
+  }
   return parsed;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "style.h"
 #include "turtle_state.h"
 
 // Exit statuses of the program.
@@ -23,6 +24,10 @@ constexpr std::size_t kMaxPresses = 100000;
 constexpr int32_t kGrowAll = -1;
 // The most bytes that each of --segments, --buds and --moves takes.
 constexpr std::size_t kMaxSymbolBytes = 16;
+// The longest decimal step of the line style.
+constexpr double kMaxDecimalStep = 1e6;
+// The colours of --paper: black segments and dark green buds on white.
+constexpr Colours kPaperColours{0xffffff, 0x000000, 0x006400};
 
 struct Options {
   std::string grammar = "{o:a[+ao]-ao;}ao";
@@ -30,7 +35,8 @@ struct Options {
   int32_t generations = 3;
   float angle = 0.5f;     // radians
   std::string angleText;  // the degrees as given, or empty for the default
-  int32_t step = 20;
+  float step = 20;        // a whole number with squares; with lines, a decimal above 0 too
+  std::string stepText;   // -s as given, or empty for the default
   int32_t originX = 300;
   int32_t originY = 300;
   float heading = kUpHeading;  // the start heading in radians
@@ -45,6 +51,9 @@ struct Options {
   bool explore = false;            // zoom, pan, undo and save in a resizable window that waits
   bool lines = false;              // segments as lines, buds as squares centred on their point
   int32_t lineWidth = 1;           // --width: the lines' brush in screen pixels
+  Colours colours;                 // --colours or --paper
+  std::string coloursText;         // --colours as given, or empty
+  bool paper = false;              // --paper: the colours are those of a printed page
   std::vector<int32_t> presses;    // replayed after the start generations, in order; kGrowAll
                                    // for a generation of the whole word
   std::optional<uint64_t> seed;    // --stochastic: growth chooses among all the rule blocks

@@ -13,16 +13,19 @@ constexpr std::size_t kMaxGrammarArgument = 64 * 1024;  // longer, `s` saves the
 }  // namespace
 
 TurtleCursor cursorOf(const Options& options) {
-  TurtleCursor cursor(options.grammar, options.originX, options.originY, options.step,
-                      options.angle);
+  TurtleCursor cursor(options.grammar, options.originX, options.originY, 0, options.angle);
+  cursor.origin.step = options.step;  // a whole number, or with lines a decimal
   cursor.maxWordLength = options.maxSymbols;
   cursor.seed = options.seed;
   cursor.setSymbols(options.segments, options.buds, options.moves);
   cursor.setStartHeading(options.heading);
+  cursor.exactBranches = options.lines;
   return cursor;
 }
 
-Style figureStyle(const Options& options) { return Style{options.lines, options.lineWidth}; }
+Style figureStyle(const Options& options) {
+  return Style{options.lines, options.lineWidth, options.colours};
+}
 
 std::string saveNumbered(Session& session) {
   const std::string& grammar = session.options.grammar;
@@ -32,8 +35,8 @@ std::string saveNumbered(Session& session) {
       grammar.size() > kMaxGrammarArgument || grammar.find('\0') != std::string::npos;
   std::string name;
   const std::string error = saveNumberedSvg(
-      "lsystem-viewer-", session.shownFigure(), session.options.width, session.options.height,
-      name, figureStyle(session.options), inFile ? &grammar : nullptr);
+      "lsystem-viewer-", session.shownFigure(), session.options.width, session.options.height, name,
+      figureStyle(session.options), inFile ? &grammar : nullptr);
   if (!error.empty()) return error;
   const std::string grammarFile =
       inFile ? name.substr(0, name.size() - std::strlen(".svg")) + ".grammar" : "";

@@ -2,6 +2,9 @@
 #include "figure.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "screen.h"
 
 void PointBox::add(float x, float y) {
   if (empty()) {
@@ -42,6 +45,32 @@ Figure::Figure(TurtleCursor& cursor) {
   }
 }
 
+namespace {
+
+// The pixel nearest to a turtle coordinate, as the line style places it without a view.
+int64_t nearestPixel(float v) { return screenCoordinate(std::floor(static_cast<double>(v) + 0.5)); }
+
+// The fit of the line style: the exact points' box bw by bh, the brush W, b = 1 when a bud is
+// drawn and the margin m give s = min((width - 2m - W) / (bw + 20b), (height - 2m - W) /
+// (bh + 20b), 16), a term with a zero denominator left out, and centre the box.
+View fitLines(const Figure& figure, int32_t width, int32_t height, int32_t brush) {
+  const PointBox& points = figure.allPoints();
+  if (points.empty()) return View{};
+  const int32_t margin = std::min({10, width / 10, height / 10});
+  const double x0 = static_cast<double>(points.minX);
+  const double y0 = static_cast<double>(points.minY);
+  const double bw = static_cast<double>(points.maxX) - x0;
+  const double bh = static_cast<double>(points.maxY) - y0;
+  const double buds = figure.budPoints().empty() ? 0 : kBudSide;
+  double s = 16.0;
+  if (bw + buds > 0) s = std::min(s, (width - 2 * margin - brush) / (bw + buds));
+  if (bh + buds > 0) s = std::min(s, (height - 2 * margin - brush) / (bh + buds));
+  s = std::max(s, kLeastZoom);
+  return View{s, (width - s * bw) / 2 - s * x0, (height - s * bh) / 2 - s * y0};
+}
+
+}  // namespace
+
 Box drawnBox(const Figure& figure, const Style& style) {
   Box box;
   const auto add = [&box](const PointBox& points, int64_t side) {
@@ -52,7 +81,11 @@ Box drawnBox(const Figure& figure, const Style& style) {
     box.maxY = std::max<int64_t>(box.maxY, TurtleState::truncate(points.maxY) + side);
   };
   if (style.lines) {
-    add(figure.allPoints(), 1);
+    const PointBox& points = figure.allPoints();
+    if (!points.empty()) {
+      box = {nearestPixel(points.minX), nearestPixel(points.minY), nearestPixel(points.maxX) + 1,
+             nearestPixel(points.maxY) + 1};
+    }
   } else {
     add(figure.budPoints(), kBudSide);
     add(figure.segmentEnds(), kSegmentSide);
@@ -61,5 +94,6 @@ Box drawnBox(const Figure& figure, const Style& style) {
 }
 
 View fitView(const Figure& figure, int32_t width, int32_t height, const Style& style) {
+  if (style.lines) return fitLines(figure, width, height, style.width);
   return fitView(drawnBox(figure, style), width, height);
 }

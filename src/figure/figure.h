@@ -52,12 +52,12 @@ class Figure {
 };
 
 // The box of what a style draws, in whole pixels: with squares, every square, its corner the
-// turtle's whole-pixel position; with lines, every drawn point's whole-pixel position, one pixel
-// wider and taller than their extent. Empty when nothing is drawn.
+// turtle's whole-pixel position; with lines, every drawn point's nearest pixel, one pixel wider
+// and taller than their extent. Empty when nothing is drawn.
 Box drawnBox(const Figure& figure, const Style& style);
 
-// The view that shows all that the style draws (drawnBox) whole in a width x height window, as
-// fitView of that box.
+// The view that shows the whole figure in a width x height window: with squares, fitView of
+// drawnBox; with lines, the exact points' box with room for the brush and the buds.
 View fitView(const Figure& figure, int32_t width, int32_t height, const Style& style);
 
 // A cursor's figure, walked again only when asked for after forget().

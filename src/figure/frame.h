@@ -16,8 +16,8 @@ struct Pick {
 };
 
 // A stroke is drawn, and can be picked, unless its colour is the background's.
-inline uint32_t colourOf(const Stroke& stroke, const Palette& palette) {
-  return stroke.bud ? palette.bud : palette.segment;
+inline bool drawn(const Stroke& stroke, const Palette& palette) {
+  return (stroke.bud ? palette.bud : palette.segment) != palette.background;
 }
 
 // The shapes under the pointer, without drawing anything.
@@ -28,7 +28,7 @@ Pick pick(const Figure& figure, const Placement& placement, const Palette& palet
   const std::vector<Stroke>& strokes = figure.strokes();
   for (std::size_t i = strokes.size(); i-- > 0;) {
     const Stroke& stroke = strokes[i];
-    if (colourOf(stroke, palette) != 0 && shapeHolds(placement.place(stroke), brush, pointer)) {
+    if (drawn(stroke, palette) && shapeHolds(placement.place(stroke), brush, pointer)) {
       return Pick{pointer, stroke.index};
     }
   }
@@ -43,10 +43,11 @@ void drawFigure(const Figure& figure, const Placement& placement, const Palette&
                 const Pick& pick, int32_t width, int32_t height, Fill&& fill) {
   const int32_t brush = brushOf(placement);
   for (const Stroke& stroke : figure.strokes()) {
-    const uint32_t colour = colourOf(stroke, palette);
-    if (colour == 0) continue;
+    if (!drawn(stroke, palette)) continue;
     const Shape shape = placement.place(stroke);
-    paintShape(shape, brush, shapeHolds(shape, brush, pick.pointer) ? palette.selection : colour,
-               width, height, fill);
+    const uint32_t colour = shapeHolds(shape, brush, pick.pointer) ? palette.selection
+                            : stroke.bud                           ? palette.bud
+                                                                   : palette.segment;
+    paintShape(shape, brush, colour, width, height, fill);
   }
 }

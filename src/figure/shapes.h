@@ -12,12 +12,13 @@
 #include "style.h"
 #include "view.h"
 
-// Pixel values of the drawing colours, as mapped on the screen's format. A colour of 0 is the
-// background's: symbols of that colour are neither drawn nor selected.
+// Pixel values of the drawing colours, as mapped on the screen's format. Symbols whose colour is
+// the background's are neither drawn nor selected.
 struct Palette {
   uint32_t segment;
   uint32_t selection;  // a shape that holds the pointer
   uint32_t bud;
+  uint32_t background = 0;
 };
 
 // A stroke on the screen: a square of columns [p0.x, p1.x) and rows [p0.y, p1.y), or a line from
@@ -71,12 +72,17 @@ struct ViewSquares {
 };
 
 // The line style through a view: a segment's line between its points, a bud's square of side
-// max(1, floor(s * 20 + 0.5)) centred on its point, its corner side / 2 up and left of it.
+// max(1, floor(s * 20 + 0.5)) centred on its point, its corner side / 2 up and left of it. A
+// point is the pixel nearest to it, (floor(s * x + tx + 0.5), floor(s * y + ty + 0.5)), computed
+// in double from the turtle's float.
 struct ViewLines {
   ViewLines(const View& shown, int32_t brushWidth)
-      : points(shown), brush(brushWidth), budSide(points.budSide) {}
+      : view(shown), brush(brushWidth), budSide(static_cast<int64_t>(viewSide(shown, kBudSide))) {}
 
-  ScreenPoint point(float x, float y) const { return {points.column(x), points.row(y)}; }
+  ScreenPoint point(float x, float y) const {
+    return {screenCoordinate(std::floor(view.s * static_cast<double>(x) + view.tx + 0.5)),
+            screenCoordinate(std::floor(view.s * static_cast<double>(y) + view.ty + 0.5))};
+  }
   Shape place(const Stroke& stroke) const {
     const ScreenPoint to = point(stroke.x1, stroke.y1);
     if (stroke.bud) {
@@ -86,7 +92,7 @@ struct ViewLines {
     return Shape{point(stroke.x0, stroke.y0), to, stroke.index, false, true};
   }
 
-  ViewSquares points;  // where a point lands, as a square's corner would
+  View view;
   int32_t brush;
   int64_t budSide;
 };

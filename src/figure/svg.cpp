@@ -8,6 +8,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "shortest.h"
 
 namespace {
 
@@ -31,6 +34,13 @@ class SvgOut {
   SvgOut& operator<<(int64_t value) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
+  }
+
+  // A coordinate of the line style, in its shortest form that reads back as exactly it.
+  SvgOut& operator<<(double value) {
+    char digits[32];
+    const char* end = writeShortest(digits, value);
     return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
   }
 
@@ -70,78 +80,143 @@ std::string hexColour(uint32_t rgb) {
   return text;
 }
 
-// A square's rect, from its top-left corner.
-void writeSquare(SvgOut& svg, int64_t x, int64_t y, bool bud) {
+// A square's rect of the squares' style, from its whole-pixel corner.
+void writeSquare(SvgOut& svg, int64_t x, int64_t y, bool bud, const Colours& colours) {
   const int64_t side = bud ? kBudSide : kSegmentSide;
   svg << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << side << "\" height=\"" << side
-      << "\" fill=\"" << hexColour(bud ? kBudRgb : kSegmentRgb) << "\"/>\n";
+      << "\" fill=\"" << hexColour(bud ? colours.bud : colours.segment) << "\"/>\n";
 }
 
-// The segments as paths of separate lines, each from the centre of its first pixel's brush square
-// to that of its last, with square caps: at scale 1 the stroke covers what the brush paints.
-// Each run of segments between two buds is one path of at most kLinesPerPath lines, so that no
-// attribute grows past what XML readers take; a bud is its centred square, in word order.
-void writeLines(SvgOut& svg, const Figure& figure, int32_t brush) {
-  constexpr int32_t kLinesPerPath = 4096;
-  // The brush square of pixel x spans [x - floor((brush - 1) / 2), that + brush): its centre is
-  // x + 0.5 for an odd brush and x + 1 for an even one.
-  const std::string_view start = brush % 2 != 0 ? "<path transform=\"translate(0.5 0.5)\" d=\""
-                                                : "<path transform=\"translate(1 1)\" d=\"";
-  const std::string end = "\" fill=\"none\" stroke=\"" + hexColour(kSegmentRgb) +
-                          "\" stroke-width=\"" + std::to_string(brush) +
-                          "\" stroke-linecap=\"square\"/>\n";
-  const auto whole = [](float v) { return int64_t{TurtleState::truncate(v)}; };
-  int32_t lines = 0;  // in the open path
+struct Corner {
+  double x;
+  double y;
+};
+
+// The polygon that a W by W square brush sweeps along the segment from its first point to its
+// last: the convex hull of the square's corners at both ends, turning the same way for every
+// segment, so that overlapping polygons of one path add up under the nonzero rule. A pixel's
+// brush square spans [p - back, p - back + W) of a point p, and the pixel of p is the nearest one:
+// at one unit a pixel, sampled at pixel centres, the square covers the window's pixels.
+std::vector<Corner> sweptPolygon(const Stroke& stroke, int32_t brush) {
+  const double back = (brush - 1) / 2;
+  const double ahead = brush - back;
+  std::vector<Corner> points;
+  for (const auto& [x, y] : {std::pair{stroke.x0, stroke.y0}, {stroke.x1, stroke.y1}}) {
+    const double px = static_cast<double>(x);
+    const double py = static_cast<double>(y);
+    points.insert(points.end(), {{px - back, py - back},
+                                 {px + ahead, py - back},
+                                 {px + ahead, py + ahead},
+                                 {px - back, py + ahead}});
+  }
+  // Andrew's monotone chain: the lower hull, then the upper, without repeated points.
+  std::sort(points.begin(), points.end(), [](const Corner& a, const Corner& b) {
+    return a.x < b.x || (a.x == b.x && a.y < b.y);
+  });
+  const auto turn = [](const Corner& o, const Corner& a, const Corner& b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+  };
+  std::vector<Corner> hull(2 * points.size());
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    while (k >= 2 && turn(hull[k - 2], hull[k - 1], points[i]) <= 0) --k;
+    hull[k++] = points[i];
+  }
+  for (std::size_t i = points.size() - 1, lower = k + 1; i-- > 0;) {
+    while (k >= lower && turn(hull[k - 2], hull[k - 1], points[i]) <= 0) --k;
+    hull[k++] = points[i];
+  }
+  hull.resize(k - 1);
+  return hull;
+}
+
+// The line style: each run of segments between two buds one path of at most kPolygonsPerPath
+// polygons, each the area the brush sweeps along a segment, so that no attribute grows past what
+// XML readers take; a bud is its 20-unit square centred on its point, in word order. Every
+// coordinate is a turtle point's float, or that plus whole units, exactly.
+void writeLines(SvgOut& svg, const Figure& figure, const Style& style) {
+  constexpr int32_t kPolygonsPerPath = 4096;
+  const std::string end = "\" fill=\"" + hexColour(style.colours.segment) + "\"/>\n";
+  int32_t polygons = 0;  // in the open path
   for (const Stroke& stroke : figure.strokes()) {
+    if (stroke.bud || polygons == kPolygonsPerPath) {
+      if (polygons > 0) svg << end;
+      polygons = 0;
+    }
     if (stroke.bud) {
-      if (lines > 0) svg << end;
-      lines = 0;
-      writeSquare(svg, whole(stroke.x1) - kBudSide / 2, whole(stroke.y1) - kBudSide / 2, true);
+      constexpr double kHalf = kBudSide / 2;
+      svg << "<rect x=\"" << static_cast<double>(stroke.x1) - kHalf << "\" y=\""
+          << static_cast<double>(stroke.y1) - kHalf << "\" width=\"" << int64_t{kBudSide}
+          << "\" height=\"" << int64_t{kBudSide} << "\" fill=\"" << hexColour(style.colours.bud)
+          << "\"/>\n";
       continue;
     }
-    if (lines == kLinesPerPath) {
-      svg << end;
-      lines = 0;
+    if (polygons == 0) svg << "<path d=\"";
+    const std::vector<Corner> polygon = sweptPolygon(stroke, style.width);
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+      svg << (i == 0 ? "M" : "L") << polygon[i].x << " " << polygon[i].y;
     }
-    svg << (lines == 0 ? start : std::string_view()) << "M" << whole(stroke.x0) << " "
-        << whole(stroke.y0) << "L" << whole(stroke.x1) << " " << whole(stroke.y1);
-    ++lines;
+    svg << "Z";
+    ++polygons;
   }
-  if (lines > 0) svg << end;
+  if (polygons > 0) svg << end;
+}
+
+// The viewBox of the line style: the points' box grown by the brush's reach on each side and by
+// half a bud where there are buds; the window when nothing is drawn.
+void writeLinesHeader(SvgOut& svg, const Figure& figure, int32_t width, int32_t height,
+                      const Style& style) {
+  const PointBox& points = figure.allPoints();
+  double minX = 0;
+  double minY = 0;
+  double boxWidth = width;
+  double boxHeight = height;
+  if (!points.empty()) {
+    const double bud = figure.budPoints().empty() ? 0 : kBudSide / 2;
+    const double back = std::max<double>((style.width - 1) / 2, bud);
+    const double ahead = std::max<double>(style.width - (style.width - 1) / 2, bud);
+    minX = static_cast<double>(points.minX) - back;
+    minY = static_cast<double>(points.minY) - back;
+    boxWidth = static_cast<double>(points.maxX) + ahead - minX;
+    boxHeight = static_cast<double>(points.maxY) + ahead - minY;
+  }
+  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" << minX << " " << minY << " "
+      << boxWidth << " " << boxHeight << "\" width=\"" << boxWidth << "\" height=\"" << boxHeight
+      << "\" shape-rendering=\"crispEdges\">\n"
+      << "<rect x=\"" << minX << "\" y=\"" << minY << "\" width=\"" << boxWidth << "\" height=\""
+      << boxHeight << "\" fill=\"" << hexColour(style.colours.background) << "\"/>\n";
+}
+
+// The squares' header: the squares' box, or the window when nothing is drawn.
+void writeSquaresHeader(SvgOut& svg, const Figure& figure, int32_t width, int32_t height,
+                        const Style& style) {
+  Box box = drawnBox(figure, style);
+  if (box.empty()) box = {0, 0, width, height};
+  const int64_t boxWidth = box.maxX - box.minX;
+  const int64_t boxHeight = box.maxY - box.minY;
+  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" << box.minX << " " << box.minY
+      << " " << boxWidth << " " << boxHeight << "\" width=\"" << boxWidth << "\" height=\""
+      << boxHeight << "\" shape-rendering=\"crispEdges\">\n"
+      << "<rect x=\"" << box.minX << "\" y=\"" << box.minY << "\" width=\"" << boxWidth
+      << "\" height=\"" << boxHeight << "\" fill=\"" << hexColour(style.colours.background)
+      << "\"/>\n";
 }
 
 }  // namespace
 
 bool writeSvg(std::FILE* out, const Figure& figure, int32_t width, int32_t height,
               const Style& style, uint64_t maxBytes) {
-  Box box = drawnBox(figure, style);
-  if (box.empty()) {
-    box = {0, 0, width, height};
-  } else if (style.lines) {
-    // Room for the brush's square caps, which reach 0.71 brush from a point, and for the buds'
-    // squares, which reach 10 pixels.
-    const int64_t reach = std::max(style.width, kBudSide / 2);
-    box = {box.minX - reach, box.minY - reach, box.maxX + reach, box.maxY + reach};
-  }
-  const int64_t minX = box.minX;
-  const int64_t minY = box.minY;
-  const int64_t boxWidth = box.maxX - minX;
-  const int64_t boxHeight = box.maxY - minY;
-
   // The buffer is large; keep it off the stack.
   auto svg = std::make_unique<SvgOut>(out, maxBytes);
-  *svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-       << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" << minX << " " << minY << " "
-       << boxWidth << " " << boxHeight << "\" width=\"" << boxWidth << "\" height=\"" << boxHeight
-       << "\" shape-rendering=\"crispEdges\">\n"
-       << "<rect x=\"" << minX << "\" y=\"" << minY << "\" width=\"" << boxWidth << "\" height=\""
-       << boxHeight << "\" fill=\"" << hexColour(kBackgroundRgb) << "\"/>\n";
+  *svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   if (style.lines) {
-    writeLines(*svg, figure, style.width);
+    writeLinesHeader(*svg, figure, width, height, style);
+    writeLines(*svg, figure, style);
   } else {
+    writeSquaresHeader(*svg, figure, width, height, style);
     for (const Stroke& stroke : figure.strokes()) {
       writeSquare(*svg, TurtleState::truncate(stroke.x1), TurtleState::truncate(stroke.y1),
-                  stroke.bud);
+                  stroke.bud, style.colours);
     }
   }
   *svg << "</svg>\n";

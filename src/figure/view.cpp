@@ -15,7 +15,7 @@ View fitView(const Box& box, int32_t width, int32_t height) {
 bool zoomView(View& view, bool in, double px, double py) {
   constexpr double kFactor = 1.25;
   const double s = in ? view.s * kFactor : view.s / kFactor;
-  if (s > 64.0 || s < 1.0 / 65536.0) return false;
+  if (s > kMostZoom || s < kLeastZoom) return false;
   view.tx = in ? px - (px - view.tx) * kFactor : px - (px - view.tx) / kFactor;
   view.ty = in ? py - (py - view.ty) * kFactor : py - (py - view.ty) / kFactor;
   view.s = s;

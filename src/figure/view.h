@@ -14,6 +14,10 @@ struct View {
   double ty = 0.0;
 };
 
+// The zoom's range: from 1/65536 to 64 screen pixels a pixel.
+constexpr double kLeastZoom = 1.0 / 65536;
+constexpr double kMostZoom = 64.0;
+
 // The side on the screen of a square of `side` pixels: never less than one pixel.
 inline double viewSide(const View& view, double side) {
   return std::max(1.0, std::floor(view.s * side + 0.5));

@@ -37,8 +37,5 @@ struct ModuleWord {
 // Modules [begin, end) appended to out in the file's notation: each symbol, then for a module
 // with parameters "(", the values in their shortest round-trip form joined by ",", and ")".
 void appendModules(std::string& out, const ModuleWord& word, std::size_t begin, std::size_t end);
-// v in std::to_chars's shortest round-trip form, for C++ libraries that lack it for doubles;
-// out has room for 32 characters. Returns the end of what was written.
-char* writeShortest(char* out, double v);
 // The whole word so written, as printed and saved: "F(1)[+A(0.6868131868131868)]".
 std::string formatWord(const ModuleWord& word);

@@ -31,7 +31,11 @@ void TurtleCursor::setSymbols(std::string_view segments, std::string_view buds,
 }
 
 void TurtleCursor::reset() {
-  state.assign(origin);
+  if (exactBranches) {
+    state = origin;  // a decimal step of the line style is kept as it is
+  } else {
+    state.assign(origin);
+  }
   index = 0;
   stack.clear();
   selected = 0;

@@ -112,17 +112,23 @@ class TurtleCursor : public LSystem {
   std::deque<TurtleState> stack;  // used at its back only
   float angle;                    // the turn of "+" and "-", in radians
   std::optional<uint64_t> seed;   // set: every growth chooses among all rule sets (stochastic)
+  // How "]" restores the turtle: as "[" saved it, floats and all (the line style), or through
+  // whole pixels (the squares).
+  bool exactBranches = false;
 
  private:
   std::array<TurtleCommand, 256> commands;  // by the byte's unsigned value
   DirectionCache directions;  // of headings met by earlier segments; not part of the walk
 
-  // The restore goes through assign, so the walk resumes from the whole-pixel position.
-  // An unmatched "]" leaves the state as it is.
+  // Without exactBranches the restore goes through assign, so the walk resumes from the
+  // whole-pixel position. An unmatched "]" leaves the state as it is.
   void closeBranch() {
-    if (!stack.empty()) {
+    if (stack.empty()) return;
+    if (exactBranches) {
+      state = stack.back();
+    } else {
       state.assign(stack.back());
-      stack.pop_back();
     }
+    stack.pop_back();
   }
 };

@@ -7,7 +7,7 @@
 
 void showTitle(const std::string& title) { SDL_WM_SetCaption(title.c_str(), title.c_str()); }
 
-Palette mapPalette(const SDL_PixelFormat* format) {
+Palette mapPalette(const SDL_PixelFormat* format, const Colours& colours) {
   // SDL_MapRGB takes a non-const format but only reads it.
   auto* f = const_cast<SDL_PixelFormat*>(format);
   const auto map = [f](uint32_t rgb) {
@@ -15,9 +15,10 @@ Palette mapPalette(const SDL_PixelFormat* format) {
                       static_cast<Uint8>(rgb));
   };
   Palette palette{};
-  palette.segment = map(kSegmentRgb);
-  palette.selection = map(kSelectionRgb);
-  palette.bud = map(kBudRgb);
+  palette.segment = map(colours.segment);
+  palette.selection = map(colours.selection());
+  palette.bud = map(colours.bud);
+  palette.background = map(colours.background);
   return palette;
 }
 
@@ -91,7 +92,7 @@ UserInput userInput(const SDL_Event& event) {
 }
 
 void drawFrame(SDL_Surface* screen, Explorer& explorer, const Palette& palette) {
-  SDL_FillRect(screen, nullptr, 0);
+  SDL_FillRect(screen, nullptr, palette.background);
   if (explorer.style().lines) {
     drawOnPixels(screen, std::nullopt, [&](auto&& fill) { explorer.draw(palette, fill); });
   } else {

@@ -21,9 +21,9 @@
 // An SDL event in the explorer's terms.
 UserInput userInput(const SDL_Event& event);
 
-// The segment's, the selection's and the bud's colours, mapped in that order on the surface's
-// format.
-Palette mapPalette(const SDL_PixelFormat* format);
+// The segment's, the selection's, the bud's and the background's colours, mapped in that order on
+// the surface's format.
+Palette mapPalette(const SDL_PixelFormat* format, const Colours& colours = Colours());
 
 // Sets the window's title.
 void showTitle(const std::string& title);
@@ -64,7 +64,7 @@ void drawOnPixels(SDL_Surface* screen, std::optional<uint32_t> background, Draw&
   SDL_UnlockSurface(screen);
 }
 
-// The explorer's frame on the surface, cleared to pixel value 0 first: squares by SDL_FillRect,
+// The explorer's frame on the surface, cleared to the background first: squares by SDL_FillRect,
 // which is faster for them, lines through the raster on the surface's pixels.
 void drawFrame(SDL_Surface* screen, Explorer& explorer, const Palette& palette);
 

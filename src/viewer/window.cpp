@@ -124,7 +124,7 @@ bool waitForEvent(int connection, SDL_Event& event,
 DesktopWindow::DesktopWindow(Session& session, SDL_Surface* screen)
     : session_(session),
       screen_(screen),
-      palette_(mapPalette(screen->format)),
+      palette_(mapPalette(screen->format, figureStyle(session.options).colours)),
       explorer_(session, screen->w, screen->h, true) {}
 
 std::optional<int> DesktopWindow::handle(const UserInput& input) {
@@ -142,7 +142,7 @@ std::optional<int> DesktopWindow::handle(const UserInput& input) {
                      std::to_string(reply.height) + ": " + SDL_GetError());
     }
     screen_ = resized;
-    palette_ = mapPalette(screen_->format);
+    palette_ = mapPalette(screen_->format, explorer_.style().colours);
     explorer_.resized(screen_->w, screen_->h);
   }
   if (reply.title) showTitle(explorer_.title());

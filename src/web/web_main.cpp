@@ -38,8 +38,7 @@ struct WebViewer {
     SDL_Surface* resized = openWebScreen(width, height);
     if (resized == nullptr) return;  // the canvas keeps its size, and the view its window
     screen = resized;
-    palette = mapPalette(screen->format);
-    black = SDL_MapRGB(screen->format, 0, 0, 0);
+    palette = mapPalette(screen->format, explorer.style().colours);
     explorer.resized(screen->w, screen->h);
   }
 
@@ -47,14 +46,12 @@ struct WebViewer {
       : session(std::move(started)),
         explorer(session, canvas->w, canvas->h, false),
         screen(canvas),
-        palette(mapPalette(canvas->format)),
-        black(SDL_MapRGB(canvas->format, 0, 0, 0)) {}
+        palette(mapPalette(canvas->format, explorer.style().colours)) {}
 
   Session session;
   Explorer explorer;  // every press can be taken back; s saves no file
   SDL_Surface* screen;
   Palette palette;
-  Uint32 black;
 };
 
 // The page's side: what it shows of the program's state. After a press that changed the word
@@ -163,7 +160,7 @@ void webPass(void*) {
     // screen's pixels are cleared to opaque black and drawn, and the unlock puts them on the
     // canvas, which the browser shows when the frame's callback returns.
     if (explorer.stale()) {
-      drawOnPixels(viewer.screen, std::optional<uint32_t>(viewer.black),
+      drawOnPixels(viewer.screen, std::optional<uint32_t>(viewer.palette.background),
                    [&explorer, &viewer](auto&& fill) { explorer.draw(viewer.palette, fill); });
     }
     if (explorer.edits() != told) tellEdited();

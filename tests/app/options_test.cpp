@@ -115,8 +115,6 @@ TEST(Options, ValuesAtTheEdgesOfTheirRanges) {
       {{"-n", "0"}, &Options::generations, 0},
       {{"-n", "+1000"}, &Options::generations, 1000},
       {{"-n", "0003"}, &Options::generations, 3},
-      {{"-s", "16777216"}, &Options::step, 16777216},
-      {{"-s", "-16777216"}, &Options::step, -16777216},
       {{"--origin", "-16777216,16777216"}, &Options::originY, 16777216},
       {{"--size", "4096x16"}, &Options::width, 4096},
       {{"--max-symbols", "1"}, &Options::maxSymbols, 1},
@@ -129,6 +127,21 @@ TEST(Options, ValuesAtTheEdgesOfTheirRanges) {
     EXPECT_EQ("", parsed.error) << c.args[1];
     EXPECT_EQ(c.expected, parsed.options.*(c.field)) << c.args[1];
   }
+  // The step: whole numbers, and with --lines a decimal above 0 as its nearest float.
+  const std::pair<Args, float> steps[] = {
+      {{"-s", "16777216"}, 16777216.0f}, {{"-s", "-16777216"}, -16777216.0f},
+      {{"-s", "2.5", "--lines"}, 2.5f},  {{"--lines", "--step=1e6"}, 1e6f},
+      {{"--lines", "-s", ".1"}, 0.1f},
+  };
+  for (const auto& [args, step] : steps) {
+    EXPECT_EQ("", parseOptions(args).error) << args[1];
+    EXPECT_EQ(step, parseOptions(args).options.step) << args[1];
+  }
+  // The colours, and --paper's.
+  EXPECT_TRUE((Colours{0xffffff, 0x000000, 0x0000aa}) ==
+              parseOptions({"--colours", "#FFFFFF,#000000,#0000aA"}).options.colours);
+  EXPECT_TRUE(kPaperColours ==
+              parseOptions({"--colours", "#ff0000,#000000,#000001", "--paper"}).options.colours);
   std::string most = "0";
   for (std::size_t i = 1; i < kMaxPresses; ++i) most += ",1";
   EXPECT_EQ(kMaxPresses, parseOptions({"--presses", most}).options.presses.size());
@@ -179,7 +192,7 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
   for (std::size_t i = 0; i < kMaxPresses; ++i) tooMany += ",0";
   const std::pair<Args, std::string> cases[] = {
       {{"-x"}, "option '-x' is unknown"},
-      {{"--colour=red"}, "option '--colour' is unknown"},
+      {{"--color=red"}, "option '--color' is unknown"},
       {{"--s=3"}, "option '--s' is ambiguous"},
       {{"--he"}, "option '--he' is ambiguous"},
       {{"--help=yes"}, "option '--help' takes no value"},
@@ -199,7 +212,17 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"-n", "+"}, "-n '+' is not an integer from 0 to 1000"},
       {{"-n", "99999999999999999999"},
        "-n '99999999999999999999' is not an integer from 0 to 1000"},
-      {{"-s", "16777217"}, "-s '16777217' is not an integer from -16777216 to 16777216"},
+      {{"-s", "16777217"},
+       "-s '16777217' is not an integer from -16777216 to 16777216, nor with --lines a decimal "
+       "above 0 up to 1000000"},
+      {{"--lines", "-s", "-2.5"},
+       "-s '-2.5' is not an integer from -16777216 to 16777216, nor with --lines a decimal above "
+       "0 up to 1000000"},
+      {{"-s", "2.5"}, "the step '2.5' is a decimal, which only --lines draws"},
+      {{"--colours", "#fff,#000,#0f0"},
+       "--colours '#fff,#000,#0f0' is not three colours #rrggbb separated by commas"},
+      {{"--colours", "#ffffff,#000000,#00ff00,"},
+       "--colours '#ffffff,#000000,#00ff00,' is not three colours #rrggbb separated by commas"},
       {{"-a", "0x10"}, "-a '0x10' is not a decimal number of degrees"},
       {{"-a", "nan"}, "-a 'nan' is not a decimal number of degrees"},
       {{"-a", "inf"}, "-a 'inf' is not a decimal number of degrees"},

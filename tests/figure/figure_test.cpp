@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -144,4 +145,21 @@ TEST(Walk, AColourOfZeroIsNotDrawnNorSelected) {
   ASSERT_EQ(1u, fills.size());
   EXPECT_EQ(kPalette.selection, fills[0].colour);  // the bud; the segment was skipped
   EXPECT_EQ(1, selected);
+}
+
+TEST(Walk, TheLineStyleReturnsFromABranchExactly) {
+  for (const bool exact : {false, true}) {
+    TurtleCursor cursor = cursorWith("a[+a]a");
+    cursor.exactBranches = exact;
+    const std::vector<Stroke> s = Figure(cursor).strokes();
+    ASSERT_EQ(3u, s.size());
+    // The first segment ends at (299.99985, 280); after the branch the next one starts there, or
+    // through whole pixels at (299, 280).
+    EXPECT_NE(299.0f, s[0].x1);
+    EXPECT_EQ(exact ? s[0].x1 : 299.0f, s[2].x0);
+    EXPECT_EQ(280.0f, s[2].y0);
+    // A decimal step is the exact walk's from its start; through whole pixels it is 2.
+    cursor.origin.step = 2.5f;
+    EXPECT_EQ(exact ? 297.5f : 298.0f, Figure(cursor).strokes()[0].y1);
+  }
 }

@@ -149,10 +149,24 @@ TEST(Line, AFarLineCostsWhatTheWindowHolds) {
 
 TEST(Line, ScreenPointsAndBudSquares) {
   const auto at = [](float x, float y, bool bud) { return Stroke{x, y, x, y, 1, bud}; };
-  const ViewLines far(View{64.0, -0.5, 1e9}, 1);
-  const Shape point = far.place(at(2147483648.0f, -2147483648.0f, false));
-  EXPECT_EQ(int64_t{64} * INT32_MAX - 1, point.p1.x);  // floor of .5 below the product
-  EXPECT_EQ(int64_t{64} * INT32_MIN + 1000000000, point.p1.y);
+  // A point goes to its nearest pixel, floor(s x + tx + 0.5) in double from the float: a point
+  // at .5 and a tie go up, a point a hair below a whole number goes to it.
+  const struct {
+    View view;
+    float x, y;
+    int64_t column, row;
+  } points[] = {
+      {View{64.0, -0.5, 1e9}, 2147483648.0f, -2147483648.0f, int64_t{64} << 31,
+       -(int64_t{64} << 31) + 1000000000},
+      {View{}, 0.5f, -0.5f, 1, 0},
+      {View{}, 299.99985f, 0.49999997f, 300, 0},
+      {View{2, 0.25, 0}, 1.125f, -1.25f, 3, -2},
+  };
+  for (const auto& p : points) {
+    const Shape shape = ViewLines(p.view, 1).place(at(p.x, p.y, false));
+    EXPECT_EQ(p.column, shape.p1.x) << p.x;
+    EXPECT_EQ(p.row, shape.p1.y) << p.y;
+  }
   EXPECT_EQ(-kFarPixel, screenCoordinate(-1e300));
   // Side max(1, floor(20 s + 0.5)), the corner half of it up and left; the open square holds.
   for (const auto& [s, left, side] : {std::tuple{1.0, 290, 20}, {2.5, 275, 50}, {0.05, 300, 1}}) {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -110,35 +112,118 @@ TEST(Svg, SquaresFollowTheWalkForEverySetting) {
   }
 }
 
+using Polygon = std::vector<std::pair<double, double>>;
+
+// The polygons of the paths, in order, and the numbers of each element's attributes: the
+// elements as they stand, one per line.
+struct Element {
+  std::string name;
+  std::vector<double> numbers;  // x, y, width and height of a rect or the svg's viewBox
+  std::string fill;
+  std::vector<Polygon> polygons;  // of a path
+};
+
+std::vector<Element> elementsOf(const std::string& svg) {
+  std::vector<Element> elements;
+  std::istringstream lines(svg);
+  for (std::string line; std::getline(lines, line);) {
+    Element e;
+    e.name = line.substr(1, line.find(' ') - 1);
+    const auto attribute = [&line](const std::string& name) {
+      const std::size_t at = line.find(" " + name + "=\"");
+      if (at == std::string::npos) return std::string();
+      const std::size_t begin = at + name.size() + 3;
+      return line.substr(begin, line.find('"', begin) - begin);
+    };
+    e.fill = attribute("fill");
+    for (const char* name : {"viewBox", "x", "y", "width", "height"}) {
+      std::istringstream values(attribute(name));
+      for (std::string v; values >> v;) e.numbers.push_back(std::strtod(v.c_str(), nullptr));
+    }
+    const std::string d = attribute("d");
+    for (const char* at = d.c_str(); *at != '\0';) {
+      if (*at == 'M') e.polygons.emplace_back();
+      if (*at == 'Z') {
+        ++at;
+        continue;
+      }
+      char* end;
+      const double x = std::strtod(at + 1, &end);
+      const double y = std::strtod(end, &end);
+      e.polygons.back().push_back({x, y});
+      at = end;
+    }
+    elements.push_back(std::move(e));
+  }
+  return elements;
+}
+
+// Twice the signed area of a polygon.
+double doubleArea(const Polygon& polygon) {
+  double sum = 0;
+  for (std::size_t i = 0; i < polygon.size(); ++i) {
+    const auto& [x0, y0] = polygon[i];
+    const auto& [x1, y1] = polygon[(i + 1) % polygon.size()];
+    sum += x0 * y1 - x1 * y0;
+  }
+  return sum;
+}
+
 TEST(Svg, TheLineStyleInFull) {
   TurtleCursor cursor = cursorWith("FX[+F]fF");
   cursor.setSymbols("F", "X", "f");
-  // The drawn points span 290..300 and 240..300; the box grows by 10 on every side.
-  const std::string head =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"280 230 31 81\" width=\"31\" "
-      "height=\"81\" shape-rendering=\"crispEdges\">\n"
-      "<rect x=\"280\" y=\"230\" width=\"31\" height=\"81\" fill=\"#000000\"/>\n";
-  const std::string stroke =
-      "\" fill=\"none\" stroke=\"#663300\" stroke-width=\"3\" stroke-linecap=\"square\"/>\n";
-  EXPECT_EQ(head + "<path transform=\"translate(0.5 0.5)\" d=\"M300 300L299 280" + stroke +
-                "<rect x=\"289\" y=\"270\" width=\"20\" height=\"20\" fill=\"#00ff00\"/>\n" +
-                "<path transform=\"translate(0.5 0.5)\" d=\"M299 280L290 262M298 260L298 240" +
-                stroke + "</svg>\n",
-            svgText(cursor, 600, 400, Style{true, 3}));
-  // An even brush's square is centred a pixel right of and below its pixel; a wide one grows
-  // the box by its width.
-  const std::string even = svgText(cursor, 600, 400, Style{true, 12});
-  EXPECT_NE(std::string::npos, even.find("viewBox=\"278 228 35 85\""));
-  EXPECT_NE(std::string::npos,
-            even.find("<path transform=\"translate(1 1)\" d=\"M300 300L299 280\""));
-  // A long run of segments is cut into paths of 4096 lines.
+  // The turtle's points in its own arithmetic, each step in double and rounded once to float:
+  // the first step ends at (x1, y1), where the bud stands; the branch's at (x2, y2); then from
+  // (x1, y1) exactly the move to (x3, y3) and the segment to (x4, y4).
+  const auto f = [](double v) { return static_cast<float>(v); };
+  const double up = 3.1416f;
+  const double left = f(up + 0.5);
+  const double s0 = f(std::sin(up)), c0 = f(std::cos(up));
+  const double s1 = f(std::sin(left)), c1 = f(std::cos(left));
+  const double x1 = f(s0 * 20 + 300), y1 = f(c0 * 20 + 300);
+  const double x2 = f(s1 * 20 + x1), y2 = f(c1 * 20 + y1);
+  const double x3 = f(s0 * 20 + x1), y3 = f(c0 * 20 + y1);
+  const double x4 = f(s0 * 20 + x3), y4 = f(c0 * 20 + y3);
+  const std::vector<std::pair<double, double>> ends[] = {
+      {{300, 300}, {x1, y1}}, {{x1, y1}, {x2, y2}}, {{x3, y3}, {x4, y4}}};
+  for (const int32_t brush : {3, 12}) {
+    SCOPED_TRACE("brush " + std::to_string(brush));
+    const double back = (brush - 1) / 2;
+    const auto e = elementsOf(svgText(cursor, 600, 400, Style(true, brush, {0xffffff, 0, 7})));
+    ASSERT_EQ(7u, e.size());  // xml, svg, the box, a path, the bud, a path, the end
+    // The box holds the points, grown by the buds' half side (more than the brush's reach).
+    EXPECT_EQ((std::vector<double>{x2 - 10, y4 - 10, 310 - (x2 - 10), 310 - (y4 - 10)}),
+              std::vector<double>(e[1].numbers.begin(), e[1].numbers.begin() + 4));
+    EXPECT_EQ("#ffffff", e[2].fill);
+    EXPECT_EQ((std::vector<double>{x1 - 10, y1 - 10, 20, 20}), e[4].numbers);
+    EXPECT_EQ("#000007", e[4].fill);
+    std::vector<Polygon> polygons = e[3].polygons;
+    polygons.insert(polygons.end(), e[5].polygons.begin(), e[5].polygons.end());
+    ASSERT_EQ(3u, polygons.size());
+    for (std::size_t i = 0; i < polygons.size(); ++i) {
+      // The brush's square at both ends, [p - back, p - back + W), swept: a hexagon of those
+      // corners, of area W^2 + W (|dx| + |dy|), turning the way the others turn.
+      const auto& [p, q] = std::pair{ends[i][0], ends[i][1]};
+      EXPECT_EQ(6u, polygons[i].size());
+      for (const auto& [x, y] : polygons[i]) {
+        const bool atP = (x == p.first - back || x == p.first - back + brush) &&
+                         (y == p.second - back || y == p.second - back + brush);
+        const bool atQ = (x == q.first - back || x == q.first - back + brush) &&
+                         (y == q.second - back || y == q.second - back + brush);
+        EXPECT_TRUE(atP || atQ) << x << "," << y;
+      }
+      const double swept =
+          brush * brush + brush * (std::abs(q.first - p.first) + std::abs(q.second - p.second));
+      EXPECT_NEAR(swept, doubleArea(polygons[i]) / 2, 1e-9);
+      EXPECT_EQ("#000000", i == 0 ? e[3].fill : e[5].fill);
+    }
+  }
+  // A long run of segments is cut into paths of 4096 polygons.
   TurtleCursor run = cursorWith(std::string(4097, 'a'));
-  const std::string runs = svgText(run, 600, 400, Style{true, 1});
-  std::size_t paths = 0;
-  for (std::size_t at = 0; (at = runs.find("<path ", at)) != std::string::npos; ++at) ++paths;
-  EXPECT_EQ(2u, paths);
-  EXPECT_NE(std::string::npos, runs.find("\"/>\n<path transform=\"translate(0.5 0.5)\" d=\"M"));
+  const auto runs = elementsOf(svgText(run, 600, 400, Style(true, 1)));
+  ASSERT_EQ(6u, runs.size());
+  EXPECT_EQ(4096u, runs[3].polygons.size());
+  EXPECT_EQ(1u, runs[4].polygons.size());
 }
 
 TEST(Svg, WithoutSquaresTheBoxIsTheWindow) {

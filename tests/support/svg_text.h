@@ -13,6 +13,7 @@
 
 inline std::string svgText(TurtleCursor& cursor, int32_t width = 600, int32_t height = 400,
                            const Style& style = Style()) {
+  cursor.exactBranches = style.lines;  // as the program's cursor is made for the style
   std::FILE* file = std::tmpfile();
   EXPECT_TRUE(writeSvg(file, Figure(cursor), width, height, style));
   std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
