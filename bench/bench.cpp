@@ -185,6 +185,35 @@ void fullPass(benchmark::State& state, SDL_Surface* screen, int generations, boo
   state.counters["symbols"] = session.cursor.wordLength();
 }
 
+// A frame of the explorer in the 600x400 window, the figure fitted and then zoomed by `zoom` about
+// the window's centre. With viewChanges each frame follows a change of the view (a drag by a
+// pixel, back and forth), and paints the whole window; else only the pointer moves, between two
+// points of the window, and the frame paints where the shapes under the pointers lie.
+void exploreFrame(benchmark::State& state, SDL_Surface* screen, int generations, double zoom,
+                  Style style, bool viewChanges) {
+  const Palette palette = mapPalette(screen->format);
+  Session session = workload::grownSession(generations, true, style);
+  session.options.explore = true;
+  View& view = session.view;
+  view = {view.s * zoom, 300 - (300 - view.tx) * zoom, 200 - (200 - view.ty) * zoom};
+  Explorer explorer(session, screen->w, screen->h, false);
+  drawFrame(screen, explorer, palette);
+  int32_t step = 0;
+  for (auto _ : state) {
+    UserInput motion;
+    motion.type = UserInput::Type::kMotion;
+    motion.dragging = viewChanges;
+    motion.x = viewChanges ? 300 + step % 2 : 250 + 100 * (step % 2);
+    motion.y = viewChanges ? 200 : 180 + 40 * (step % 2);
+    ++step;
+    explorer.handle(motion);
+    drawFrame(screen, explorer, palette);
+    SDL_Flip(screen);
+  }
+  setPassCounters(state);
+  state.counters["symbols"] = session.cursor.wordLength();
+}
+
 // The walk of the word into its figure, as a change of the word makes it again.
 void figureWalk(benchmark::State& state, int generations) {
   TurtleCursor cursor = grownCursor(generations);
@@ -293,6 +322,26 @@ int main(int argc, char* argv[]) {
   benchmark::RegisterBenchmark("fitted_lines/1048570", fullPass, screen,
                                workload::kLargeGenerations, true, Style{true, 1})
       ->Unit(benchmark::kMicrosecond);
+  // The frames of a figure of a million and of eight million symbols: fitted, eight times that and
+  // an eighth of it; in squares and in lines; after a change of the view, and of the pointer.
+  for (const int g : {workload::kLargeGenerations, workload::kHugeGenerations}) {
+    const std::string n = std::to_string(grownCursor(g).wordLength());
+    if (g == workload::kHugeGenerations) {
+      benchmark::RegisterBenchmark(("figure/" + n).c_str(), figureWalk, g)
+          ->Unit(benchmark::kMillisecond);
+    }
+    for (const auto& [zoom, name] : {std::pair{1.0, "fit"}, {8.0, "8x"}, {0.125, "fit_8th"}}) {
+      for (const Style& style : {Style(), Style(true, 1)}) {
+        for (const bool viewChanges : {true, false}) {
+          const std::string row = "frame/" + n + "/" + name + (style.lines ? "/lines" : "/squares") +
+                                  (viewChanges ? "/view" : "/pointer");
+          benchmark::RegisterBenchmark(row.c_str(), exploreFrame, screen, g, zoom, style,
+                                       viewChanges)
+              ->Unit(benchmark::kMillisecond);
+        }
+      }
+    }
+  }
   benchmark::RegisterBenchmark("pass/bare", barePass, screen)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("svg/1048570", saveLargeSvg)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("pass/58_against_bare", pairedPass, screen)

@@ -61,8 +61,7 @@ int main() {
       Explorer explorer(session, 600, 400, false);
       report(fit ? "fitted" : "pass", cursor.wordLength(), [&] {
         workload::movePointer(explorer, workload::kPointerX, workload::kPointerY);
-        drawOnPixels(screen, std::optional<uint32_t>(black),
-                     [&](auto&& fill) { explorer.draw(palette, fill); });
+        drawFrame(screen, explorer, palette); });
       });
     }
     // The walk alone, without SDL; its sum of positions can be set beside a native build's.

@@ -15,6 +15,7 @@ constexpr int kRewriteGenerations = 18;  // 2,097,146 symbols at the end
 constexpr int kStartGenerations = 3;     // the viewer's start word, 58 symbols
 constexpr int kMidGenerations = 10;      // 8,186 symbols
 constexpr int kLargeGenerations = 17;    // 1,048,570 symbols
+constexpr int kHugeGenerations = 20;     // 8,388,602 symbols
 // The rewrites of the word o under a grammar of many rules, whose size must not matter.
 constexpr int kManyRulesGenerations = 1000;
 // Inside the start word's bud at index 13 only; on larger words it lies in some squares too.
@@ -49,6 +50,7 @@ inline Session grownSession(int generations, bool fit = false, const Style& styl
   options.lines = style.lines;
   options.lineWidth = style.width;
   Session session{options, grownCursor(generations), PressHistory(), View()};
+  session.cursor.exactBranches = style.lines;
   if (fit) session.view = fitView(session.shownFigure(), 600, 400, style);
   return session;
 }

@@ -36,7 +36,24 @@ std::string Explorer::title() const {
   return text;
 }
 
-void Explorer::changed() { stale_ = true; }
+void Explorer::changed() {
+  stale_ = true;
+  whole_ = true;
+}
+
+void Explorer::pointerMoved() { stale_ = true; }
+
+ScreenRect Explorer::redrawArea(const Palette& palette) {
+  const ScreenRect window{0, 0, width_, height_};
+  if (whole_ || !(palette == palette_)) return window;
+  ScreenRect area = held_;
+  withShown(palette, [&](const Figure& figure, const auto& placement, const Palette& colours) {
+    area = unite(area, heldArea(figure, placement, colours, pointer_));
+  });
+  Square clipped;
+  if (!clipToWindow(area, window, clipped)) return ScreenRect{0, 0, 0, 0};
+  return {clipped.x, clipped.y, clipped.x + clipped.w, clipped.y + clipped.h};
+}
 
 void Explorer::wordChanged() {
   pickCurrent_ = false;
@@ -221,7 +238,7 @@ Explorer::Reply Explorer::handlePlain(const UserInput& input) {
       break;
     case UserInput::Type::kMotion:
       pointer_ = {input.x, input.y};
-      changed();
+      pointerMoved();
       break;
     case UserInput::Type::kButtonDown:
       press(pick_.selected, reply);
@@ -281,7 +298,7 @@ bool Explorer::exploreInput(const UserInput& input, Reply& reply) {
         change = true;
       }
       pointer_ = {input.x, input.y};
-      changed();  // the red squares follow the pointer
+      pointerMoved();  // the red squares follow the pointer
       break;
     case UserInput::Type::kButtonDown:
       if (input.button == kButtonLeft) {

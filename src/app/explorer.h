@@ -90,11 +90,16 @@ class Explorer {
   // false, and the angle unchanged, when they have no float radians.
   bool setAngle(double degrees);
 
-  // Draws one frame, its squares handed to fill(square, colour) in word order: the pick of the
-  // pointer first, then the shapes, through the view with --fit or --explore, else at the
-  // positions cut to 16 bits. The frame is then up to date.
-  template <class Fill>
-  void draw(const Palette& palette, Fill&& fill);
+  // The part of the window that the next frame paints: all of it, or when only the pointer has
+  // moved since the frame before, where the shapes that hold the old or the new pointer lie; the
+  // rest of the window shows the frame before as it is.
+  ScreenRect redrawArea(const Palette& palette);
+
+  // Draws one frame on the canvas (drawFigure's), within its clip, which redrawArea gives: the
+  // pick of the pointer first, then the shapes, through the view with --fit or --explore, else at
+  // the positions cut to 16 bits. The frame is then up to date.
+  template <class Canvas>
+  void draw(const Palette& palette, Canvas& canvas);
 
   // The frame on the screen is not the figure as it is now.
   bool stale() const { return stale_; }
@@ -125,8 +130,12 @@ class Explorer {
   void stopPlay();
   bool touch(const UserInput& input, Reply& reply);
   void edited(const Edit& edit, Reply& reply);
-  void changed();      // the view or the window has changed: the frame is out of date
-  void wordChanged();  // and the figure too
+  void changed();       // the view or the window has changed: the whole frame is out of date
+  void wordChanged();   // and the figure too
+  void pointerMoved();  // where the shapes under the old and the new pointer lie is out of date
+  // Calls visit with the shown figure, its placement and the palette.
+  template <class Visit>
+  void withShown(const Palette& palette, Visit&& visit);
   TurtleCursor& shownCursor() { return play_ ? play_->cursor : session_.cursor; }
   const Figure& shownFigure() {
     return play_ ? play_->figure.of(play_->cursor) : session_.shownFigure();
@@ -148,6 +157,8 @@ class Explorer {
   bool quit_ = false;
   ScreenPoint pointer_{0, 0};  // from the latest motion; (0, 0) before any
   bool stale_ = true;
+  bool whole_ = true;       // the next frame paints the whole window
+  ScreenRect held_{0, 0, 0, 0};  // where the shapes under the pointer of the last frame lie
   // The pick was made on the word as it is: no press or undo has changed it since the frame.
   bool pickCurrent_ = false;
   bool drawnOnce_ = false;  // a frame has been drawn
@@ -158,15 +169,24 @@ class Explorer {
   Gestures gestures_;
 };
 
-template <class Fill>
-void Explorer::draw(const Palette& palette, Fill&& fill) {
+template <class Visit>
+void Explorer::withShown(const Palette& palette, Visit&& visit) {
+  const Figure& figure = shownFigure();
+  withPlacement(session_.shownView(), style(), [&](const auto& placement) {
+    visit(figure, placement, palette);
+  });
+}
+
+template <class Canvas>
+void Explorer::draw(const Palette& palette, Canvas& canvas) {
   stale_ = false;
+  whole_ = false;
   pickCurrent_ = true;
   drawnOnce_ = true;
   palette_ = palette;
-  const Figure& figure = shownFigure();
-  withPlacement(session_.shownView(), style(), [&](const auto& placement) {
-    pick_ = pick(figure, placement, palette, pointer_);
-    drawFigure(figure, placement, palette, pick_, width_, height_, fill);
+  withShown(palette, [&](const Figure& figure, const auto& placement, const Palette& colours) {
+    pick_ = pick(figure, placement, colours, pointer_);
+    held_ = heldArea(figure, placement, colours, pointer_);
+    drawFigure(figure, placement, colours, pick_, canvas);
   });
 }

@@ -7,6 +7,7 @@
 #include "screen.h"
 
 void PointBox::add(float x, float y) {
+  if (x != x || y != y) return;
   if (empty()) {
     *this = {x, y, x, y};
     return;
@@ -15,6 +16,40 @@ void PointBox::add(float x, float y) {
   minY = std::min(minY, y);
   maxX = std::max(maxX, x);
   maxY = std::max(maxY, y);
+}
+
+void PointBox::add(const PointBox& other) {
+  if (other.empty()) return;
+  add(other.minX, other.minY);
+  add(other.maxX, other.maxY);
+}
+
+void Figure::index() {
+  const std::size_t runs = (strokes_.size() + kRun - 1) / kRun;
+  std::vector<FigureNode> leaves(runs);
+  for (std::size_t i = 0; i < strokes_.size(); ++i) {
+    const Stroke& s = strokes_[i];
+    FigureNode& node = leaves[i / kRun];
+    node.ends.add(s.x1, s.y1);
+    node.all.add(s.x0, s.y0);
+    node.all.add(s.x1, s.y1);
+    (s.bud ? node.lastBud : node.lastSegment) = static_cast<int32_t>(i);
+    node.wild |= s.x0 != s.x0 || s.y0 != s.y0 || s.x1 != s.x1 || s.y1 != s.y1;
+  }
+  levels_.push_back(std::move(leaves));
+  while (levels_.back().size() > 1) {
+    const std::vector<FigureNode>& below = levels_.back();
+    std::vector<FigureNode> above((below.size() + 1) / 2);
+    for (std::size_t i = 0; i < below.size(); ++i) {
+      FigureNode& node = above[i / 2];
+      node.ends.add(below[i].ends);
+      node.all.add(below[i].all);
+      node.lastBud = std::max(node.lastBud, below[i].lastBud);
+      node.lastSegment = std::max(node.lastSegment, below[i].lastSegment);
+      node.wild |= below[i].wild;
+    }
+    levels_.push_back(std::move(above));
+  }
 }
 
 Figure::Figure(TurtleCursor& cursor) {
@@ -43,6 +78,7 @@ Figure::Figure(TurtleCursor& cursor) {
     }
     cursor.advance();
   }
+  if (!strokes_.empty()) index();
 }
 
 namespace {

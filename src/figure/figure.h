@@ -1,7 +1,9 @@
-// The figure: the word walked once into its strokes in turtle coordinates, kept until the word
-// or the turtle changes, and read by every frame, the pick, the fit and the SVG.
+// The figure: the word walked once into its strokes in turtle coordinates, with boxes over runs
+// of them, kept until the word or the turtle changes, and read by every frame, the pick, the fit
+// and the SVG.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -20,7 +22,7 @@ struct Stroke {
   bool bud;
 };
 
-// The extent of turtle points; empty while minX > maxX.
+// The extent of turtle points; empty while minX > maxX. A point that is not a number is left out.
 struct PointBox {
   float minX = 1.0f;
   float minY = 1.0f;
@@ -28,6 +30,17 @@ struct PointBox {
   float maxY = 0.0f;
   bool empty() const { return minX > maxX; }
   void add(float x, float y);
+  void add(const PointBox& other);
+};
+
+// A run of consecutive strokes, ordinals [first, first + count), as the figure's index keeps it:
+// a turtle's path is continuous, so the boxes of a run are tight.
+struct FigureNode {
+  PointBox ends;  // every stroke's end point: where its square stands, a bud's point
+  PointBox all;   // every point drawn: both ends of each segment, each bud's point
+  int32_t lastBud = -1;      // the ordinal of the run's last bud, or -1
+  int32_t lastSegment = -1;  // and of its last segment
+  bool wild = false;         // a point that is not a number, which no box holds
 };
 
 class Figure {
@@ -44,8 +57,23 @@ class Figure {
   // Every point drawn: both ends of each segment and each bud's point.
   const PointBox& allPoints() const { return allPoints_; }
 
+  // The index: levels of nodes, level 0 over runs of kRun strokes, each level above over pairs of
+  // the nodes below; the last level holds one node, over every stroke.
+  static constexpr int32_t kRun = 4;
+  const std::vector<std::vector<FigureNode>>& levels() const { return levels_; }
+  // The strokes [first, end) under node i of a level.
+  int32_t runBegin(std::size_t level, std::size_t i) const {
+    return static_cast<int32_t>((i * kRun) << level);
+  }
+  int32_t runEnd(std::size_t level, std::size_t i) const {
+    return static_cast<int32_t>(std::min(((i + 1) * kRun) << level, strokes_.size()));
+  }
+
  private:
+  void index();
+
   std::vector<Stroke> strokes_;
+  std::vector<std::vector<FigureNode>> levels_;
   PointBox budPoints_;
   PointBox segmentEnds_;
   PointBox allPoints_;

@@ -1,7 +1,11 @@
 // One frame of the figure: the pick of the shapes under the pointer, asked first, then the
-// drawing of the shapes in word order, those picked red.
+// drawing of the shapes in word order, those picked red. Both go down the figure's index, so
+// that a frame costs the window, not the word: a node whose shapes reach no pixel of the window
+// (or, for the pick, do not reach the pointer) is passed over, and one whose shapes of a kind
+// all land on one and the same screen shape is painted as that shape, once for each kind.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "figure.h"
@@ -20,34 +24,152 @@ inline bool drawn(const Stroke& stroke, const Palette& palette) {
   return (stroke.bud ? palette.bud : palette.segment) != palette.background;
 }
 
-// The shapes under the pointer, without drawing anything.
+// The node's last stroke of each kind that the palette draws, later one second: -1 for none.
+inline std::array<int32_t, 2> lastOfKinds(const FigureNode& node, const Palette& palette) {
+  const int32_t bud = palette.bud != palette.background ? node.lastBud : -1;
+  const int32_t segment = palette.segment != palette.background ? node.lastSegment : -1;
+  return bud < segment ? std::array<int32_t, 2>{bud, segment}
+                       : std::array<int32_t, 2>{segment, bud};
+}
+
+// Visits the index's nodes from the top, each one before the nodes under it: visit(level, i)
+// says whether to go down into it. With reverse, the later half first.
+template <class Visit>
+void walkIndex(const Figure& figure, bool reverse, Visit&& visit) {
+  const auto& levels = figure.levels();
+  if (levels.empty()) return;
+  struct Item {
+    std::size_t level;
+    std::size_t i;
+  };
+  std::array<Item, 128> stack;  // each level leaves at most one node waiting
+  std::size_t size = 0;
+  stack[size++] = {levels.size() - 1, 0};
+  while (size > 0) {
+    const Item item = stack[--size];
+    if (!visit(item.level, item.i) || item.level == 0) continue;
+    const std::size_t first = 2 * item.i;
+    const bool second = first + 1 < levels[item.level - 1].size();
+    if (reverse) stack[size++] = {item.level - 1, first};
+    if (second) stack[size++] = {item.level - 1, first + 1};
+    if (!reverse) stack[size++] = {item.level - 1, first};
+  }
+}
+
+inline bool holdsPoint(const ScreenRect& rect, ScreenPoint p) {
+  return rect.left <= p.x && p.x < rect.right && rect.top <= p.y && p.y < rect.bottom;
+}
+
+// The shapes under the pointer, without drawing anything: the last of them in word order is found
+// first, going down the index from its later half.
 template <class Placement>
 Pick pick(const Figure& figure, const Placement& placement, const Palette& palette,
           ScreenPoint pointer) {
   const int32_t brush = brushOf(placement);
   const std::vector<Stroke>& strokes = figure.strokes();
-  for (std::size_t i = strokes.size(); i-- > 0;) {
-    const Stroke& stroke = strokes[i];
-    if (drawn(stroke, palette) && shapeHolds(placement.place(stroke), brush, pointer)) {
-      return Pick{pointer, stroke.index};
+  Pick found{pointer, 0};
+  bool done = false;
+  const auto holds = [&](int32_t ordinal) {
+    if (ordinal < 0) return false;
+    const Stroke& stroke = strokes[static_cast<std::size_t>(ordinal)];
+    if (!drawn(stroke, palette) || !shapeHolds(placement.place(stroke), brush, pointer)) {
+      return false;
     }
-  }
-  return Pick{pointer, 0};
+    found.selected = stroke.index;
+    done = true;
+    return true;
+  };
+  walkIndex(figure, true, [&](std::size_t level, std::size_t i) {
+    if (done) return false;
+    const FigureNode& node = figure.levels()[level][i];
+    const std::array<int32_t, 2> kinds = lastOfKinds(node, palette);
+    if (kinds[1] < 0) return false;
+    const Footprint footprint = placement.footprint(node);
+    if (!holdsPoint(footprint.hit, pointer)) return false;
+    if (footprint.single) {
+      if (!holds(kinds[1])) holds(kinds[0]);
+      return false;
+    }
+    if (level > 0) return true;
+    for (int32_t k = figure.runEnd(level, i); k-- > figure.runBegin(level, i) && !holds(k);) {
+    }
+    return false;
+  });
+  return found;
 }
 
-// Draws the figure in a width x height window, shape after shape in word order, each handed to
-// fill(square, colour) clipped to the window: a shape that the pick holds in the selection's
-// colour. Changes nothing it is given.
-template <class Placement, class Fill>
+// Draws the figure on the canvas, within its clip: the picture of every shape painted in word
+// order, the later over the earlier, each shape that holds the pick's pointer in the selection's
+// colour, so that the red shapes are those that the pick found. The canvas is painted from the
+// front (canvas(square, colour) paints only what no shape has reached; canvas.covers(rect) and
+// canvas.full() tell what is painted): the index is gone down from its later half, and a node whose
+// pixels are all painted already is passed over. Changes nothing it is given but the canvas.
+template <class Placement, class Canvas>
 void drawFigure(const Figure& figure, const Placement& placement, const Palette& palette,
-                const Pick& pick, int32_t width, int32_t height, Fill&& fill) {
+                const Pick& pick, Canvas& canvas) {
   const int32_t brush = brushOf(placement);
-  for (const Stroke& stroke : figure.strokes()) {
-    if (!drawn(stroke, palette)) continue;
+  const std::vector<Stroke>& strokes = figure.strokes();
+  const ScreenRect clip = canvas.clip();
+  const auto paint = [&](int32_t ordinal) {
+    if (ordinal < 0) return;
+    const Stroke& stroke = strokes[static_cast<std::size_t>(ordinal)];
+    if (!drawn(stroke, palette)) return;
     const Shape shape = placement.place(stroke);
+    if (canvas.covers(paintBox(shape, brush))) return;  // hidden by the shapes after it
     const uint32_t colour = shapeHolds(shape, brush, pick.pointer) ? palette.selection
                             : stroke.bud                           ? palette.bud
                                                                    : palette.segment;
-    paintShape(shape, brush, colour, width, height, fill);
-  }
+    paintShape(shape, brush, colour, clip, canvas);
+  };
+  walkIndex(figure, true, [&](std::size_t level, std::size_t i) {
+    if (canvas.full()) return false;
+    const FigureNode& node = figure.levels()[level][i];
+    const std::array<int32_t, 2> kinds = lastOfKinds(node, palette);
+    if (kinds[1] < 0) return false;
+    const Footprint footprint = placement.footprint(node);
+    if (!meets(footprint.paint, clip) || canvas.covers(footprint.paint)) return false;
+    if (footprint.single) {
+      // Every shape of a kind paints the pixels of its last one in its colour: the kind that
+      // comes last in the node is over the other.
+      paint(kinds[1]);
+      paint(kinds[0]);
+      return false;
+    }
+    if (level > 0) return true;
+    for (int32_t k = figure.runEnd(level, i); k-- > figure.runBegin(level, i);) paint(k);
+    return false;
+  });
+}
+
+// The area of the screen whose pixels a change of the shapes that hold the pointer can change:
+// the paint boxes of every shape that holds it.
+template <class Placement>
+ScreenRect heldArea(const Figure& figure, const Placement& placement, const Palette& palette,
+                    ScreenPoint pointer) {
+  const int32_t brush = brushOf(placement);
+  const std::vector<Stroke>& strokes = figure.strokes();
+  ScreenRect area{0, 0, 0, 0};
+  const auto add = [&](int32_t ordinal) {
+    if (ordinal < 0) return;
+    const Stroke& stroke = strokes[static_cast<std::size_t>(ordinal)];
+    const Shape shape = placement.place(stroke);
+    if (!drawn(stroke, palette) || !shapeHolds(shape, brush, pointer)) return;
+    area = unite(area, paintBox(shape, brush));
+  };
+  walkIndex(figure, true, [&](std::size_t level, std::size_t i) {
+    const FigureNode& node = figure.levels()[level][i];
+    const std::array<int32_t, 2> kinds = lastOfKinds(node, palette);
+    if (kinds[1] < 0) return false;
+    const Footprint footprint = placement.footprint(node);
+    if (!holdsPoint(footprint.hit, pointer)) return false;
+    if (footprint.single) {
+      add(kinds[0]);
+      add(kinds[1]);
+      return false;
+    }
+    if (level > 0) return true;
+    for (int32_t k = figure.runBegin(level, i); k < figure.runEnd(level, i); ++k) add(k);
+    return false;
+  });
+  return area;
 }

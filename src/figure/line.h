@@ -99,7 +99,7 @@ class LineBands {
             ? ScreenRect{pending_.majorLo, pending_.minorLo, pending_.majorHi, pending_.minorHi}
             : ScreenRect{pending_.minorLo, pending_.majorLo, pending_.minorHi, pending_.majorHi};
     Square square;
-    if (clipToWindow(rect, width_, height_, square)) fill_(square);
+    if (clipToWindow(rect, ScreenRect{0, 0, width_, height_}, square)) fill_(square);
     pending_.majorHi = pending_.majorLo;
   }
 
@@ -132,18 +132,28 @@ class LineBands {
 // alone when p1 is p0. Only the steps whose brush reaches the window are walked: the cost is
 // bounded by the window, not by the line's length. brush is 1 to kMaxLineWidth.
 template <class Fill>
-void drawLine(ScreenPoint p0, ScreenPoint p1, int32_t brush, int32_t width, int32_t height,
-              Fill&& fill) {
+void drawLineInWindow(ScreenPoint p0, ScreenPoint p1, int32_t brush, int32_t width, int32_t height,
+                      Fill&& fill) {
   const int64_t back = (brush - 1) / 2;  // the brush's reach before its pixel
   const int64_t ahead = brush - 1 - back;
   const ScreenRect box{std::min(p0.x, p1.x) - back, std::min(p0.y, p1.y) - back,
                        std::max(p0.x, p1.x) + ahead + 1, std::max(p0.y, p1.y) + ahead + 1};
   Square square;
   if (p0.x == p1.x && p0.y == p1.y) {
-    if (clipToWindow(box, width, height, square)) fill(square);
+    if (clipToWindow(box, ScreenRect{0, 0, width, height}, square)) fill(square);
     return;
   }
   if (box.right <= 0 || box.bottom <= 0 || box.left >= width || box.top >= height) return;
+  if (std::abs(p1.x - p0.x) <= 1 && std::abs(p1.y - p0.y) <= 1) {
+    // Two pixels side by side or corner to corner: their two brush squares.
+    for (const ScreenPoint p : {p0, p1}) {
+      if (clipToWindow(ScreenRect{p.x - back, p.y - back, p.x + ahead + 1, p.y + ahead + 1},
+                       ScreenRect{0, 0, width, height}, square)) {
+        fill(square);
+      }
+    }
+    return;
+  }
   const LineAxes line = lineAxes(p0, p1);
   // Pixel 0 lies at offset floor(length / (2 length)) = 0 with remainder length.
   LineSteps steps{0, line.length, 0, line.length};
@@ -165,4 +175,18 @@ void drawLine(ScreenPoint p0, ScreenPoint p1, int32_t brush, int32_t width, int3
   }
   for (int64_t number = run; number < run + brush; ++number) bands.band(number, steps.last);
   bands.finish();
+}
+
+// drawLine within the clip, a part of the window: as drawLineInWindow in a window of the clip's
+// size whose corner is the clip's.
+template <class Fill>
+void drawLine(ScreenPoint p0, ScreenPoint p1, int32_t brush, const ScreenRect& clip, Fill&& fill) {
+  const ScreenPoint corner{clip.left, clip.top};
+  drawLineInWindow({p0.x - corner.x, p0.y - corner.y}, {p1.x - corner.x, p1.y - corner.y}, brush,
+                   static_cast<int32_t>(clip.right - clip.left),
+                   static_cast<int32_t>(clip.bottom - clip.top), [&fill, corner](Square square) {
+                     square.x = static_cast<int16_t>(square.x + corner.x);
+                     square.y = static_cast<int16_t>(square.y + corner.y);
+                     fill(square);
+                   });
 }

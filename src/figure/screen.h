@@ -38,16 +38,29 @@ inline int64_t screenCoordinate(double floored) {
   return static_cast<int64_t>(std::clamp(floored, -kFar, kFar));
 }
 
-// The part of the rectangle inside a width x height window; false when none is.
-inline bool clipToWindow(const ScreenRect& rect, int32_t width, int32_t height, Square& out) {
-  const int64_t left = std::max<int64_t>(rect.left, 0);
-  const int64_t top = std::max<int64_t>(rect.top, 0);
-  const int64_t right = std::min<int64_t>(rect.right, width);
-  const int64_t bottom = std::min<int64_t>(rect.bottom, height);
+// The part of the rectangle inside the clip, a part of the window; false when none is.
+inline bool clipToWindow(const ScreenRect& rect, const ScreenRect& clip, Square& out) {
+  const int64_t left = std::max(rect.left, clip.left);
+  const int64_t top = std::max(rect.top, clip.top);
+  const int64_t right = std::min(rect.right, clip.right);
+  const int64_t bottom = std::min(rect.bottom, clip.bottom);
   if (left >= right || top >= bottom) return false;
   out = Square{static_cast<int16_t>(left), static_cast<int16_t>(top),
                static_cast<uint16_t>(right - left), static_cast<uint16_t>(bottom - top)};
   return true;
+}
+
+// The rectangles share a pixel.
+inline bool meets(const ScreenRect& a, const ScreenRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// The smallest rectangle that holds both; an empty one (left >= right) holds nothing.
+inline ScreenRect unite(const ScreenRect& a, const ScreenRect& b) {
+  if (a.left >= a.right || a.top >= a.bottom) return b;
+  if (b.left >= b.right || b.top >= b.bottom) return a;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
 }
 
 // The open square holds the pointer: its left column and top row are outside, its right column

@@ -2,6 +2,7 @@
 // its brush, by one of three placements, with its hit test and its paint.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <type_traits>
@@ -19,6 +20,10 @@ struct Palette {
   uint32_t selection;  // a shape that holds the pointer
   uint32_t bud;
   uint32_t background = 0;
+  bool operator==(const Palette& o) const {
+    return segment == o.segment && selection == o.selection && bud == o.bud &&
+           background == o.background;
+  }
 };
 
 // A stroke on the screen: a square of columns [p0.x, p1.x) and rows [p0.y, p1.y), or a line from
@@ -31,6 +36,26 @@ struct Shape {
   bool line;
 };
 
+// Where the shapes of a node of the figure's index land on the screen.
+struct Footprint {
+  ScreenRect paint;  // holds every pixel that they paint
+  ScreenRect hit;    // holds every pointer that one of them holds
+  bool single;       // all the shapes of a kind are one and the same shape
+};
+
+// A footprint that holds everything: a node whose shapes cannot be bounded this way.
+constexpr Footprint kEverywhere{{-kFarPixel, -kFarPixel, kFarPixel + 1, kFarPixel + 1},
+                                {-kFarPixel, -kFarPixel, kFarPixel + 1, kFarPixel + 1},
+                                false};
+
+// The footprint of squares whose corners span columns [left, right] and rows [top, bottom],
+// the largest of side.
+inline Footprint squaresFootprint(int64_t left, int64_t top, int64_t right, int64_t bottom,
+                                  int64_t side) {
+  const ScreenRect covered{left, top, right + side, bottom + side};
+  return Footprint{covered, covered, left == right && top == bottom};
+}
+
 // The squares without a view: the corner is the turtle's whole-pixel position cut to 16 bits, as
 // an SDL_Rect holds it, and the sides are the figure's own.
 struct CutSquares {
@@ -42,6 +67,17 @@ struct CutSquares {
     const int64_t y = screen(stroke.y1);
     const int64_t side = stroke.bud ? kBudSide : kSegmentSide;
     return Shape{{x, y}, {x + side, y + side}, stroke.index, stroke.bud, false};
+  }
+  // The cut is monotonic only while the whole-pixel positions stay within 16 bits.
+  Footprint footprint(const FigureNode& node) const {
+    const PointBox& b = node.ends;
+    if (node.wild) return kEverywhere;
+    const int64_t left = TurtleState::truncate(b.minX);
+    const int64_t top = TurtleState::truncate(b.minY);
+    const int64_t right = TurtleState::truncate(b.maxX);
+    const int64_t bottom = TurtleState::truncate(b.maxY);
+    if (std::min(left, top) < INT16_MIN || std::max(right, bottom) > INT16_MAX) return kEverywhere;
+    return squaresFootprint(left, top, right, bottom, node.lastBud >= 0 ? kBudSide : kSegmentSide);
   }
 };
 
@@ -64,6 +100,13 @@ struct ViewSquares {
     const int64_t y = row(stroke.y1);
     const int64_t side = stroke.bud ? budSide : segmentSide;
     return Shape{{x, y}, {x + side, y + side}, stroke.index, stroke.bud, false};
+  }
+  // The view's map is monotonic: the box's corners land on the corners of the shapes' box.
+  Footprint footprint(const FigureNode& node) const {
+    const PointBox& b = node.ends;
+    if (node.wild) return kEverywhere;
+    return squaresFootprint(column(b.minX), row(b.minY), column(b.maxX), row(b.maxY),
+                            node.lastBud >= 0 ? budSide : segmentSide);
   }
 
   View view;
@@ -91,6 +134,27 @@ struct ViewLines {
     }
     return Shape{point(stroke.x0, stroke.y0), to, stroke.index, false, true};
   }
+  // The points' box lands on the screen by the monotonic map of point(); the brush reaches back
+  // and ahead of a point, a bud's square half its side, and a pointer is held within lineReach.
+  Footprint footprint(const FigureNode& node) const {
+    const PointBox& b = node.all;
+    if (node.wild) return kEverywhere;
+    const ScreenPoint low = point(b.minX, b.minY);
+    const ScreenPoint high = point(b.maxX, b.maxY);
+    const bool buds = node.lastBud >= 0;
+    const bool segments = node.lastSegment >= 0;
+    const int64_t back = segments ? (brush - 1) / 2 : 0;
+    const int64_t ahead = segments ? brush - (brush - 1) / 2 : 0;
+    const int64_t half = buds ? budSide / 2 : 0;
+    const int64_t budAhead = buds ? budSide - budSide / 2 : 0;
+    const int64_t reach = segments ? lineReach(brush) : 0;
+    const int64_t before = std::max(back, half);
+    const int64_t after = std::max(ahead, budAhead);
+    return Footprint{{low.x - before, low.y - before, high.x + after, high.y + after},
+                     {low.x - std::max(before, reach), low.y - std::max(before, reach),
+                      high.x + std::max(after, reach + 1), high.y + std::max(after, reach + 1)},
+                     low.x == high.x && low.y == high.y};
+  }
 
   View view;
   int32_t brush;
@@ -114,18 +178,26 @@ inline bool shapeHolds(const Shape& shape, int32_t brush, ScreenPoint pointer) {
              : squareHolds(ScreenRect{shape.p0.x, shape.p0.y, shape.p1.x, shape.p1.y}, pointer);
 }
 
-// The shape's pixels in a width x height window, handed to fill(square, colour).
+// The box of the pixels that the shape paints.
+inline ScreenRect paintBox(const Shape& shape, int32_t brush) {
+  if (!shape.line) return {shape.p0.x, shape.p0.y, shape.p1.x, shape.p1.y};
+  const int64_t back = (brush - 1) / 2;
+  const int64_t ahead = brush - back;
+  return {std::min(shape.p0.x, shape.p1.x) - back, std::min(shape.p0.y, shape.p1.y) - back,
+          std::max(shape.p0.x, shape.p1.x) + ahead, std::max(shape.p0.y, shape.p1.y) + ahead};
+}
+
+// The shape's pixels within the clip, a part of the window, handed to fill(square, colour).
 template <class Fill>
-void paintShape(const Shape& shape, int32_t brush, uint32_t colour, int32_t width, int32_t height,
+void paintShape(const Shape& shape, int32_t brush, uint32_t colour, const ScreenRect& clip,
                 Fill& fill) {
   if (shape.line) {
-    drawLine(shape.p0, shape.p1, brush, width, height,
+    drawLine(shape.p0, shape.p1, brush, clip,
              [&fill, colour](const Square& square) { fill(square, colour); });
     return;
   }
   Square clipped;
-  if (clipToWindow(ScreenRect{shape.p0.x, shape.p0.y, shape.p1.x, shape.p1.y}, width, height,
-                   clipped)) {
+  if (clipToWindow(ScreenRect{shape.p0.x, shape.p0.y, shape.p1.x, shape.p1.y}, clip, clipped)) {
     fill(clipped, colour);
   }
 }

@@ -92,12 +92,22 @@ UserInput userInput(const SDL_Event& event) {
 }
 
 void drawFrame(SDL_Surface* screen, Explorer& explorer, const Palette& palette) {
-  SDL_FillRect(screen, nullptr, palette.background);
-  if (explorer.style().lines) {
-    drawOnPixels(screen, std::nullopt, [&](auto&& fill) { explorer.draw(palette, fill); });
-  } else {
-    explorer.draw(palette, SurfaceFill{screen});
+  if (SDL_LockSurface(screen) != 0) return;
+  const ScreenRect area = explorer.redrawArea(palette);
+  const auto paint = [&](auto pixel) {
+    using Pixel = decltype(pixel);
+    const PixelBuffer<Pixel> buffer{static_cast<Pixel*>(screen->pixels), screen->w, screen->h,
+                                    screen->pitch / static_cast<int32_t>(sizeof(Pixel))};
+    FrontCanvas<Pixel> canvas(buffer, area);
+    explorer.draw(palette, canvas);
+    canvas.finish(palette.background);
+  };
+  if (screen->format->BytesPerPixel == 4) {
+    paint(uint32_t{});
+  } else if (screen->format->BytesPerPixel == 1) {
+    paint(uint8_t{});
   }
+  SDL_UnlockSurface(screen);
 }
 
 void say(const std::string& line) { std::fprintf(stderr, "lsystem-viewer: %s\n", line.c_str()); }

@@ -5,8 +5,6 @@
 
 #include <SDL.h>
 
-#include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -28,44 +26,9 @@ Palette mapPalette(const SDL_PixelFormat* format, const Colours& colours = Colou
 // Sets the window's title.
 void showTitle(const std::string& title);
 
-// Fills squares on the surface with SDL_FillRect.
-struct SurfaceFill {
-  SDL_Surface* screen;
-  void operator()(const Square& square, uint32_t colour) const {
-    SDL_Rect rect{square.x, square.y, square.w, square.h};
-    SDL_FillRect(screen, &rect, colour);
-  }
-};
-
-// Locks the surface, of 1 or 4 bytes per pixel, sets every pixel to background when one is
-// given, hands draw a fill(square, colour) that writes the square's pixels with the raster, and
-// unlocks the surface, which on the page puts the frame on the canvas as one image. One lock a
-// frame, where SDL_FillRect locks the surface for every square.
-template <class Draw>
-void drawOnPixels(SDL_Surface* screen, std::optional<uint32_t> background, Draw&& draw) {
-  if (SDL_LockSurface(screen) != 0) return;
-  const auto rasterize = [&](auto pixel) {
-    using Pixel = decltype(pixel);
-    const PixelBuffer<Pixel> buffer{static_cast<Pixel*>(screen->pixels), screen->w, screen->h,
-                                    screen->pitch / static_cast<int32_t>(sizeof(Pixel))};
-    for (int32_t y = 0; background && y < buffer.height; ++y) {
-      std::fill_n(buffer.pixels + static_cast<std::ptrdiff_t>(y) * buffer.pitch,
-                  static_cast<std::size_t>(buffer.width), static_cast<Pixel>(*background));
-    }
-    draw([&buffer](const Square& square, uint32_t colour) {
-      fillSquare(buffer, square, static_cast<Pixel>(colour));
-    });
-  };
-  if (screen->format->BytesPerPixel == 4) {
-    rasterize(uint32_t{});
-  } else if (screen->format->BytesPerPixel == 1) {
-    rasterize(uint8_t{});
-  }
-  SDL_UnlockSurface(screen);
-}
-
-// The explorer's frame on the surface, cleared to the background first: squares by SDL_FillRect,
-// which is faster for them, lines through the raster on the surface's pixels.
+// The explorer's frame on the surface, of 1 or 4 bytes per pixel, within the area that
+// redrawArea gives: one lock a frame, the shapes painted from the front on the surface's pixels
+// and the rest of the area the background; the unlock puts the frame on the page's canvas.
 void drawFrame(SDL_Surface* screen, Explorer& explorer, const Palette& palette);
 
 // Prints what the start said: its output, then its notes as the program's lines. The status the

@@ -157,11 +157,10 @@ void webPass(void*) {
       handle(tick);
     }
     // One canvas call per frame drawn, and a frame only when something has changed: the
-    // screen's pixels are cleared to opaque black and drawn, and the unlock puts them on the
-    // canvas, which the browser shows when the frame's callback returns.
+    // screen's pixels are drawn where they change, and the unlock puts them on the canvas,
+    // which the browser shows when the frame's callback returns.
     if (explorer.stale()) {
-      drawOnPixels(viewer.screen, std::optional<uint32_t>(viewer.palette.background),
-                   [&explorer, &viewer](auto&& fill) { explorer.draw(viewer.palette, fill); });
+      drawFrame(viewer.screen, explorer, viewer.palette); });
     }
     if (explorer.edits() != told) tellEdited();
     if (explorer.quit()) stop();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "raster.h"
 #include "words.h"
 
 namespace {
@@ -53,6 +54,15 @@ UserInput typed(Type type) {
   return input;
 }
 UserInput draw() { return UserInput{}; }  // the row's frame is drawn here
+
+// A frame of the explorer on pixels of its own.
+void drawFrame(Explorer& explorer, const Palette& palette = Palette{1, 2, 3}) {
+  std::vector<uint32_t> pixels(static_cast<std::size_t>(explorer.width() * explorer.height()));
+  const PixelBuffer<uint32_t> buffer{pixels.data(), explorer.width(), explorer.height(),
+                                     explorer.width()};
+  FrontCanvas<uint32_t> canvas(buffer, explorer.redrawArea(palette));
+  explorer.draw(palette, canvas);
+}
 
 struct Row {
   const char* what;
@@ -218,7 +228,7 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
     std::size_t lines = 0;
     for (const UserInput& input : row.inputs) {
       if (input.type == Type::kOther) {
-        explorer.draw(Palette{1, 2, 3}, [](auto&&...) {});
+        drawFrame(explorer);
         continue;
       }
       const Explorer::Reply reply = explorer.handle(input);

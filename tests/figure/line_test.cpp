@@ -23,7 +23,7 @@ __extension__ typedef __int128 Wide;
 Pixels drawn(ScreenPoint p0, ScreenPoint p1, int32_t brush, int32_t width, int32_t height,
              int* fills = nullptr) {
   Pixels pixels;
-  drawLine(p0, p1, brush, width, height, [&](const Square& s) {
+  drawLine(p0, p1, brush, ScreenRect{0, 0, width, height}, [&](const Square& s) {
     EXPECT_TRUE(s.w > 0 && s.h > 0 && s.x >= 0 && s.y >= 0 && s.x + s.w <= width &&
                 s.y + s.h <= height);
     for (int64_t y = s.y; y < s.y + s.h; ++y) {

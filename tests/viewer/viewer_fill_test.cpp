@@ -1,5 +1,5 @@
-// Tests of a frame's pixels: the explorer's frame through the clip and the raster, on 8- and
-// 32-bit surfaces, against every square filled whole by SDL_FillRect, which clips it itself.
+// Tests of a frame's pixels: the explorer's frame painted from the front on 8- and 32-bit
+// surfaces, against every square filled whole by SDL_FillRect in word order, which clips it itself.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr Palette kPalette{10, 20, 30};
+constexpr Palette kPalette{10, 20, 30, 40};
 
 class ViewerFill : public ::testing::Test {
  protected:
@@ -79,9 +79,7 @@ TEST_F(ViewerFill, TheRasterDrawsWhatSdlFillsAtEveryEdgeAndDepth) {
           motion.x = px;
           motion.y = py;
           explorer.handle(motion);
-          SDL_FillRect(rastered, nullptr, 0);
-          drawOnPixels(rastered, std::optional<uint32_t>(40),
-                       [&](auto&& fill) { explorer.draw(kPalette, fill); });
+          drawFrame(rastered, explorer, kPalette);
           ASSERT_TRUE(pixels(filled) == pixels(rastered));
         }
       }

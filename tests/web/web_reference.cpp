@@ -60,8 +60,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "web_reference: no surface: %s\n", SDL_GetError());
     return 1;
   }
-  SDL_FillRect(frame, nullptr, 0);
-  explorer.draw(Palette{1, 2, 3}, SurfaceFill{frame});
+  drawFrame(frame, explorer, Palette{1, 2, 3});
   std::FILE* out = std::fopen(argv[4], "wb");
   bool written = out != nullptr;
   for (int y = 0; written && y < frame->h; ++y) {
