@@ -34,11 +34,16 @@ struct Box {
   bool empty() const { return minX > maxX; }
 };
 
+// The zoom's range, in screen pixels a pixel.
+constexpr double kMinScale = 1.0 / 65536;
+constexpr double kMaxScale = 64.0;
+
 // The view that shows the box whole in a width x height window, centred, with a margin of
 // min(10, width / 10, height / 10) pixels and at most 16 screen pixels a pixel; the identity
-// for an empty box.
+// for an empty box. A box too large for kMinScale is centred at kMinScale, and shown in part.
 View fitView(const Box& box, int32_t width, int32_t height);
 
 // Zooms by 1.25, in or out, about the screen point (px, py), which stays where it is. False, and
-// the view unchanged, when the scale would leave [1/65536, 64].
+// the view unchanged, when the scale would leave [kMinScale, kMaxScale] from inside it or go
+// farther from it; a step toward the range from outside it is taken.
 bool zoomView(View& view, bool in, double px, double py);
