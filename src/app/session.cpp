@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "angle.h"
 #include "command_line.h"
 #include "save.h"
 
@@ -22,6 +23,13 @@ TurtleCursor cursorOf(const Options& options) {
   return cursor;
 }
 
+std::string Session::angleText() const {
+  if (angleTenths == 0) return options.angleText;
+  const std::string given =
+      options.angleText.empty() ? shortestDecimal(defaultDegrees()) : options.angleText;
+  return addDegrees(given, angleTenths).value_or(given);
+}
+
 Style figureStyle(const Options& options) { return Style{options.lines, options.lineWidth}; }
 
 std::string saveNumbered(Session& session) {
@@ -32,8 +40,8 @@ std::string saveNumbered(Session& session) {
       grammar.size() > kMaxGrammarArgument || grammar.find('\0') != std::string::npos;
   std::string name;
   const std::string error = saveNumberedSvg(
-      "lsystem-viewer-", session.shownFigure(), session.options.width, session.options.height,
-      name, figureStyle(session.options), inFile ? &grammar : nullptr);
+      "lsystem-viewer-", session.shownFigure(), session.options.width, session.options.height, name,
+      figureStyle(session.options), inFile ? &grammar : nullptr);
   if (!error.empty()) return error;
   const std::string grammarFile =
       inFile ? name.substr(0, name.size() - std::strlen(".svg")) + ".grammar" : "";

@@ -234,7 +234,7 @@ EMSCRIPTEN_KEEPALIVE int lsv_set_angle(double degrees) {
 // string lives until the next call.
 EMSCRIPTEN_KEEPALIVE const char* lsv_angle() {
   static std::string text;
-  text = running == nullptr ? "" : running->session.options.angleText;
+  text = running == nullptr ? "" : running->session.angleText();
   return text.c_str();
 }
 
