@@ -34,7 +34,7 @@ std::string commandLine(const Session& session, const std::string& grammarFile) 
     add("-g", o.grammar);
   }
   if (o.generations != defaults.generations) add("-n", std::to_string(o.generations));
-  if (!o.angleText.empty()) add("-a", o.angleText);
+  if (const std::string angle = session.angleText(); !angle.empty()) add("-a", angle);
   if (!o.stepText.empty()) add("-s", o.stepText);
   if (o.originX != defaults.originX || o.originY != defaults.originY) {
     add("--origin", std::to_string(o.originX) + "," + std::to_string(o.originY));

@@ -27,13 +27,13 @@ std::string Explorer::title() const {
            std::to_string(session_.options.generations);
   }
   std::string text = windowTitle(session_.cursor, session_.shownView());
-  if (session_.options.explore && !session_.options.angleText.empty()) {
+  if (const std::string angle = session_.angleText(); session_.options.explore && !angle.empty()) {
     char degrees[32];
     std::snprintf(degrees, sizeof degrees, ", angle %.4g degrees",
-                  std::strtod(session_.options.angleText.c_str(), nullptr));
+                  std::strtod(angle.c_str(), nullptr));
     text += degrees;
   }
-  return text;
+  return note_.empty() ? text : text + ", " + note_;
 }
 
 void Explorer::changed() {
@@ -78,11 +78,21 @@ bool Explorer::growAll(Reply& reply) {
   reply.word = true;
   const Edit edit = session_.history.growAll(session_.cursor);
   edited(edit, reply);
+  // With --fit the grown figure, larger as a rule, stays whole in the window.
+  if (edit.changed && session_.options.fit) {
+    session_.view = fitView(session_.shownFigure(), width_, height_, style());
+  }
   return edit.changed;
 }
 
 bool Explorer::undo(Reply& reply) {
-  if (!session_.history.undo(session_.cursor)) return false;
+  if (!session_.history.undo(session_.cursor)) {
+    // The list holds presses that undo did not keep: say why u does nothing, in the title too.
+    note_ = session_.history.whyNoUndo();
+    reply.message = note_;
+    reply.title = !note_.empty();
+    return false;
+  }
   reply.word = true;
   edited(Edit{true, ""}, reply);
   return true;
@@ -90,6 +100,7 @@ bool Explorer::undo(Reply& reply) {
 
 Explorer::Reply Explorer::takeBack() {
   Reply reply;
+  note_.clear();
   if (undo(reply)) reply.title = true;
   return reply;
 }
@@ -99,19 +110,58 @@ bool Explorer::setAngle(double degrees) {
   if (!radians) return false;
   session_.options.angleText = shortestDecimal(degrees);
   session_.options.angle = *radians;
-  session_.cursor.angle = *radians;
-  ++edits_;
-  session_.figure.forget();
-  changed();
+  session_.angleTenths = 0;
+  note_.clear();
+  turned(*radians);
   return true;
 }
 
-void Explorer::startPlay() {
+bool Explorer::turnTenths(int64_t tenths) {
+  const int64_t total = session_.angleTenths + tenths;
+  const std::string& given = session_.options.angleText;
+  // The sum is exact, so that turns that add up to nothing give back the angle given, to the bit.
+  const std::optional<std::string> sum =
+      addDegrees(given.empty() ? shortestDecimal(defaultDegrees()) : given, total);
+  if (!sum) return false;
+  const std::optional<float> radians =
+      total == 0 ? session_.options.angle : radiansOfDegrees(std::strtod(sum->c_str(), nullptr));
+  if (!radians) return false;
+  session_.angleTenths = total;
+  turned(*radians);
+  return true;
+}
+
+void Explorer::turned(float radians) {
+  session_.cursor.angle = radians;
+  ++edits_;
+  session_.figure.forget();
+  changed();
+}
+
+void Explorer::startPlay(Reply& reply) {
+  View last = session_.view;
+  if (session_.options.fit) {
+    // Every generation is shown at one scale, in the view that fits the last one, the start's
+    // word: the session's own while no press has changed it.
+    try {
+      if (session_.history.presses().empty()) {
+        last = fitView(session_.shownFigure(), width_, height_, style());
+      } else {
+        TurtleCursor grown = cursorOf(session_.options);
+        grown.angle = session_.cursor.angle;
+        for (int32_t generation = 0; generation < session_.options.generations; ++generation) {
+          growWhole(grown);
+        }
+        last = fitView(Figure(grown), width_, height_, style());
+      }
+    } catch (const std::exception& error) {
+      reply.message = "the growth cannot play: " + reasonOf(error);
+      return;
+    }
+  }
   play_.emplace(Play{cursorOf(session_.options), KeptFigure(), 0, session_.view});
   play_->cursor.angle = session_.cursor.angle;
-  if (session_.options.fit) {
-    session_.view = fitView(play_->figure.of(play_->cursor), width_, height_, style());
-  }
+  session_.view = last;
 }
 
 void Explorer::stepPlay(Reply& reply) {
@@ -128,9 +178,6 @@ void Explorer::stepPlay(Reply& reply) {
   }
   ++play_->generation;
   play_->figure.forget();
-  if (session_.options.fit) {
-    session_.view = fitView(play_->figure.of(play_->cursor), width_, height_, style());
-  }
 }
 
 void Explorer::stopPlay() {
@@ -213,13 +260,15 @@ bool Explorer::pressKey(Action action, Reply& reply) {
     case Action::kGrowWhole:
       return growAll(reply);
     case Action::kAngleDown:
-    case Action::kAngleUp: {
-      const std::string& text = session_.options.angleText;
-      const double now = text.empty() ? defaultDegrees() : std::strtod(text.c_str(), nullptr);
-      return setAngle(now + (action == Action::kAngleUp ? 1.0 : -1.0));
-    }
+      return turnTenths(-10);
+    case Action::kAngleUp:
+      return turnTenths(10);
+    case Action::kAngleTenthDown:
+      return turnTenths(-1);
+    case Action::kAngleTenthUp:
+      return turnTenths(1);
     case Action::kPlay:
-      startPlay();
+      startPlay(reply);
       return true;
     case Action::kQuit:
       quit_ = true;
@@ -252,6 +301,7 @@ Explorer::Reply Explorer::handlePlain(const UserInput& input) {
 
 Explorer::Reply Explorer::handle(const UserInput& input) {
   Reply reply;
+  note_.clear();
   if (input.type == UserInput::Type::kExpose) {  // the window shows nothing of the frame
     changed();
   } else if (!session_.options.explore) {

@@ -86,8 +86,8 @@ class Explorer {
   // The window now has this size; before the first frame, with --fit, the view fits it.
   void resized(int32_t width, int32_t height);
 
-  // Sets the turn of "+" and "-" to `degrees`, converted as the command line converts them;
-  // false, and the angle unchanged, when they have no float radians.
+  // Sets the turn of "+" and "-" to `degrees`, converted as the command line converts them, as
+  // if given so; false, and the angle unchanged, when they have no float radians.
   bool setAngle(double degrees);
 
   // The part of the window that the next frame paints: all of it, or when only the pointer has
@@ -125,7 +125,11 @@ class Explorer {
   void press(int32_t selected, Reply& reply);
   bool undo(Reply& reply);
   bool growAll(Reply& reply);
-  void startPlay();
+  // Turns the angle by tenths of a degree more, as the keys do; false, and the angle unchanged,
+  // when the sum has no float radians.
+  bool turnTenths(int64_t tenths);
+  void turned(float radians);  // the turtle turns by `radians` now
+  void startPlay(Reply& reply);
   void stepPlay(Reply& reply);
   void stopPlay();
   bool touch(const UserInput& input, Reply& reply);
@@ -163,6 +167,7 @@ class Explorer {
   bool pickCurrent_ = false;
   bool drawnOnce_ = false;  // a frame has been drawn
   uint64_t edits_ = 0;
+  std::string note_;  // why u did nothing, for the title, until the next input
   Pick pick_;
   Palette palette_{1, 2, 3};  // of the last frame, for the pick of a tap
   std::optional<Play> play_;

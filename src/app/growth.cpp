@@ -30,7 +30,7 @@ std::string growGenerations(TurtleCursor& cursor, int32_t generations, Work& wor
   return "";
 }
 
-std::string replayPresses(Session& session, Work& work, const Progress& progress) {
+std::string replayPresses(Session& session, const Progress& progress) {
   const std::vector<int32_t>& presses = session.options.presses;
   TurtleCursor& cursor = session.cursor;
   for (std::size_t n = 0; n < presses.size(); ++n) {
@@ -52,11 +52,10 @@ std::string replayPresses(Session& session, Work& work, const Progress& progress
       return place + "finds " + quote(std::string(1, symbol)) + ", which is neither a bud " +
              quote(session.options.buds) + " nor a segment " + quote(session.options.segments);
     }
-    if (!work.allows(cursor)) {
-      return "press " + std::to_string(n + 1) + " of --presses" + work.refusal();
-    }
     try {
       session.history.pressAt(cursor, index);
+    } catch (const WorkLimitError&) {
+      return session.history.work().pressRefusal(n + 1);
     } catch (const std::exception& error) {
       return place + "is refused: " + reasonOf(error);
     }

@@ -17,6 +17,6 @@ using Progress = std::function<void(const std::function<std::string()>& line)>;
 std::string growGenerations(TurtleCursor& cursor, int32_t generations, Work& work,
                             const Progress& progress);
 
-// Replays the presses of the command line through the history, so that they can be taken back;
-// the failure, or an empty string.
-std::string replayPresses(Session& session, Work& work, const Progress& progress);
+// Replays the presses of the command line through the history, so that they can be taken back,
+// counting them against the history's work budget; the failure, or an empty string.
+std::string replayPresses(Session& session, const Progress& progress);

@@ -23,6 +23,8 @@ enum class Action {
   kGrowWhole,
   kAngleDown,
   kAngleUp,
+  kAngleTenthDown,
+  kAngleTenthUp,
   kPlay,
   kQuit,
 };
@@ -57,6 +59,9 @@ constexpr KeyRow kKeys[] = {
     {"[", Action::kAngleDown, "[, ]", "turn the angle one degree less, more",
      "The angle one degree less"},
     {"]", Action::kAngleUp, "", "", "The angle one degree more"},
+    {"{", Action::kAngleTenthDown, "{, }", "turn the angle a tenth of a degree less, more",
+     "The angle a tenth of a degree less"},
+    {"}", Action::kAngleTenthUp, "", "", "The angle a tenth of a degree more"},
     {"p P", Action::kPlay, "p", "play the growth; any key, press or wheel stops",
      "Play the growth from the axiom"},
     {"q Q Escape", Action::kQuit, "q, Escape", "quit; every other key is ignored", "Quit"},

@@ -22,7 +22,8 @@ void growWhole(TurtleCursor& cursor) {
 
 std::string reasonOf(const std::exception& error) {
   if (dynamic_cast<const WordLimitError*>(&error) != nullptr ||
-      dynamic_cast<const PressLimitError*>(&error) != nullptr) {
+      dynamic_cast<const PressLimitError*>(&error) != nullptr ||
+      dynamic_cast<const WorkLimitError*>(&error) != nullptr) {
     return error.what();
   }
   if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return "out of memory";

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "angle.h"
 #include "command_line.h"
 #include "save.h"
 
@@ -21,6 +22,13 @@ TurtleCursor cursorOf(const Options& options) {
   cursor.setStartHeading(options.heading);
   cursor.exactBranches = options.lines;
   return cursor;
+}
+
+std::string Session::angleText() const {
+  if (angleTenths == 0) return options.angleText;
+  const std::string given =
+      options.angleText.empty() ? shortestDecimal(defaultDegrees()) : options.angleText;
+  return addDegrees(given, angleTenths).value_or(given);
 }
 
 Style figureStyle(const Options& options) {

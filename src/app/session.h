@@ -2,6 +2,7 @@
 // the presses that can be taken back, the view and the figure of the word.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "figure.h"
@@ -17,7 +18,12 @@ struct Session {
   PressHistory history;
   View view;            // the figure is drawn through it with --fit or --explore
   KeptFigure figure{};  // of the cursor's word; forgotten whenever the word or the turtle changes
+  int64_t angleTenths = 0;  // the tenths of a degree that the keys turned since options.angleText
 
+  // The angle in degrees as the title, the link and the command line write it: the text given
+  // while the keys' turns add up to nothing, else its exact sum with them; empty for the
+  // default, 0.5 radian, that was never turned.
+  std::string angleText() const;
   // The view to draw through, or nullptr for the positions cut to 16 bits, as without options.
   const View* shownView() const { return options.fit || options.explore ? &view : nullptr; }
   const Figure& shownFigure() { return figure.of(cursor); }

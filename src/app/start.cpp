@@ -76,13 +76,15 @@ Start startFromArguments(const std::vector<std::string>& args, const Progress& p
     return failed(std::move(start), error);
   }
   Session& session = *start.session;
-  Work work(session.cursor.maxWordLength);
+  // The presses made after the start count on against the same budget.
+  Work& work = session.history.work();
+  work = Work(session.cursor.maxWordLength);
   const Options& o = session.options;
   if (std::string error = growGenerations(session.cursor, o.generations, work, progress);
       !error.empty()) {
     return failed(std::move(start), std::move(error));
   }
-  if (std::string error = replayPresses(session, work, progress); !error.empty()) {
+  if (std::string error = replayPresses(session, progress); !error.empty()) {
     return failed(std::move(start), std::move(error));
   }
   if (std::optional<std::string> note = nothingDrawn(session.cursor, o)) {

@@ -7,7 +7,8 @@ View fitView(const Box& box, int32_t width, int32_t height) {
   const auto boxWidth = static_cast<double>(box.maxX - box.minX);
   const auto boxHeight = static_cast<double>(box.maxY - box.minY);
   const double s =
-      std::min({(width - 2 * margin) / boxWidth, (height - 2 * margin) / boxHeight, 16.0});
+      std::max(std::min({(width - 2 * margin) / boxWidth, (height - 2 * margin) / boxHeight, 16.0}),
+               kLeastZoom);
   return View{s, (width - s * boxWidth) / 2 - s * static_cast<double>(box.minX),
               (height - s * boxHeight) / 2 - s * static_cast<double>(box.minY)};
 }
@@ -15,7 +16,8 @@ View fitView(const Box& box, int32_t width, int32_t height) {
 bool zoomView(View& view, bool in, double px, double py) {
   constexpr double kFactor = 1.25;
   const double s = in ? view.s * kFactor : view.s / kFactor;
-  if (s > kMostZoom || s < kLeastZoom) return false;
+  const bool toward = in ? view.s < kLeastZoom : view.s > kMostZoom;
+  if ((s > kMostZoom || s < kLeastZoom) && !toward) return false;
   view.tx = in ? px - (px - view.tx) * kFactor : px - (px - view.tx) / kFactor;
   view.ty = in ? py - (py - view.ty) * kFactor : py - (py - view.ty) / kFactor;
   view.s = s;

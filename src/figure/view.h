@@ -40,9 +40,10 @@ struct Box {
 
 // The view that shows the box whole in a width x height window, centred, with a margin of
 // min(10, width / 10, height / 10) pixels and at most 16 screen pixels a pixel; the identity
-// for an empty box.
+// for an empty box. A box too large for kLeastZoom is centred at kLeastZoom, and shown in part.
 View fitView(const Box& box, int32_t width, int32_t height);
 
 // Zooms by 1.25, in or out, about the screen point (px, py), which stays where it is. False, and
-// the view unchanged, when the scale would leave [1/65536, 64].
+// the view unchanged, when the scale would leave [kLeastZoom, kMostZoom] from inside it or go
+// farther from it; a step toward the range from outside it is taken.
 bool zoomView(View& view, bool in, double px, double py);

@@ -48,7 +48,12 @@ std::string keyName(const SDL_keysym& keysym) {
   }
   const auto unicode = static_cast<int>(keysym.unicode);
   const auto sym = static_cast<int>(keysym.sym);
-  const int typed = unicode > 0 && unicode < 128 ? unicode : sym >= 0 && sym < 128 ? sym : 0;
+  int typed = unicode > 0 && unicode < 128 ? unicode : sym >= 0 && sym < 128 ? sym : 0;
+  // Shift with [ and ] is { and }, as most layouts have them, where the key's own symbol stands
+  // for the character typed.
+  if ((keysym.mod & KMOD_SHIFT) != 0 && (typed == '[' || typed == ']')) {
+    typed += '{' - '[';
+  }
   return typed > ' ' && typed < 127 ? std::string(1, static_cast<char>(typed)) : std::string();
 }
 

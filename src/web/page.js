@@ -102,6 +102,17 @@ var page = (function () {
     context.fillRect(0, 0, canvas.width, canvas.height);
   }
 
+  // Settings that cannot start: the program before stops and its figure goes, so that neither
+  // the buttons nor the address go on with it under the form's new values.
+  function refuse(text) {
+    clearTimeout(linkTimer);
+    setRunning(false);
+    Module.ccall('lsv_stop', null, [], []);
+    clearFigure();
+    say(text);
+    return false;
+  }
+
   // Runs the program with the settings as its command line; an empty value keeps the default.
   function start(values) {
     var args = ['--max-symbols', maxSymbols];
@@ -111,15 +122,13 @@ var page = (function () {
       if (!value) continue;
       if (boxes.indexOf(name) >= 0) {
         if (value !== '1') {
-          say('The link\'s ' + name + ' is "' + value + '"; it can only be 1.');
-          return false;
+          return refuse('The link\'s ' + name + ' is "' + value + '"; it can only be 1.');
         }
         args.push('--' + name);
         continue;
       }
       if (value.indexOf('\0') >= 0) {
-        say('The ' + name + ' holds a NUL character, which a command line cannot carry.');
-        return false;
+        return refuse('The ' + name + ' holds a NUL character, which a command line cannot carry.');
       }
       args.push('--' + name, value);
     }
@@ -140,14 +149,17 @@ var page = (function () {
   }
 
   function startFromLink() {
+    // A link written with "?" in place of "#" is read as the "#" form, and the address shows it
+    // so; beside a "#", the "#" is read.
+    if (location.search !== '') {
+      var fragment = location.hash || '#' + location.search.slice(1);
+      history.replaceState(null, '', location.pathname + fragment);
+    }
     var values;
     try {
       values = readLink(location.hash.slice(1));
     } catch (error) {
-      setRunning(false);
-      Module.ccall('lsv_stop', null, [], []);
-      clearFigure();
-      say('This link cannot be read: ' + error.message + '.');
+      refuse('This link cannot be read: ' + error.message + '.');
       return;
     }
     fillForm(values);

@@ -71,35 +71,33 @@ EM_JS(void, pageEnded, (), {
 EM_JS(void, pagePrint, (const char* text, size_t size),
       { page.print(new TextDecoder().decode(HEAPU8.subarray(text, text + size))); });
 
-// Standard output on the page, a line at a time. The runtime's own terminal takes a byte at a
-// time through JavaScript, which for a word of a million symbols takes most of a second.
+// Standard output on the page, a word at a time. The runtime's own terminal takes a byte at a
+// time through JavaScript, which for a word of a million symbols takes most of a second, and
+// splits at every "\n", which a word may hold: a word is printed as its bytes and std::endl, so
+// the text up to a flush that follows a "\n" is one word.
 class PageOutput : public std::streambuf {
  protected:
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
-    const char byte = traits_type::to_char_type(c);
-    xsputn(&byte, 1);
+    text_.push_back(traits_type::to_char_type(c));
     return c;
   }
 
   std::streamsize xsputn(const char* text, std::streamsize count) override {
-    for (std::streamsize at = 0; at < count;) {
-      const auto* end = static_cast<const char*>(
-          std::memchr(text + at, '\n', static_cast<std::size_t>(count - at)));
-      const std::streamsize upTo = end == nullptr ? count : end - text;
-      line_.append(text + at, static_cast<std::size_t>(upTo - at));
-      at = upTo;
-      if (end != nullptr) {
-        pagePrint(line_.data(), line_.size());
-        line_.clear();
-        ++at;
-      }
-    }
+    text_.append(text, static_cast<std::size_t>(count));
     return count;
   }
 
+  int sync() override {
+    if (!text_.empty() && text_.back() == '\n') {
+      pagePrint(text_.data(), text_.size() - 1);
+      text_.clear();
+    }
+    return 0;
+  }
+
  private:
-  std::string line_;
+  std::string text_;
 };
 
 // The program that runs now, if any. The page's buttons call in between frames and reach it
@@ -230,7 +228,7 @@ EMSCRIPTEN_KEEPALIVE int lsv_set_angle(double degrees) {
 // string lives until the next call.
 EMSCRIPTEN_KEEPALIVE const char* lsv_angle() {
   static std::string text;
-  text = running == nullptr ? "" : running->session.options.angleText;
+  text = running == nullptr ? "" : running->session.angleText();
   return text.c_str();
 }
 

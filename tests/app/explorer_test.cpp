@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "raster.h"
+#include "start.h"
 #include "words.h"
 
 namespace {
@@ -18,6 +19,11 @@ UserInput key(const std::string& name) {
   input.type = Type::kKey;
   input.key = name;
   return input;
+}
+std::vector<UserInput> keys(const std::string& names) {  // a key for each character
+  std::vector<UserInput> inputs;
+  for (const char name : names) inputs.push_back(key(std::string(1, name)));
+  return inputs;
 }
 UserInput motion(int32_t x, int32_t y, bool dragging = false) {
   UserInput input;
@@ -68,16 +74,25 @@ struct Row {
   const char* what;
   bool explore;
   std::vector<UserInput> inputs;
-  View view;          // after the inputs
+  View view;          // after the inputs; with a scale of 0, the view that the start left
   std::size_t lines;  // words printed
   int32_t length;     // of the word after the inputs
   bool quit;
-  std::string angle = "";  // the degrees' text after the inputs
+  std::string angle = "";              // the degrees' text after the inputs
+  std::string message = "";            // the last line said
+  std::vector<std::string> args = {};  // the start's command line, with explore's --fit
+  bool playing = false;                // after the inputs
+  std::size_t keptBytes = 0;           // the history's budget, if not its own
 };
 
 View zoomed(View view, bool in, double x, double y) {
   zoomView(view, in, x, y);
   return view;
+}
+
+Session started(std::vector<std::string> args, bool explore) {
+  if (explore) args.insert(args.end(), {"--explore", "--fit"});
+  return *startFromArguments(args, [](const auto&) {}).session;
 }
 
 }  // namespace
@@ -87,13 +102,20 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
   const View fitted = fitView(Figure(start), 600, 400, Style());
   const View panned{fitted.s, fitted.tx + 600 / 8 - 5, fitted.ty - 400 / 8 + 7};
   const View small = fitView(Figure(start), 300, 200, Style());
+  TurtleCursor grown = grownCursor(4);
+  const View grownFit = fitView(Figure(grown), 600, 400, Style());
+  // Fitted whole at 380 / 128000000, under the zoom's floor.
+  const std::vector<std::string> tall = {"-g", "{a:aa;}a", "-s", "16000000"};
+  const View floor = started(tall, true).view;
+  const View overFloor{1.25 / 65536, 300 - (300 - floor.tx) * 1.25, 200 - (200 - floor.ty) * 1.25};
   const auto down = Type::kTouchDown;
   const auto move = Type::kTouchMove;
   const auto up = Type::kTouchUp;
   // Without a view, (230, 215) is on the bud at index 13, whose growth makes the word 66 symbols,
   // and (282, 188) on the segment at index 21, whose pruning makes it 49; after the growth a
   // segment stands at 13, whose pruning makes 57.
-  // clang-format off: a row a line or two
+  // A row a line or two.
+  // clang-format off
   const Row rows[] = {
       {"any key quits", false, {key("x")}, View{}, 0, 58, true},
       {"the wheel presses", false, {motion(230, 215), draw(), button(4)}, View{}, 1, 66, false},
@@ -187,10 +209,10 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
        false},
       {"a resize before the first frame fits again", true, {resize(300, 200)}, small, 0, 58, false},
       {"q quits", true, {key("Escape")}, fitted, 0, 58, true},
-      {"n grows the whole word, and u takes it back",
+      {"n grows the whole word and fits it, and u takes it back",
        true,
        {key("n"), draw(), key("u")},
-       fitted,
+       grownFit,
        2,
        58,
        false},
@@ -209,6 +231,20 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
        0,
        58,
        false},
+      {"the growth plays in the view that fits its last generation",
+       true, {key("n"), key("p"), typed(Type::kTick)}, fitted, 1, 122, false, "", "", {}, true},
+      {"a fit under the zoom's floor stops there, and zooms in from it",
+       true, {key("-"), key("+")}, overFloor, 0, 8, false, "", "", tall},
+      {"keys that add up to nothing give back the angle given; { and } turn a tenth",
+       true, keys(std::string(100, ']') + std::string(100, '[') + "}}{"), View{0, 0, 0}, 0, 58,
+       false, "0.2", "", {"-a", "0.1"}},
+      {"a press past the start's work budget is refused as its replay would be; u gives back",
+       true, keys(std::string(33, 'n') + "unn"), View{0, 0, 0}, 36, 1, false, "",
+       "press 33 of --presses would bring the start's work past 32 symbols, 32 times the word's "
+       "limit", {"-g", "{a:b;b:a;}a", "-n", "0", "--max-symbols", "1"}},
+      {"u after a growth too large to keep says why", true, {key("n"), key("u")}, grownFit, 1, 122,
+       false, "", "the growth of the whole word cannot be taken back: it changed more than the 10 "
+       "bytes that undo keeps", {}, false, 10},
       {"the growth ends by itself at the last generation",
        true,
        {key("p"), typed(Type::kTick), typed(Type::kTick), typed(Type::kTick), typed(Type::kTick)},
@@ -220,12 +256,12 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    Options options;
-    options.explore = row.explore;
-    options.fit = row.explore;  // the growth played is fitted, and the view put back after
-    Session session{options, startCursor(), PressHistory(), fitted};
+    Session session = started(row.args, row.explore);
+    const View view = row.view.s == 0 ? session.view : row.view;
+    if (row.keptBytes != 0) session.history = PressHistory(row.keptBytes);
     Explorer explorer(session, 600, 400, false);
     std::size_t lines = 0;
+    std::string said;
     for (const UserInput& input : row.inputs) {
       if (input.type == Type::kOther) {
         drawFrame(explorer);
@@ -233,17 +269,19 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
       }
       const Explorer::Reply reply = explorer.handle(input);
       lines += reply.word;
+      if (!reply.message.empty()) said = reply.message;
       if (reply.resize) explorer.resized(reply.width, reply.height);
     }
     if (row.explore) {
-      EXPECT_EQ(row.view.s, session.view.s);
-      EXPECT_EQ(row.view.tx, session.view.tx);
-      EXPECT_EQ(row.view.ty, session.view.ty);
+      EXPECT_EQ(view.s, session.view.s);
+      EXPECT_EQ(view.tx, session.view.tx);
+      EXPECT_EQ(view.ty, session.view.ty);
     }
     EXPECT_EQ(row.lines, lines);
     EXPECT_EQ(row.length, session.cursor.wordLength());
     EXPECT_EQ(row.quit, explorer.quit());
-    EXPECT_EQ(row.angle, session.options.angleText);
-    EXPECT_FALSE(explorer.playing());
+    EXPECT_EQ(row.angle, session.angleText());
+    EXPECT_EQ(row.message, said);
+    EXPECT_EQ(row.playing, explorer.playing());
   }
 }

@@ -165,6 +165,8 @@ TEST(View, ZoomKeepsThePointAndStopsAtItsLimits) {
   EXPECT_EQ(1.0 / 65536, bottom.s);
   EXPECT_FALSE(zoomView(bottom, false, 0, 0));
   EXPECT_EQ(1.0 / 65536, bottom.s);
+  View below{0.5 / 65536, 0, 0};  // from outside the range, a step toward it is taken
+  EXPECT_TRUE(zoomView(below, true, 0, 0) && !zoomView(below, false, 0, 0));
   // The percent rounds half up.
   EXPECT_EQ(13, zoomPercent(View{0.125, 0, 0}));
   EXPECT_EQ(38, zoomPercent(View{0.375, 0, 0}));

@@ -22,6 +22,7 @@
 #include "figure.h"
 #include "frames.h"
 #include "options.h"
+#include "press.h"
 #include "sdl_library.h"
 #include "session.h"
 #include "shapes.h"
@@ -679,16 +680,17 @@ TEST_F(ViewerBooksPlant, GrowsTurnsAndPlaysAsTheWalkDraws) {
   grown.selected = 0;
   grown.grow();
   EXPECT_EQ(grown.word, viewer->readLine(kPatience));
+  view = fitView(Figure(grown), width, height, style);  // --fit fits the grown figure
   EXPECT_TRUE(shows(grown, view));
   xdotool({"key", "u"});
   EXPECT_EQ(cursor.word, viewer->readLine(kPatience));
-  // p plays the growth from the axiom, each generation fitted; a key stops it.
+  // p plays the growth from the axiom in the view that fits its last generation; a key stops it.
   xdotool({"key", "p"});
-  TurtleCursor played = cursorOf(options);
-  played.angle = cursor.angle;
-  played.selected = 0;
-  played.grow();
-  EXPECT_TRUE(shows(played, fitView(Figure(played), width, height, style)));
+  TurtleCursor played = cursorOf(options), last = cursorOf(options);
+  played.angle = last.angle = cursor.angle;
+  growWhole(played);
+  for (int i = 0; i < 3; ++i) growWhole(last);
+  EXPECT_TRUE(shows(played, fitView(Figure(last), width, height, style)));
   xdotool({"key", "x"});
   EXPECT_TRUE(shows(cursor, view));
   EXPECT_EQ("", quitAndReadRest()) << "nothing printed by the growth played";

@@ -392,6 +392,11 @@ try {
   await click(ex, ey);
   check(atZoom.pressed !== kStartWord && await newest() === atZoom.pressed, `press at zoom ${s}: ${await newest()}`);
   await compareFrame(desktop(atZoom.pressed, ex, ey, tree, [s, tx, ty]).frame, 'the press keeps the view');
+  // Shift with ] turns a tenth of a degree, the address's angle an exact sum.
+  await page.keyboard.down('Shift');
+  await page.keyboard.press('BracketRight');
+  await page.keyboard.up('Shift');
+  await waitFor('a tenth of a degree', () => location.hash.includes('angle=28.74788975654116&'));
 
   step('the book\'s letters in lines; the angle slider turns the word, the generations slider starts again');
   const book = { grammar: '{F:F+F--F+F;}F--F--F', generations: '2', angle: '60', fit: '1', lines: '1', width: '3',
@@ -401,10 +406,10 @@ try {
   await page.focus('#angle-slider');
   await page.keyboard.press('ArrowRight');
   await frames(page, 3);
-  const [bookWord, turned] = [desktopStartWord(book), { ...book, angle: '60.5' }];
+  const [bookWord, turned] = [desktopStartWord(book), { ...book, angle: '60.1' }];
   await compareFrame(desktop(bookWord, 1, 1, turned, desktop(bookWord, 1, 1, book).view).frame, 'the angle slider a step up');
   check(await newest() === bookWord && await page.evaluate(() => location.hash) === linkOf(turned) &&
-        (await page.$eval('#command', (c) => c.textContent)).includes(' -a 60.5 '), 'the angle slider\'s link or command');
+        (await page.$eval('#command', (c) => c.textContent)).includes(' -a 60.1 '), 'the angle slider\'s link or command');
   await page.focus('#generations-slider');
   await waitOutput(() => page.keyboard.press('ArrowLeft'));
   const fewer = { ...turned, generations: '1' };
@@ -436,10 +441,23 @@ try {
   check(await newest() === seededWord && await presses() === seeded.presses, `undo: ${await presses()}`);
   check(await page.evaluate(() => history.length) === entries, 'presses and undo added history entries');
 
-  step('a link typed by hand, its "+" as it is; a word that draws nothing; links past the limits are refused');
-  await waitOutput(() => page.goto(`${server.url}#grammar={a:a+a--a+a;}a--a--a&generations=2&angle=60`));
-  check(await newest() === desktopWord(['-g', '{a:a+a--a+a;}a--a--a', '-n', '2', '-a', '60']),
-        `a hand-typed link: ${await newest()}`);
+  step('a link typed by hand, "?" for "#", its "+" as it is; a word that draws nothing; links past the limits are refused');
+  await waitOutput(() => page.goto(`${server.url}?grammar={a:a+a--a+a;}a--a--a&generations=2&angle=60`));
+  check(await newest() === desktopWord(['-g', '{a:a+a--a+a;}a--a--a', '-n', '2', '-a', '60']) &&
+        await page.evaluate(() => location.search + decodeURIComponent(location.hash)) ===
+          '#grammar={a:a+a--a+a;}a--a--a&generations=2&angle=60',
+        `a hand-typed link: ${await newest()} at ${await page.evaluate(() => location.href)}`);
+  // A refused link stops the figure before: its canvas is cleared and its buttons go.
+  await page.evaluate(() => { location.hash = 'fit=2&generations=5'; });
+  await waitFor('a refusal', () => /fit is "2"/.test(document.getElementById('status').textContent));
+  check(await page.$eval('#save-svg', (b) => b.disabled), 'a refused link leaves the figure before running');
+  await compareFrame(new Uint8Array(box.width * box.height), 'a refused link clears the figure');
+  // A word that holds a newline is one word: one line of the output, copied whole.
+  await waitOutput(() => page.evaluate(() => { location.hash = 'grammar=%7B%7Da%0Ao&generations=0'; }));
+  await page.click('#copy');
+  await waitFor('the copy', () => /^Copied/.test(document.getElementById('status').textContent));
+  check(await newest() === 'a\no' && await page.evaluate(() => navigator.clipboard.readText()) === 'a\no',
+        `a word with a newline: ${JSON.stringify(await lines())}`);
   // The same curve written with F, as in most books, draws nothing: the status says why.
   await waitOutput(() => page.evaluate(() => { location.hash = 'grammar={F:F+F--F+F;}F--F--F'; }));
   check(/nothing is drawn: only 'a' \(a segment\) and 'o' \(a bud\)/.test(await statusText()),
