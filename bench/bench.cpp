@@ -190,9 +190,9 @@ void fullPass(benchmark::State& state, SDL_Surface* screen, int generations, boo
 // pixel, back and forth), and paints the whole window; else only the pointer moves, between two
 // points of the window, and the frame paints where the shapes under the pointers lie.
 void exploreFrame(benchmark::State& state, SDL_Surface* screen, int generations, double zoom,
-                  Style style, bool viewChanges) {
+                  Style style, bool viewChanges, const char* grammar) {
   const Palette palette = mapPalette(screen->format);
-  Session session = workload::grownSession(generations, true, style);
+  Session session = workload::grownSession(generations, true, style, grammar);
   session.options.explore = true;
   View& view = session.view;
   view = {view.s * zoom, 300 - (300 - view.tx) * zoom, 200 - (200 - view.ty) * zoom};
@@ -218,8 +218,17 @@ void exploreFrame(benchmark::State& state, SDL_Surface* screen, int generations,
 void figureWalk(benchmark::State& state, int generations) {
   TurtleCursor cursor = grownCursor(generations);
   std::size_t strokes = 0;
-  for (auto _ : state) strokes = Figure(cursor).strokes().size();
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const Figure figure(cursor);
+    strokes = figure.strokes().size();
+    bytes = figure.strokes().capacity() * sizeof(Stroke) +
+            figure.nodes().capacity() * sizeof(FigureNode);
+  }
   state.counters["strokes"] = static_cast<double>(strokes);
+  // What the kept figure and its index hold beside the word, a symbol.
+  state.counters["bytes_per_symbol"] =
+      static_cast<double>(bytes) / static_cast<double>(cursor.wordLength());
   state.counters["symbols_per_second"] =
       Counter(static_cast<double>(cursor.wordLength()) * static_cast<double>(state.iterations()),
               Counter::kIsRate);
@@ -333,15 +342,20 @@ int main(int argc, char* argv[]) {
     for (const auto& [zoom, name] : {std::pair{1.0, "fit"}, {8.0, "8x"}, {0.125, "fit_8th"}}) {
       for (const Style& style : {Style(), Style(true, 1)}) {
         for (const bool viewChanges : {true, false}) {
-          const std::string row = "frame/" + n + "/" + name + (style.lines ? "/lines" : "/squares") +
+          const std::string row = "frame/" + n + "/" + name +
+                                  (style.lines ? "/lines" : "/squares") +
                                   (viewChanges ? "/view" : "/pointer");
           benchmark::RegisterBenchmark(row.c_str(), exploreFrame, screen, g, zoom, style,
-                                       viewChanges)
+                                       viewChanges, nullptr)
               ->Unit(benchmark::kMillisecond);
         }
       }
     }
   }
+  // The worst input of a frame: 8,388,608 buds on one point, each a square of the window's size.
+  benchmark::RegisterBenchmark("frame/one_point_8388608/fit/squares/view", exploreFrame, screen, 23,
+                               1.0, Style(), true, "{o:oo;}o")
+      ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("pass/bare", barePass, screen)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("svg/1048570", saveLargeSvg)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("pass/58_against_bare", pairedPass, screen)

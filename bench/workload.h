@@ -42,14 +42,17 @@ inline int64_t walkOnce(TurtleCursor& cursor) {
   return sum;
 }
 
-// The session of the built-in word grown `generations` times, as the program starts it: without
-// options, or fitted to a 600x400 window, in the given style.
-inline Session grownSession(int generations, bool fit = false, const Style& style = Style()) {
+// The session of the built-in word, or of another grammar's, grown `generations` times, as the
+// program starts it: without options, or fitted to a 600x400 window, in the given style.
+inline Session grownSession(int generations, bool fit = false, const Style& style = Style(),
+                            const char* grammar = nullptr) {
   Options options;
   options.fit = fit;
   options.lines = style.lines;
   options.lineWidth = style.width;
-  Session session{options, grownCursor(generations), PressHistory(), View()};
+  TurtleCursor cursor(grammar != nullptr ? grammar : kGrammar, 300, 300);
+  for (int i = 0; i < generations; ++i) cursor.grow();
+  Session session{options, std::move(cursor), PressHistory(), View()};
   session.cursor.exactBranches = style.lines;
   if (fit) session.view = fitView(session.shownFigure(), 600, 400, style);
   return session;

@@ -39,6 +39,7 @@ std::string Explorer::title() const {
 void Explorer::changed() {
   stale_ = true;
   whole_ = true;
+  held_.reset();
 }
 
 void Explorer::pointerMoved() { stale_ = true; }
@@ -46,9 +47,16 @@ void Explorer::pointerMoved() { stale_ = true; }
 ScreenRect Explorer::redrawArea(const Palette& palette) {
   const ScreenRect window{0, 0, width_, height_};
   if (whole_ || !(palette == palette_)) return window;
-  ScreenRect area = held_;
+  ScreenRect area{0, 0, 0, 0};
   withShown(palette, [&](const Figure& figure, const auto& placement, const Palette& colours) {
-    area = unite(area, heldArea(figure, placement, colours, pointer_));
+    // The old pointer's area is the one found for the frame before, when it was a pointer's.
+    const ScreenRect before =
+        held_ && heldPointer_.x == drawnPointer_.x && heldPointer_.y == drawnPointer_.y
+            ? *held_
+            : heldArea(figure, placement, colours, drawnPointer_);
+    held_ = heldArea(figure, placement, colours, pointer_);
+    heldPointer_ = pointer_;
+    area = unite(before, *held_);
   });
   Square clipped;
   if (!clipToWindow(area, window, clipped)) return ScreenRect{0, 0, 0, 0};

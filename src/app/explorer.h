@@ -161,8 +161,11 @@ class Explorer {
   bool quit_ = false;
   ScreenPoint pointer_{0, 0};  // from the latest motion; (0, 0) before any
   bool stale_ = true;
-  bool whole_ = true;       // the next frame paints the whole window
-  ScreenRect held_{0, 0, 0, 0};  // where the shapes under the pointer of the last frame lie
+  bool whole_ = true;               // the next frame paints the whole window
+  ScreenPoint drawnPointer_{0, 0};  // the pointer of the last frame
+  // Where the shapes that hold heldPointer_ lie, while the figure and the view are as they are.
+  std::optional<ScreenRect> held_;
+  ScreenPoint heldPointer_{0, 0};
   // The pick was made on the word as it is: no press or undo has changed it since the frame.
   bool pickCurrent_ = false;
   bool drawnOnce_ = false;  // a frame has been drawn
@@ -177,9 +180,8 @@ class Explorer {
 template <class Visit>
 void Explorer::withShown(const Palette& palette, Visit&& visit) {
   const Figure& figure = shownFigure();
-  withPlacement(session_.shownView(), style(), [&](const auto& placement) {
-    visit(figure, placement, palette);
-  });
+  withPlacement(session_.shownView(), style(),
+                [&](const auto& placement) { visit(figure, placement, palette); });
 }
 
 template <class Canvas>
@@ -191,7 +193,7 @@ void Explorer::draw(const Palette& palette, Canvas& canvas) {
   palette_ = palette;
   withShown(palette, [&](const Figure& figure, const auto& placement, const Palette& colours) {
     pick_ = pick(figure, placement, colours, pointer_);
-    held_ = heldArea(figure, placement, colours, pointer_);
+    drawnPointer_ = pointer_;
     drawFigure(figure, placement, colours, pick_, canvas);
   });
 }

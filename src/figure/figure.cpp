@@ -6,50 +6,53 @@
 
 #include "screen.h"
 
-void PointBox::add(float x, float y) {
-  if (x != x || y != y) return;
-  if (empty()) {
-    *this = {x, y, x, y};
-    return;
-  }
-  minX = std::min(minX, x);
-  minY = std::min(minY, y);
-  maxX = std::max(maxX, x);
-  maxY = std::max(maxY, y);
-}
-
-void PointBox::add(const PointBox& other) {
-  if (other.empty()) return;
-  add(other.minX, other.minY);
-  add(other.maxX, other.maxY);
-}
-
-void Figure::index() {
-  const std::size_t runs = (strokes_.size() + kRun - 1) / kRun;
-  std::vector<FigureNode> leaves(runs);
-  for (std::size_t i = 0; i < strokes_.size(); ++i) {
-    const Stroke& s = strokes_[i];
-    FigureNode& node = leaves[i / kRun];
-    node.ends.add(s.x1, s.y1);
-    node.all.add(s.x0, s.y0);
-    node.all.add(s.x1, s.y1);
-    (s.bud ? node.lastBud : node.lastSegment) = static_cast<int32_t>(i);
-    node.wild |= s.x0 != s.x0 || s.y0 != s.y0 || s.x1 != s.x1 || s.y1 != s.y1;
-  }
-  levels_.push_back(std::move(leaves));
-  while (levels_.back().size() > 1) {
-    const std::vector<FigureNode>& below = levels_.back();
-    std::vector<FigureNode> above((below.size() + 1) / 2);
-    for (std::size_t i = 0; i < below.size(); ++i) {
-      FigureNode& node = above[i / 2];
-      node.ends.add(below[i].ends);
-      node.all.add(below[i].all);
-      node.lastBud = std::max(node.lastBud, below[i].lastBud);
-      node.lastSegment = std::max(node.lastSegment, below[i].lastSegment);
-      node.wild |= below[i].wild;
+uint32_t Figure::index(std::size_t level, std::size_t i, uint32_t at, bool lines) {
+  FigureNode node;
+  uint32_t next = at + 1;
+  if (level == 0) {
+    node.first = static_cast<int32_t>(i * kRun);
+    node.end = static_cast<int32_t>(std::min((i + 1) * kRun, strokes_.size()));
+    node.leaf = true;
+    for (int32_t k = node.first; k < node.end; ++k) {
+      const Stroke& s = strokes_[static_cast<std::size_t>(k)];
+      node.box.add(s.x1, s.y1);
+      if (lines) node.box.add(s.x0, s.y0);
+      (s.bud ? budPoints_ : segmentEnds_).add(s.x1, s.y1);
+      (s.bud ? node.lastBud : node.lastSegment) = k;
+      node.wild |= s.x0 != s.x0 || s.y0 != s.y0 || s.x1 != s.x1 || s.y1 != s.y1;
     }
-    levels_.push_back(std::move(above));
+    allPoints_.add(node.box);
+  } else {
+    const std::size_t runs = (strokes_.size() + kRun - 1) / kRun;
+    const auto take = [&](std::size_t child) {
+      const uint32_t childAt = next;
+      next = index(level - 1, child, next, lines);
+      const FigureNode& below = nodes_[childAt];
+      node.box.add(below.box);
+      node.lastBud = std::max(node.lastBud, below.lastBud);
+      node.lastSegment = std::max(node.lastSegment, below.lastSegment);
+      node.wild |= below.wild;
+      node.first = below.first;
+      node.end = std::max(node.end, below.end);
+    };
+    if (((2 * i + 1) << (level - 1)) < runs) take(2 * i + 1);  // the later half goes first
+    take(2 * i);
   }
+  node.next = next;
+  nodes_[at] = node;
+  return next;
+}
+
+void Figure::index(bool lines) {
+  // Every level holds half the nodes of the one below, rounded up, until one is left.
+  std::size_t nodes = 0;
+  std::size_t level = 0;
+  for (std::size_t size = (strokes_.size() + kRun - 1) / kRun;; size = (size + 1) / 2, ++level) {
+    nodes += size;
+    if (size == 1) break;
+  }
+  nodes_.resize(nodes);
+  index(level, 0, 0, lines);
 }
 
 Figure::Figure(TurtleCursor& cursor) {
@@ -60,25 +63,20 @@ Figure::Figure(TurtleCursor& cursor) {
   }
   strokes_.reserve(drawn);
   cursor.reset();
-  while (!cursor.atEnd()) {
-    const TurtleCommand command = cursor.commandOf(cursor.currentSymbol());
+  for (const int32_t length = cursor.wordLength(); cursor.index < length; cursor.advance()) {
+    const TurtleCommand command = cursor.commandOf(cursor.symbolAt(cursor.index));
     const float x0 = cursor.state.x;
     const float y0 = cursor.state.y;
     cursor.interpretCurrent();
-    if (command == TurtleCommand::kSegment || command == TurtleCommand::kBud) {
-      const bool bud = command == TurtleCommand::kBud;
-      const Stroke stroke =
-          bud ? Stroke{cursor.state.x, cursor.state.y, cursor.state.x,
-                       cursor.state.y, cursor.index,   true}
-              : Stroke{x0, y0, cursor.state.x, cursor.state.y, cursor.index, false};
-      strokes_.push_back(stroke);
-      (bud ? budPoints_ : segmentEnds_).add(stroke.x1, stroke.y1);
-      allPoints_.add(stroke.x0, stroke.y0);
-      allPoints_.add(stroke.x1, stroke.y1);
+    if (command == TurtleCommand::kSegment) {
+      strokes_.push_back({x0, y0, cursor.state.x, cursor.state.y, cursor.index, false});
+    } else if (command == TurtleCommand::kBud) {
+      const float x = cursor.state.x;
+      const float y = cursor.state.y;
+      strokes_.push_back({x, y, x, y, cursor.index, true});
     }
-    cursor.advance();
   }
-  if (!strokes_.empty()) index();
+  if (!strokes_.empty()) index(cursor.exactBranches);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "style.h"
@@ -22,24 +23,40 @@ struct Stroke {
   bool bud;
 };
 
-// The extent of turtle points; empty while minX > maxX. A point that is not a number is left out.
+// The extent of turtle points; empty while minX > maxX. A point that is not a number is left out
+// (min and max keep the box's own value when the other is NaN).
 struct PointBox {
-  float minX = 1.0f;
-  float minY = 1.0f;
-  float maxX = 0.0f;
-  float maxY = 0.0f;
+  float minX = std::numeric_limits<float>::infinity();
+  float minY = std::numeric_limits<float>::infinity();
+  float maxX = -std::numeric_limits<float>::infinity();
+  float maxY = -std::numeric_limits<float>::infinity();
   bool empty() const { return minX > maxX; }
-  void add(float x, float y);
-  void add(const PointBox& other);
+  void add(float x, float y) {
+    minX = std::min(minX, x);
+    minY = std::min(minY, y);
+    maxX = std::max(maxX, x);
+    maxY = std::max(maxY, y);
+  }
+  void add(const PointBox& other) {
+    minX = std::min(minX, other.minX);
+    minY = std::min(minY, other.minY);
+    maxX = std::max(maxX, other.maxX);
+    maxY = std::max(maxY, other.maxY);
+  }
 };
 
-// A run of consecutive strokes, ordinals [first, first + count), as the figure's index keeps it:
-// a turtle's path is continuous, so the boxes of a run are tight.
+// A node of the figure's index: a run of consecutive strokes, whose box is tight because a
+// turtle's path is continuous.
 struct FigureNode {
-  PointBox ends;  // every stroke's end point: where its square stands, a bud's point
-  PointBox all;   // every point drawn: both ends of each segment, each bud's point
+  // The points that place the run's shapes: the end points, where the squares stand, or in the
+  // line style both ends of each segment.
+  PointBox box;
   int32_t lastBud = -1;      // the ordinal of the run's last bud, or -1
   int32_t lastSegment = -1;  // and of its last segment
+  uint32_t next = 0;         // the node after the nodes under this one
+  int32_t first = 0;         // the run's first stroke, and
+  int32_t end = 0;           // the stroke past its last one
+  bool leaf = false;         // no node is under it
   bool wild = false;         // a point that is not a number, which no box holds
 };
 
@@ -47,33 +64,34 @@ class Figure {
  public:
   Figure() = default;
   // Walks the cursor's whole word from its start state, with its sets, into strokes in word
-  // order. The walk leaves the cursor at the word's end.
+  // order, and indexes them. With the cursor's exact branches it is the line style's figure,
+  // whose boxes hold both ends of each segment; else the squares', whose boxes hold the end
+  // points. The walk leaves the cursor at the word's end.
   explicit Figure(TurtleCursor& cursor);
 
   const std::vector<Stroke>& strokes() const { return strokes_; }
   // The points the buds stand on, and the ends of the segments' steps.
   const PointBox& budPoints() const { return budPoints_; }
   const PointBox& segmentEnds() const { return segmentEnds_; }
-  // Every point drawn: both ends of each segment and each bud's point.
+  // Every point that places a shape, as the index's boxes hold them: in the line style both ends
+  // of each segment and each bud's point.
   const PointBox& allPoints() const { return allPoints_; }
 
-  // The index: levels of nodes, level 0 over runs of kRun strokes, each level above over pairs of
-  // the nodes below; the last level holds one node, over every stroke.
+  // The index, a binary tree over runs of kRun strokes whose boxes hold the boxes under them,
+  // kept in the order in which a frame painted from the front goes down it: each node, then the
+  // nodes under its later half, then those under its earlier half. A frame reads it from the
+  // first node on, and passes over the nodes under one by going on at its next.
   static constexpr int32_t kRun = 4;
-  const std::vector<std::vector<FigureNode>>& levels() const { return levels_; }
-  // The strokes [first, end) under node i of a level.
-  int32_t runBegin(std::size_t level, std::size_t i) const {
-    return static_cast<int32_t>((i * kRun) << level);
-  }
-  int32_t runEnd(std::size_t level, std::size_t i) const {
-    return static_cast<int32_t>(std::min(((i + 1) * kRun) << level, strokes_.size()));
-  }
+  const std::vector<FigureNode>& nodes() const { return nodes_; }
 
  private:
-  void index();
+  void index(bool lines);
+  // Writes node i of the level, over runs [i << level, (i + 1) << level), and the nodes under it
+  // into nodes_ from at on; gives the position after them.
+  uint32_t index(std::size_t level, std::size_t i, uint32_t at, bool lines);
 
   std::vector<Stroke> strokes_;
-  std::vector<std::vector<FigureNode>> levels_;
+  std::vector<FigureNode> nodes_;
   PointBox budPoints_;
   PointBox segmentEnds_;
   PointBox allPoints_;

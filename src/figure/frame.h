@@ -32,27 +32,19 @@ inline std::array<int32_t, 2> lastOfKinds(const FigureNode& node, const Palette&
                        : std::array<int32_t, 2>{segment, bud};
 }
 
-// Visits the index's nodes from the top, each one before the nodes under it: visit(level, i)
-// says whether to go down into it. With reverse, the later half first.
+// What a visit of a node of the index asks for next.
+enum class Going { kInto, kOver, kStop };
+
+// Goes down the figure's index from the front, the later strokes first: visit(node) says whether
+// to go into the nodes under it, to pass over them, or to stop.
 template <class Visit>
-void walkIndex(const Figure& figure, bool reverse, Visit&& visit) {
-  const auto& levels = figure.levels();
-  if (levels.empty()) return;
-  struct Item {
-    std::size_t level;
-    std::size_t i;
-  };
-  std::array<Item, 128> stack;  // each level leaves at most one node waiting
-  std::size_t size = 0;
-  stack[size++] = {levels.size() - 1, 0};
-  while (size > 0) {
-    const Item item = stack[--size];
-    if (!visit(item.level, item.i) || item.level == 0) continue;
-    const std::size_t first = 2 * item.i;
-    const bool second = first + 1 < levels[item.level - 1].size();
-    if (reverse) stack[size++] = {item.level - 1, first};
-    if (second) stack[size++] = {item.level - 1, first + 1};
-    if (!reverse) stack[size++] = {item.level - 1, first};
+void walkIndex(const Figure& figure, Visit&& visit) {
+  const std::vector<FigureNode>& nodes = figure.nodes();
+  for (std::size_t i = 0; i < nodes.size();) {
+    const FigureNode& node = nodes[i];
+    const Going going = visit(node);
+    if (going == Going::kStop) return;
+    i = going == Going::kInto ? i + 1 : node.next;
   }
 }
 
@@ -68,7 +60,7 @@ Pick pick(const Figure& figure, const Placement& placement, const Palette& palet
   const int32_t brush = brushOf(placement);
   const std::vector<Stroke>& strokes = figure.strokes();
   Pick found{pointer, 0};
-  bool done = false;
+  bool done = false;  // the last shape that holds the pointer is found
   const auto holds = [&](int32_t ordinal) {
     if (ordinal < 0) return false;
     const Stroke& stroke = strokes[static_cast<std::size_t>(ordinal)];
@@ -79,21 +71,20 @@ Pick pick(const Figure& figure, const Placement& placement, const Palette& palet
     done = true;
     return true;
   };
-  walkIndex(figure, true, [&](std::size_t level, std::size_t i) {
-    if (done) return false;
-    const FigureNode& node = figure.levels()[level][i];
+  walkIndex(figure, [&](const FigureNode& node) {
     const std::array<int32_t, 2> kinds = lastOfKinds(node, palette);
-    if (kinds[1] < 0) return false;
+    if (kinds[1] < 0) return Going::kOver;
     const Footprint footprint = placement.footprint(node);
-    if (!holdsPoint(footprint.hit, pointer)) return false;
+    if (!holdsPoint(footprint.hit, pointer)) return Going::kOver;
     if (footprint.single) {
       if (!holds(kinds[1])) holds(kinds[0]);
-      return false;
+    } else if (!node.leaf) {
+      return Going::kInto;
+    } else {
+      for (int32_t k = node.end; k-- > node.first && !holds(k);) {
+      }
     }
-    if (level > 0) return true;
-    for (int32_t k = figure.runEnd(level, i); k-- > figure.runBegin(level, i) && !holds(k);) {
-    }
-    return false;
+    return done ? Going::kStop : Going::kOver;
   });
   return found;
 }
@@ -121,28 +112,28 @@ void drawFigure(const Figure& figure, const Placement& placement, const Palette&
                                                                    : palette.segment;
     paintShape(shape, brush, colour, clip, canvas);
   };
-  walkIndex(figure, true, [&](std::size_t level, std::size_t i) {
-    if (canvas.full()) return false;
-    const FigureNode& node = figure.levels()[level][i];
+  walkIndex(figure, [&](const FigureNode& node) {
+    if (canvas.full()) return Going::kStop;
     const std::array<int32_t, 2> kinds = lastOfKinds(node, palette);
-    if (kinds[1] < 0) return false;
+    if (kinds[1] < 0) return Going::kOver;
     const Footprint footprint = placement.footprint(node);
-    if (!meets(footprint.paint, clip) || canvas.covers(footprint.paint)) return false;
+    if (!meets(footprint.paint, clip) || canvas.covers(footprint.paint)) return Going::kOver;
     if (footprint.single) {
       // Every shape of a kind paints the pixels of its last one in its colour: the kind that
       // comes last in the node is over the other.
       paint(kinds[1]);
       paint(kinds[0]);
-      return false;
+      return Going::kOver;
     }
-    if (level > 0) return true;
-    for (int32_t k = figure.runEnd(level, i); k-- > figure.runBegin(level, i);) paint(k);
-    return false;
+    if (!node.leaf) return Going::kInto;
+    for (int32_t k = node.end; k-- > node.first;) paint(k);
+    return Going::kOver;
   });
 }
 
 // The area of the screen whose pixels a change of the shapes that hold the pointer can change:
-// the paint boxes of every shape that holds it.
+// the paint boxes of every shape that holds it. A node whose shapes would paint nothing outside
+// the area found so far is passed over.
 template <class Placement>
 ScreenRect heldArea(const Figure& figure, const Placement& placement, const Palette& palette,
                     ScreenPoint pointer) {
@@ -156,20 +147,21 @@ ScreenRect heldArea(const Figure& figure, const Placement& placement, const Pale
     if (!drawn(stroke, palette) || !shapeHolds(shape, brush, pointer)) return;
     area = unite(area, paintBox(shape, brush));
   };
-  walkIndex(figure, true, [&](std::size_t level, std::size_t i) {
-    const FigureNode& node = figure.levels()[level][i];
+  walkIndex(figure, [&](const FigureNode& node) {
     const std::array<int32_t, 2> kinds = lastOfKinds(node, palette);
-    if (kinds[1] < 0) return false;
+    if (kinds[1] < 0) return Going::kOver;
     const Footprint footprint = placement.footprint(node);
-    if (!holdsPoint(footprint.hit, pointer)) return false;
+    if (!holdsPoint(footprint.hit, pointer) || unite(area, footprint.paint) == area) {
+      return Going::kOver;
+    }
     if (footprint.single) {
       add(kinds[0]);
       add(kinds[1]);
-      return false;
+      return Going::kOver;
     }
-    if (level > 0) return true;
-    for (int32_t k = figure.runBegin(level, i); k < figure.runEnd(level, i); ++k) add(k);
-    return false;
+    if (!node.leaf) return Going::kInto;
+    for (int32_t k = node.first; k < node.end; ++k) add(k);
+    return Going::kOver;
   });
   return area;
 }

@@ -17,6 +17,9 @@ struct ScreenRect {
   int64_t top;
   int64_t right;
   int64_t bottom;
+  bool operator==(const ScreenRect& o) const {
+    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+  }
 };
 
 // A rectangle inside the window, as SDL_Rect and the raster take it.

@@ -70,7 +70,7 @@ struct CutSquares {
   }
   // The cut is monotonic only while the whole-pixel positions stay within 16 bits.
   Footprint footprint(const FigureNode& node) const {
-    const PointBox& b = node.ends;
+    const PointBox& b = node.box;
     if (node.wild) return kEverywhere;
     const int64_t left = TurtleState::truncate(b.minX);
     const int64_t top = TurtleState::truncate(b.minY);
@@ -103,7 +103,7 @@ struct ViewSquares {
   }
   // The view's map is monotonic: the box's corners land on the corners of the shapes' box.
   Footprint footprint(const FigureNode& node) const {
-    const PointBox& b = node.ends;
+    const PointBox& b = node.box;
     if (node.wild) return kEverywhere;
     return squaresFootprint(column(b.minX), row(b.minY), column(b.maxX), row(b.maxY),
                             node.lastBud >= 0 ? budSide : segmentSide);
@@ -137,7 +137,7 @@ struct ViewLines {
   // The points' box lands on the screen by the monotonic map of point(); the brush reaches back
   // and ahead of a point, a bud's square half its side, and a pointer is held within lineReach.
   Footprint footprint(const FigureNode& node) const {
-    const PointBox& b = node.all;
+    const PointBox& b = node.box;
     if (node.wild) return kEverywhere;
     const ScreenPoint low = point(b.minX, b.minY);
     const ScreenPoint high = point(b.maxX, b.maxY);

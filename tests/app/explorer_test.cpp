@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frames.h"
 #include "raster.h"
 #include "start.h"
 #include "words.h"
@@ -283,5 +284,57 @@ TEST(Explorer, DecidesWhatEachInputDoes) {
     EXPECT_EQ(row.angle, session.angleText());
     EXPECT_EQ(row.message, said);
     EXPECT_EQ(row.playing, explorer.playing());
+  }
+}
+
+TEST(Explorer, EveryFrameIsThePictureOfEveryShapeInWordOrder) {
+  // Figures whose shapes pile up thick: squares, lines of a wide brush, the book's plant with its
+  // buds, and 4,096 buds on one point; each seen fitted, 8 times closer about a point of it and
+  // at a 64th of the fit, a few pixels across. After each input the frame on the explorer's own
+  // pixels, painted where it changed, must be the picture of every shape drawn in word order:
+  // the pointer moved over shapes, a press that changes the word, the pointer moved again.
+  const std::vector<std::string> figures[] = {
+      {"-n", "9"},
+      {"-n", "8", "--lines", "--width", "4"},
+      {"-g", "{X:F+[[X]-X]-F[-FX]+X;F:FF;}X", "--segments", "F", "--buds", "X", "-n", "5", "-a",
+       "25", "--lines"},
+      {"-g", "{o:oo;}o", "-n", "12"},
+  };
+  const Palette palette{1, 2, 3, 4};
+  for (const std::vector<std::string>& args : figures) {
+    for (const double zoom : {1.0, 8.0, 1.0 / 64}) {
+      SCOPED_TRACE(args[1] + " at zoom " + std::to_string(zoom));
+      Session session = started(args, true);
+      View& view = session.view;
+      view = {view.s * zoom, 300 - (300 - view.tx) * zoom, 200 - (200 - view.ty) * zoom};
+      Explorer explorer(session, 600, 400, false);
+      std::vector<uint32_t> pixels(600 * 400, 0);
+      const PixelBuffer<uint32_t> buffer{pixels.data(), 600, 400, 600};
+      // Pointers on the middle stroke and on the last one, where shapes are.
+      std::vector<ScreenPoint> points;
+      withPlacement(&view, figureStyle(session.options), [&](const auto& placement) {
+        const std::vector<Stroke>& strokes = session.shownFigure().strokes();
+        for (const std::size_t k : {strokes.size() / 2, strokes.size() - 1}) {
+          const Shape shape = placement.place(strokes[k]);
+          points.push_back({(shape.p0.x + shape.p1.x) / 2, (shape.p0.y + shape.p1.y) / 2});
+        }
+      });
+      const std::vector<UserInput> inputs = {
+          motion(static_cast<int32_t>(points[0].x), static_cast<int32_t>(points[0].y)),
+          motion(static_cast<int32_t>(points[1].x), static_cast<int32_t>(points[1].y)),
+          button(kButtonLeft), motion(300, 200), motion(static_cast<int32_t>(points[0].x), 0)};
+      for (std::size_t step = 0; step <= inputs.size(); ++step) {
+        if (step > 0) explorer.handle(inputs[step - 1]);
+        FrontCanvas<uint32_t> canvas(buffer, explorer.redrawArea(palette));
+        explorer.draw(palette, canvas);
+        canvas.finish(palette.background);
+        const Figure figure(session.cursor);
+        std::vector<Fill> fills;
+        withPlacement(&view, figureStyle(session.options), [&](const auto& placement) {
+          fills = everyShape(figure, placement, palette, explorer.picked(), 600, 400);
+        });
+        ASSERT_TRUE(pictureOf(fills, 600, 400, palette.background) == pixels) << "step " << step;
+      }
+    }
   }
 }

@@ -6,6 +6,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "frames.h"
@@ -161,5 +164,54 @@ TEST(Walk, TheLineStyleReturnsFromABranchExactly) {
     // A decimal step is the exact walk's from its start; through whole pixels it is 2.
     cursor.origin.step = 2.5f;
     EXPECT_EQ(exact ? 297.5f : 298.0f, Figure(cursor).strokes()[0].y1);
+  }
+}
+
+TEST(Figure, TheIndexHoldsEveryStrokeInTheBoxesOverItsRuns) {
+  // Words of random grammars, in both styles: going down the nodes in their order meets the
+  // leaves last run first, each stroke in one, and each node's box holds the points of the strokes
+  // under it and knows their last bud and segment.
+  std::mt19937 random(34);
+  const auto randomText = [&random](std::size_t most) {
+    std::string text;
+    for (std::size_t n = random() % most; n > 0; --n) text += "aaoo+-+-[]]_|x"[random() % 14];
+    return text;
+  };
+  for (int trial = 0; trial < 60; ++trial) {
+    TurtleCursor cursor("{a:" + randomText(8) + ";o:" + randomText(12) + ";}" + randomText(20),
+                        static_cast<int32_t>(random() % 600), static_cast<int32_t>(random() % 400),
+                        static_cast<int32_t>(random() % 30) - 10,
+                        static_cast<float>(random() % 628) / 100);
+    cursor.maxWordLength = 20000;
+    for (int g = 0; g < 4 && cursor.wordLength() < 5000; ++g) cursor.grow();
+    cursor.exactBranches = trial % 2 == 0;
+    const Figure figure(cursor);
+    const std::vector<Stroke>& strokes = figure.strokes();
+    const std::vector<FigureNode>& nodes = figure.nodes();
+    int32_t covered = static_cast<int32_t>(strokes.size());  // the leaves' strokes come down to 0
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      const FigureNode& node = nodes[i];
+      ASSERT_GT(node.next, i);
+      ASSERT_LE(node.next, nodes.size());
+      int32_t lastBud = -1;
+      int32_t lastSegment = -1;
+      for (int32_t k = node.first; k < node.end; ++k) {
+        const Stroke& s = strokes[static_cast<std::size_t>(k)];
+        // The squares stand on the end points; the lines run from the start points too.
+        const auto holds = [&box = node.box](float x, float y) {
+          return box.minX <= x && x <= box.maxX && box.minY <= y && y <= box.maxY;
+        };
+        ASSERT_TRUE(holds(s.x1, s.y1));
+        ASSERT_TRUE(!cursor.exactBranches || holds(s.x0, s.y0));
+        (s.bud ? lastBud : lastSegment) = k;
+      }
+      ASSERT_EQ(lastBud, node.lastBud);
+      ASSERT_EQ(lastSegment, node.lastSegment);
+      if (!node.leaf) continue;
+      ASSERT_EQ(i + 1, node.next);
+      ASSERT_EQ(covered, node.end);
+      covered = node.first;
+    }
+    ASSERT_EQ(0, covered);
   }
 }
