@@ -51,7 +51,6 @@ int main() {
   SDL_Init(SDL_INIT_VIDEO);
   SDL_Surface* screen = openWebScreen(600, 400);
   const Palette palette = mapPalette(screen->format);
-  const uint32_t black = SDL_MapRGB(screen->format, 0, 0, 0);
   for (int generations : {workload::kStartGenerations, workload::kLargeGenerations}) {
     TurtleCursor cursor = grownCursor(generations);
     // The page's pass as the pointer moves, without a view and through the view that fits the
@@ -61,7 +60,7 @@ int main() {
       Explorer explorer(session, 600, 400, false);
       report(fit ? "fitted" : "pass", cursor.wordLength(), [&] {
         workload::movePointer(explorer, workload::kPointerX, workload::kPointerY);
-        drawFrame(screen, explorer, palette); });
+        drawFrame(screen, explorer, palette);
       });
     }
     // The walk alone, without SDL; its sum of positions can be set beside a native build's.

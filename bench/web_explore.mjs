@@ -1,9 +1,11 @@
-// The page's frame rate with Fit and Explore at 1,048,570 symbols (the built-in grammar, 17
-// generations) in headless Chromium: the frames drawn while the pointer moves over the figure
-// once per animation frame (or, with --angle, while the angle slider moves half a degree each
-// animation frame), then while nothing happens. --lines draws the figure in the line style.
-// Builds the site (web preset) first.
-//   node bench/web_explore.mjs [SECONDS] [--lines] [--angle]   (needs tests/web's Node packages)
+// The page's frame rate with Fit and Explore on the built-in grammar (17 generations, 1,048,570
+// symbols, unless --generations says otherwise) in headless Chromium: the frames drawn while the
+// pointer moves over the figure once per animation frame (with --pan, while it drags the figure
+// with the right button held, which changes the view every frame; with --angle, while the angle
+// slider moves half a degree each animation frame), then while nothing happens. --lines draws the
+// figure in the line style. Builds the site (web preset) first.
+//   node bench/web_explore.mjs [SECONDS] [--generations=N] [--lines] [--pan | --angle]
+//   (needs tests/web's Node packages)
 import { execFileSync } from 'node:child_process';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -14,6 +16,8 @@ const options = process.argv.slice(2);
 const seconds = Number(options.find((o) => !o.startsWith('--')) ?? 5);
 const lines = options.includes('--lines');
 const angle = options.includes('--angle');
+const pan = options.includes('--pan');
+const generations = Number((options.find((o) => o.startsWith('--generations=')) ?? '=17').split('=')[1]);
 const build = (...args) => execFileSync('cmake', args, { cwd: root, stdio: ['ignore', 'ignore', 'inherit'] });
 build('--preset', 'web');
 build('--build', '--preset', 'web', '--target', 'lsystem-viewer');
@@ -23,7 +27,7 @@ build('--build', '--preset', 'web', '--target', 'lsystem-viewer');
 // callback that drew (the program's pass: its events, walk, raster and putImageData), and, when
 // move is set, moves the pointer over the canvas once per animation frame, along a circle about
 // its centre.
-function measure(ms, move, angle) {
+function measure(ms, move, angle, pan) {
   const canvas = document.getElementById('canvas');
   const slider = document.getElementById('angle-slider');
   const drawn = [];
@@ -59,12 +63,16 @@ function measure(ms, move, angle) {
         slider.dispatchEvent(new Event('input', { bubbles: true }));
       } else if (move) {
         const box = canvas.getBoundingClientRect();
-        const angle = frames * 0.05;
-        canvas.dispatchEvent(new MouseEvent('mousemove', {
+        const turn = frames * 0.05;
+        const at = {
           bubbles: true,
-          clientX: box.left + box.width / 2 + Math.cos(angle) * box.width * 0.4,
-          clientY: box.top + box.height / 2 + Math.sin(angle) * box.height * 0.4,
-        }));
+          button: 2,
+          buttons: pan ? 2 : 0,
+          clientX: box.left + box.width / 2 + Math.cos(turn) * box.width * (pan ? 0.1 : 0.4),
+          clientY: box.top + box.height / 2 + Math.sin(turn) * box.height * (pan ? 0.1 : 0.4),
+        };
+        if (pan && frames === 1) canvas.dispatchEvent(new MouseEvent('mousedown', at));
+        canvas.dispatchEvent(new MouseEvent('mousemove', at));
       }
       raf(tick);
     };
@@ -80,12 +88,13 @@ try {
   await page.setViewport({ width: 1280, height: 800 });
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
-  await page.goto(`${server.url}#generations=17&fit=1&explore=1${lines ? '&lines=1' : ''}`);
-  await page.waitForFunction(() => document.getElementById('output').children.length > 0);
+  await page.goto(`${server.url}#generations=${generations}&fit=1&explore=1${lines ? '&lines=1' : ''}`);
+  await page.waitForFunction(() => document.getElementById('output').children.length > 0,
+                             { timeout: 300000 });
   const title = await page.title();
   await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 1000)));  // settles
-  const moving = await page.evaluate(measure, seconds * 1000, true, angle);
-  const idle = await page.evaluate(measure, seconds * 1000, false, false);
+  const moving = await page.evaluate(measure, seconds * 1000, true, angle, pan);
+  const idle = await page.evaluate(measure, seconds * 1000, false, false, false);
   if (errors.length > 0) throw new Error(`errors on the page: ${errors.join(' | ')}`);
 
   const rate = (count, ms) => (count * 1000 / ms).toFixed(1);
@@ -94,7 +103,7 @@ try {
   const gaps = sorted(moving.drawn.slice(1).map((t, i) => t - moving.drawn[i]));
   const passes = sorted(moving.passes);
   console.log(`web explore bench: ${await chromium.browser.version()}, "${title}", ${seconds} s each`);
-  console.log(`${angle ? 'angle slider' : 'pointer'} moving: ${moving.drawn.length} frames drawn in ${moving.elapsed.toFixed(0)} ms, ` +
+  console.log(`${angle ? 'angle slider' : pan ? 'drag' : 'pointer'} moving: ${moving.drawn.length} frames drawn in ${moving.elapsed.toFixed(0)} ms, ` +
               `${rate(moving.drawn.length, moving.elapsed)} per second ` +
               `(${rate(moving.frames, moving.elapsed)} animation frames per second); ` +
               `between drawn frames median ${at(gaps, 0.5)} ms, 95th percentile ${at(gaps, 0.95)} ms, ` +

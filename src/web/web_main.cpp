@@ -158,7 +158,7 @@ void webPass(void*) {
     // screen's pixels are drawn where they change, and the unlock puts them on the canvas,
     // which the browser shows when the frame's callback returns.
     if (explorer.stale()) {
-      drawFrame(viewer.screen, explorer, viewer.palette); });
+      drawFrame(viewer.screen, explorer, viewer.palette);
     }
     if (explorer.edits() != told) tellEdited();
     if (explorer.quit()) stop();
