@@ -6,10 +6,15 @@ var page = (function () {
   // The settings of the form and the link: text fields, then checkboxes ("1" when checked).
   var fields = ['grammar', 'generations', 'angle', 'step', 'origin', 'size', 'stochastic', 'width',
                 'segments', 'buds', 'moves', 'heading'];
-  var boxes = ['fit', 'explore', 'lines'];
+  var boxes = ['fit', 'explore', 'lines', 'paper'];
+  // The three colour inputs, which a link writes as one setting, colours=BACK,SEGMENT,BUD, when
+  // one of them is not its default.
+  var colourInputs = ['colour-background', 'colour-segment', 'colour-bud'];
+  var defaultColours = '#000000,#663300,#00ff00';
   // A link holds them, in this order, and the presses that the figure was edited with.
   var names = ['grammar', 'generations', 'angle', 'step', 'origin', 'size', 'stochastic', 'fit',
-               'explore', 'lines', 'width', 'segments', 'buds', 'moves', 'heading', 'presses'];
+               'explore', 'lines', 'width', 'segments', 'buds', 'moves', 'heading', 'colours',
+               'paper', 'presses'];
   var maxSymbols = '33554432'; // the page's limit of the word: a link cannot freeze the tab
   var maxLines = 100;        // the output keeps the newest words
   var maxShown = 10000;      // a longer word is shown cut, with its length
@@ -66,12 +71,19 @@ var page = (function () {
     var values = {};
     fields.forEach(function (name) { values[name] = document.getElementById(name).value; });
     boxes.forEach(function (name) { values[name] = document.getElementById(name).checked ? '1' : ''; });
+    var colours = colourInputs.map(function (id) { return document.getElementById(id).value; });
+    values.colours = colours.join(',') === defaultColours ? '' : colours.join(',');
     return values;
   }
 
   function fillForm(values) {
     fields.forEach(function (name) { document.getElementById(name).value = values[name] || ''; });
     boxes.forEach(function (name) { document.getElementById(name).checked = values[name] === '1'; });
+    // A colour input takes only #rrggbb: the program refuses any other text of the link.
+    var colours = (values.colours || defaultColours).split(',');
+    colourInputs.forEach(function (id, i) {
+      document.getElementById(id).value = /^#[0-9a-fA-F]{6}$/.test(colours[i] || '') ? colours[i] : '#000000';
+    });
     followFields();
   }
 

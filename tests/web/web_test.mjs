@@ -44,10 +44,12 @@ const own = { grammar: '{a:aa;o:a[-ao][++ao]-ao;}[-o][+o]', generations: '4', an
               step: '6', origin: '240,330', size: '480x340' };
 // fit, explore and lines are checkboxes: "1" in a link, bare options on the command line.
 const optionsOf = (settings) => Object.entries(settings)
-  .flatMap(([name, value]) => (/^(fit|explore|lines)$/.test(name) ? [`--${name}`] : [`--${name}`, value]));
+  .flatMap(([name, value]) => (/^(fit|explore|lines|paper)$/.test(name) ? [`--${name}`] : [`--${name}`, value]));
 const linkOf = (settings) => '#' + Object.entries(settings)
   .map(([name, value]) => `${name}=${encodeURIComponent(value)}`).join('&');
 const shades = [[0, 0, 0], [102, 51, 0], [255, 0, 0], [0, 255, 0]];
+// The same four with Paper: white, black, red and dark green.
+const paperShades = [[255, 255, 255], [0, 0, 0], [255, 0, 0], [0, 100, 0]];
 const shadeNames = ['black', 'brown', 'red', 'green'];
 
 const began = Date.now();
@@ -61,12 +63,12 @@ function check(ok, message) {
 }
 
 // Each pixel of a PNG screenshot becomes the nearest of the four shades.
-function classify(png) {
+function classify(png, palette = shades) {
   const frame = new Uint8Array(png.width * png.height);
   for (let i = 0; i < frame.length; ++i) {
     let best = 0;
     let bestDistance = Infinity;
-    shades.forEach((shade, s) => {
+    palette.forEach((shade, s) => {
       const d = shade.reduce((sum, c, k) => sum + (png.data[4 * i + k] - c) ** 2, 0);
       if (d < bestDistance) [best, bestDistance] = [s, d];
     });
@@ -189,8 +191,9 @@ try {
     check(drawn === 0 && spent < 0.2, `${what}, idle for a second: ${drawn} frames drawn, ${spent.toFixed(2)} s busy`);
   };
   // The canvas as a screenshot shows it, against a desktop frame.
-  const compareFrame = async (expected, what) => {
-    const seen = classify(PNG.sync.read(await (await page.$('#canvas')).screenshot({ type: 'png' })));
+  const compareFrame = async (expected, what, palette = shades) => {
+    const seen = classify(PNG.sync.read(await (await page.$('#canvas')).screenshot({ type: 'png' })),
+                          palette);
     let differ = 0;
     let first = -1;
     for (let i = 0; i < expected.length; ++i) {
@@ -327,7 +330,8 @@ try {
   await page.$eval('#step', (f) => { f.value = 'abc'; });
   await page.click('#start');
   await frames(page, 3);
-  check(await statusText() === "lsystem-viewer: --step 'abc' is not an integer from -16777216 to 16777216",
+  check(await statusText() === "lsystem-viewer: --step 'abc' is not an integer from -16777216 to 16777216, " +
+                               'nor with --lines a decimal above 0 up to 1000000',
         `bad value: ${await statusText()}`);
   check(await page.$eval('#step', (f) => f.value) === 'abc', 'the form lost the bad value');
   await compareFrame(new Uint8Array((await canvasBox()).width * (await canvasBox()).height),
@@ -398,16 +402,17 @@ try {
   await page.keyboard.up('Shift');
   await waitFor('a tenth of a degree', () => location.hash.includes('angle=28.74788975654116&'));
 
-  step('the book\'s letters in lines; the angle slider turns the word, the generations slider starts again');
+  step('the book\'s letters in lines on paper; the angle slider turns the word, the generations slider starts again');
   const book = { grammar: '{F:F+F--F+F;}F--F--F', generations: '2', angle: '60', fit: '1', lines: '1', width: '3',
-                 segments: 'F', heading: '15' };
+                 segments: 'F', heading: '15', paper: '1' };
   await waitOutput(() => page.goto(server.url + linkOf(book)));
   await pointAt(1, 1);
   await page.focus('#angle-slider');
   await page.keyboard.press('ArrowRight');
   await frames(page, 3);
   const [bookWord, turned] = [desktopStartWord(book), { ...book, angle: '60.1' }];
-  await compareFrame(desktop(bookWord, 1, 1, turned, desktop(bookWord, 1, 1, book).view).frame, 'the angle slider a step up');
+  await compareFrame(desktop(bookWord, 1, 1, turned, desktop(bookWord, 1, 1, book).view).frame,
+                     'the angle slider a step up', paperShades);
   check(await newest() === bookWord && await page.evaluate(() => location.hash) === linkOf(turned) &&
         (await page.$eval('#command', (c) => c.textContent)).includes(' -a 60.1 '), 'the angle slider\'s link or command');
   await page.focus('#generations-slider');
