@@ -24,18 +24,39 @@ Figure::Figure(TurtleCursor& cursor) {
     drawn += command == TurtleCommand::kSegment || command == TurtleCommand::kBud;
   }
   strokes_.reserve(drawn);
+  if (cursor.book) {
+    walk<true>(cursor);
+  } else {
+    walk<false>(cursor);
+  }
+}
+
+template <bool kModules>
+void Figure::walk(TurtleCursor& cursor) {
   cursor.reset();
   while (!cursor.atEnd()) {
     const TurtleCommand command = cursor.commandOf(cursor.currentSymbol());
     const float x0 = cursor.state.x;
     const float y0 = cursor.state.y;
-    cursor.interpretCurrent();
+    if constexpr (kModules) {
+      cursor.interpretModule();
+    } else {
+      cursor.interpretCurrent();
+    }
     if (command == TurtleCommand::kSegment || command == TurtleCommand::kBud) {
       const bool bud = command == TurtleCommand::kBud;
       const Stroke stroke =
           bud ? Stroke{cursor.state.x, cursor.state.y, cursor.state.x,
                        cursor.state.y, cursor.index,   true}
               : Stroke{x0, y0, cursor.state.x, cursor.state.y, cursor.index, false};
+      // A parameter's step or turn can take the turtle to an infinite or NaN point, which no
+      // box, fit or view can hold: such a stroke is left out, and counted.
+      if (kModules && !(std::isfinite(stroke.x0) && std::isfinite(stroke.y0) &&
+                        std::isfinite(stroke.x1) && std::isfinite(stroke.y1))) {
+        ++unplaced_;
+        cursor.advance();
+        continue;
+      }
       strokes_.push_back(stroke);
       (bud ? budPoints_ : segmentEnds_).add(stroke.x1, stroke.y1);
       allPoints_.add(stroke.x0, stroke.y0);

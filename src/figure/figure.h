@@ -2,6 +2,7 @@
 // or the turtle changes, and read by every frame, the pick, the fit and the SVG.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -43,12 +44,19 @@ class Figure {
   const PointBox& segmentEnds() const { return segmentEnds_; }
   // Every point drawn: both ends of each segment and each bud's point.
   const PointBox& allPoints() const { return allPoints_; }
+  // The segments and buds of a book's word left out because their points are not finite.
+  std::size_t unplaced() const { return unplaced_; }
 
  private:
+  // The walk, each module read by interpretModule (a book's word) or interpretCurrent.
+  template <bool kModules>
+  void walk(TurtleCursor& cursor);
+
   std::vector<Stroke> strokes_;
   PointBox budPoints_;
   PointBox segmentEnds_;
   PointBox allPoints_;
+  std::size_t unplaced_ = 0;
 };
 
 // The box of what a style draws, in whole pixels: with squares, every square, its corner the
