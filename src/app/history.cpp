@@ -28,8 +28,10 @@ bool PressHistory::record(TurtleCursor& cursor, bool whole, Act&& act) {
   const auto reach = static_cast<std::size_t>(cursor.branchLength(cursor.selected));
   const std::size_t oldLength = cursor.word.size();
   std::string before;
+  std::optional<ModuleWord> modules;
   try {
     before = cursor.word.substr(at, reach);
+    if (cursor.book) modules = cursor.modulesIn(at, at + reach);
   } catch (const std::bad_alloc&) {
     // The press still happens, but cannot be taken back; the older ones then no longer fit.
     changes_.clear();
@@ -41,12 +43,15 @@ bool PressHistory::record(TurtleCursor& cursor, bool whole, Act&& act) {
   }
   act();
   const std::size_t length = reach + cursor.word.size() - oldLength;
-  if (length == reach && cursor.word.compare(at, length, before) == 0) return false;
+  if (length == reach && cursor.word.compare(at, length, before) == 0 &&
+      (!modules || cursor.sameModules(at, *modules))) {
+    return false;
+  }
   presses_.push_back(whole ? kGrowAll : cursor.selected);
-  bytes_ += before.size();
-  changes_.push_back(Change{at, length, std::move(before)});
+  changes_.push_back(Change{at, length, std::move(before), std::move(modules)});
+  bytes_ += changes_.back().bytes();
   while (!changes_.empty() && (bytes_ > maxBytes_ || changes_.size() > maxPresses_)) {
-    bytes_ -= changes_.front().before.size();
+    bytes_ -= changes_.front().bytes();
     changes_.pop_front();
   }
   return true;
@@ -78,8 +83,12 @@ void PressHistory::pressAt(TurtleCursor& cursor, int32_t index) {
 bool PressHistory::undo(TurtleCursor& cursor) {
   if (changes_.empty()) return false;
   const Change& change = changes_.back();
-  cursor.word.replace(change.at, change.length, change.before);
-  bytes_ -= change.before.size();
+  if (change.modules) {
+    cursor.replaceModules(change.at, change.at + change.length, *change.modules);
+  } else {
+    cursor.word.replace(change.at, change.length, change.before);
+  }
+  bytes_ -= change.bytes();
   changes_.pop_back();
   presses_.pop_back();
   return true;

@@ -90,7 +90,7 @@ TEST(Options, ShortLongAndJoinedFormsAgree) {
       {"--heading", "-90", "--segments", "FG", "--buds", "X", "--moves", "f", "--lines", "--width",
        "64"},
       {"--heading=-90", "--segments=FG", "--buds=X", "--moves=f", "--lines", "--width=64"},
-      {"--hea", "-90", "--seg=FG", "--b", "X", "--mo", "f", "--l", "--w=64"},
+      {"--hea", "-90", "--seg=FG", "--bu", "X", "--mo", "f", "--l", "--w=64"},
   };
   for (const Args& args : styles) {
     const Options o = parseOptions(args).options;
