@@ -200,6 +200,10 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"--grammar"}, "option '--grammar' needs a value"},
       {{"-g", "a", "-f", "b"}, "options '--grammar' and '--file' cannot be used together"},
       {{"--file=b", "--grammar=a"}, "options '--grammar' and '--file' cannot be used together"},
+      {{"--book", "b", "-g", "a"}, "options '--grammar' and '--book' cannot be used together"},
+      {{"-f", "a", "--book=b"}, "options '--file' and '--book' cannot be used together"},
+      {{"--book", "b", "--buds", "F"},
+       "options '--segments' and '--buds' both hold 'F' (the default of '--segments')"},
       {{"tree"}, "unexpected operand 'tree'"},
       {{"-n", "3", "--", "-n"}, "unexpected operand '-n'"},
       {{"-"}, "unexpected operand '-'"},
@@ -304,6 +308,43 @@ TEST(Options, AGrammarFileIsReadByteForByteButForOneFinalLineEnd) {
   EXPECT_EQ("{o:a[+ao]-ao;}ao", missing.grammar);
   Options folder = parseOptions({"--file", testing::TempDir()}).options;
   EXPECT_NE(std::string::npos, readGrammarFile(folder).find("Is a directory"));
+}
+
+TEST(Options, ABookImpliesLinesAndItsLettersAndGivesTheDefaultsLeftOpen) {
+  const std::string path = testing::TempDir() + "options_test_book";
+  std::ofstream(path) << "derivation length: 7\nangle: 22.5\naxiom: F\n";
+  const struct {
+    Args args;
+    int32_t generations;
+    std::string angle;
+    std::string letters;  // segments, buds, moves
+  } cases[] = {
+      {{"--book", path}, 7, "22.5", "F,,f"},
+      {{"--book", path, "-n", "3", "-a", "90", "--buds", "A"}, 3, "90", "F,A,f"},
+      {{"--segments", "G", "--book", path, "--moves", "g"}, 7, "22.5", "G,,g"},
+  };
+  for (const auto& row : cases) {
+    Options o = parseOptions(row.args).options;
+    bool badFile = true;
+    EXPECT_EQ("", readBookFile(o, badFile));
+    EXPECT_FALSE(badFile);
+    EXPECT_EQ(std::make_tuple(row.generations, row.angle, row.letters, true),
+              std::make_tuple(o.generations, o.angleText, o.segments + "," + o.buds + "," + o.moves,
+                              o.lines));
+  }
+  // Without them, today's defaults; a file too large is refused as a grammar is.
+  std::ofstream(path) << "axiom: F\n" << std::string(kMaxGrammarBytes, ' ');
+  Options large = parseOptions({"--book", path}).options;
+  bool badFile = true;
+  EXPECT_EQ("the L-system in '" + path + "' is longer than 67108864 bytes",
+            readBookFile(large, badFile));
+  EXPECT_FALSE(badFile);
+  std::ofstream(path) << "axiom: F\n";
+  Options plain = parseOptions({"--book", path}).options;
+  EXPECT_EQ("", readBookFile(plain, badFile));
+  EXPECT_EQ(std::make_tuple(3, ""s, 0.5f),
+            std::make_tuple(plain.generations, plain.angleText, plain.angle));
+  std::remove(path.c_str());
 }
 
 TEST(Options, AGrammarPastTheLimitIsRefused) {
