@@ -2,7 +2,6 @@
 // or the turtle changes, and read by every frame, the pick, the fit and the SVG.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -48,15 +47,15 @@ class Figure {
   std::size_t unplaced() const { return unplaced_; }
 
  private:
-  // The walk, each module read by interpretModule (a book's word) or interpretCurrent.
-  template <bool kModules>
-  void walk(TurtleCursor& cursor);
-
   std::vector<Stroke> strokes_;
   PointBox budPoints_;
   PointBox segmentEnds_;
   PointBox allPoints_;
   std::size_t unplaced_ = 0;
+
+  // The walk, each module read by interpretModule (a book's word) or interpretCurrent.
+  template <bool kModules>
+  void walk(TurtleCursor& cursor);
 };
 
 // The box of what a style draws, in whole pixels: with squares, every square, its corner the
