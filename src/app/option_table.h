@@ -84,7 +84,8 @@ inline constexpr OptionInfo kOptions[] = {
      "let each symbol choose among all the rule blocks\nthat have a rule for it, by this seed "
      "(0 to\n18446744073709551615)"},
     {"max-symbols", kMaxSymbols, "N",
-     "refuse a word longer than N symbols (a book's:\nmodules) (default and most: 2147483647)"},
+     "refuse a word longer than N symbols, or N modules\nwith --book (default and most: "
+     "2147483647)"},
     {"help", 'h', nullptr, "show this help and exit"},
     {"version", 'V', nullptr, "show the version and exit"},
 };
