@@ -332,18 +332,6 @@ TEST(Options, ABookImpliesLinesAndItsLettersAndGivesTheDefaultsLeftOpen) {
               std::make_tuple(o.generations, o.angleText, o.segments + "," + o.buds + "," + o.moves,
                               o.lines));
   }
-  // Without them, today's defaults; a file too large is refused as a grammar is.
-  std::ofstream(path) << "axiom: F\n" << std::string(kMaxGrammarBytes, ' ');
-  Options large = parseOptions({"--book", path}).options;
-  bool badFile = true;
-  EXPECT_EQ("the L-system in '" + path + "' is longer than 67108864 bytes",
-            readBookFile(large, badFile));
-  EXPECT_FALSE(badFile);
-  std::ofstream(path) << "axiom: F\n";
-  Options plain = parseOptions({"--book", path}).options;
-  EXPECT_EQ("", readBookFile(plain, badFile));
-  EXPECT_EQ(std::make_tuple(3, ""s, 0.5f),
-            std::make_tuple(plain.generations, plain.angleText, plain.angle));
   std::remove(path.c_str());
 }
 

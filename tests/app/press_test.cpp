@@ -59,14 +59,12 @@ TEST(Press, AGrowthThatFailsKeepsTheWordAndSaysWhy) {
   EXPECT_EQ(kStartWord, cursor.word);
   EXPECT_TRUE(history.press(cursor).changed);
   EXPECT_EQ(kGrownAt13, cursor.word);
-
-  // A book's growth whose parameter comes out infinite.
   cursor.setBook(std::make_shared<const BookSystem>("axiom: F(1)A(1e300)\nA(x) -> A(x * x)"));
-  cursor.setSymbols("F", "A", "");
+  cursor.setSymbols("F", "A", "");  // a book's growth whose parameter comes out infinite
   cursor.selected = 1;
   EXPECT_EQ(
-      "module 1 ('A'), rewritten by the production on line 2, gives a parameter that is not "
-      "finite; the word stays as it was",
+      "module 1 ('A'), rewritten by the production on line 2, gives a parameter that is "
+      "not finite; the word stays as it was",
       history.press(cursor).refusal);
   EXPECT_EQ("F(1)A(1e+300)", cursor.printedWord());
 }

@@ -694,26 +694,21 @@ TEST_F(ViewerBooksPlant, GrowsTurnsAndPlaysAsTheWalkDraws) {
   EXPECT_EQ("", quitAndReadRest()) << "nothing printed by the growth played";
 }
 
-namespace {
-
-// The book's notation: a parametric tree, its apices A the buds.
-const std::vector<std::string> kBookTree = {
-    "--book",   LSV_SOURCE_DIR "/data/book/tree.lsys", "--buds", "A", "-n", "3", "--fit",
-    "--explore"};
-
+// The book's notation: a parametric tree, its apices A the buds, pressed and taken back.
 class ViewerBookTree : public ViewerExplore {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(dir);
     ASSERT_EQ(0, runXdotool({"mousemove", "0", "0"}).exitCode);
-    launch(kBookTree, dir, dir + ".err");
+    launch(args, dir, dir + ".err");
   }
+  const std::vector<std::string> args = {
+      "--book",   LSV_SOURCE_DIR "/data/book/tree.lsys", "--buds", "A", "-n", "3", "--fit",
+      "--explore"};
 };
 
-}  // namespace
-
 TEST_F(ViewerBookTree, APressGrowsAnApexWithItsParametersAndUndoTakesItBack) {
-  Options options = parseOptions(kBookTree).options;
+  Options options = parseOptions(args).options;
   bool badFile = false;
   ASSERT_EQ("", readBookFile(options, badFile));
   const Style style = figureStyle(options);
@@ -724,10 +719,9 @@ TEST_F(ViewerBookTree, APressGrowsAnApexWithItsParametersAndUndoTakesItBack) {
   const auto shows = [&](const TurtleCursor& shown) {
     return showsFrame(predictFrame(shown, px, py, width, height, &view, style));
   };
-  // The pointer on the last apex, which a press grows once, its parameters in the new modules.
   const ViewLines lines(view, style.width);
   const Figure figure(cursor);
-  for (const Stroke& stroke : figure.strokes()) {
+  for (const Stroke& stroke : figure.strokes()) {  // the pointer on the last apex
     const ScreenPoint at = lines.point(stroke.x1, stroke.y1);
     if (stroke.bud) point(static_cast<int>(at.x), static_cast<int>(at.y));
   }
