@@ -129,8 +129,7 @@ TEST(PressHistory, APressPastTheListsLimitIsRefused) {
   EXPECT_EQ(kMaxPresses, history.presses().size());
 }
 
-// A cursor as the start makes it: grown from index 0, stochastic when a seed is given; a grammar
-// that names a file of data/book is that book's, its buds A and X.
+// A cursor as the start makes it: grown from 0, stochastic with a seed; a .lsys file's, buds AX.
 TurtleCursor grownWith(const std::string& grammar, int generations, std::optional<uint64_t> seed) {
   TurtleCursor cursor(grammar, 300, 300);
   if (grammar.find(".lsys") != std::string::npos) {
