@@ -2,7 +2,8 @@
 # Remakes the pictures from the real viewer, on the X server that the target pictures starts
 # for it: the hicolor icons in data/icons/ from its start figure, docs/window.png with the
 # pointer over a bud, a curve's window without and with --fit, and the README's own L-systems,
-# the book's three in lines and a plant's growth in docs/ from --svg. From the source folder:
+# the book's three in lines, the book's notation's three files and a plant's growth in docs/
+# from --svg. From the source folder:
 #   pictures.sh VIEWER
 set -euo pipefail
 viewer=$1
@@ -86,25 +87,44 @@ book plant 0.2 "${plant[@]}" -n 6 --width 10
 book dragon 1 -g '{X:X+YF+;Y:-FX-Y;}FX' -n 12 -a 90 -s 6 --heading -90 --segments F --lines \
   --width 2
 
+# The book's notation: the files of data/book, each SVG drawn whole at the zoom after its name.
+bookFile() {  # bookFile NAME ZOOM OPTION...
+  "$viewer" --book "data/book/$1.lsys" "${@:3}" --svg "$work/book-$1.svg" >/dev/null
+  rsvg-convert -b black -z "$2" -o "$work/book-$1.png" "$work/book-$1.svg"
+  convert "$work/book-$1.png" -strip -define png:exclude-chunks=date,time "docs/book-$1.png"
+}
+bookFile tree 1 -s 4
+bookFile signal 2 -s 24 --width 2
+# The weighted plant from three seeds, side by side.
+for seed in 1 2 3; do
+  "$viewer" --book data/book/weighted.lsys -s 5 --stochastic "$seed" \
+    --svg "$work/weighted-$seed.svg" >/dev/null
+  rsvg-convert -b black -h 300 -o "$work/weighted-$seed.png" "$work/weighted-$seed.svg"
+done
+convert "$work"/weighted-{1,2,3}.png -background black -splice 20x0 +append -chop 20x0 -strip \
+  -define png:exclude-chunks=date,time docs/book-weighted.png
+
 # The plant at generations 0 to 4 at 2/5, left to right, each panel as wide as its own figure
 # and all as high as their union, so that the start point is at the same height in each.
 viewBoxOf() { grep -oE 'viewBox="[^"]*"' "$1" | cut -d'"' -f2; }
-top=0 bottom=0
+# The line style's view boxes are decimals: the sums are awk's.
+calc() { awk "BEGIN { print $1 }"; }
 for k in 0 1 2 3 4; do
   "$viewer" "${plant[@]}" -n "$k" --width 5 --svg "$work/growth-$k.svg" >/dev/null
-  read -r _ y _ height < <(viewBoxOf "$work/growth-$k.svg")
-  if ((k == 0 || y < top)); then top=$y; fi
-  if ((k == 0 || y + height > bottom)); then bottom=$((y + height)); fi
-done
+  viewBoxOf "$work/growth-$k.svg"
+done >"$work/growth-boxes"
+read -r top bottom < <(awk 'NR == 1 || $2 < t { t = $2 } NR == 1 || $2 + $4 > b { b = $2 + $4 }
+  END { print t, b }' "$work/growth-boxes")
 for k in 0 1 2 3 4; do
   read -r _ y width _ < <(viewBoxOf "$work/growth-$k.svg")
-  rsvg-convert -b black -z 0.4 --page-width $(((width * 2 + 4) / 5)) \
-    --page-height $((((bottom - top) * 2 + 4) / 5)) \
-    --top "$(awk "BEGIN { print ($y - $top) * 0.4 }")" \
+  rsvg-convert -b black -z 0.4 --page-width "$(calc "int(($width * 2 + 4) / 5)")" \
+    --page-height "$(calc "int((($bottom - $top) * 2 + 4) / 5)")" \
+    --top "$(calc "($y - $top) * 0.4")" \
     -o "$work/growth-$k.png" "$work/growth-$k.svg"
 done
 convert "$work"/growth-{0,1,2,3,4}.png -background black -splice 30x0 +append -chop 30x0 +repage \
   -bordercolor black -border 10 \
   -strip -define png:exclude-chunks=date,time docs/growth.png
 echo "pictures: data/icons/{48,128,256}.png from a ${w}x${h} figure; docs/window.png;" \
-  "docs/{snowflake,snowflake-fit,bush,dandelion,curve,grove,hilbert,plant,dragon,growth}.png"
+  "docs/{snowflake,snowflake-fit,bush,dandelion,curve,grove,hilbert,plant,dragon,growth}.png;" \
+  "docs/book-{tree,signal,weighted}.png"

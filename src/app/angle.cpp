@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "turtle_state.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;  // rounds to the double nearest to pi
@@ -140,7 +142,7 @@ std::string canonicalText(const Decimal& d) {
 }  // namespace
 
 std::optional<float> radiansOfDegrees(double degrees, double offset) {
-  const double radians = offset + degrees * kPi / 180.0;
+  const double radians = radiansOf(degrees, offset);
   // Also false for an infinite or NaN value.
   if (!(std::fabs(radians) <= static_cast<double>(FLT_MAX))) return std::nullopt;
   return static_cast<float>(radians);

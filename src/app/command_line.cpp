@@ -23,17 +23,23 @@ std::string pressList(const std::vector<int32_t>& presses) {
 
 std::string commandLine(const Session& session, const std::string& grammarFile) {
   const Options& o = session.options;
-  const Options defaults;
+  const Options defaults = defaultsOf(o);
+  // A book's saved file holds the word itself as its axiom: no generations, no presses.
+  const bool savedBook = o.book && !grammarFile.empty();
   std::string line = "lsystem-viewer";
   const auto add = [&line](const char* option, const std::string& value) {
     line += std::string(" ") + option + " " + shellQuote(value);
   };
-  if (!grammarFile.empty()) {
+  if (o.book) {
+    add("--book", savedBook ? grammarFile : o.bookFile);
+  } else if (!grammarFile.empty()) {
     add("-f", grammarFile);
   } else if (o.grammar != defaults.grammar) {
     add("-g", o.grammar);
   }
-  if (o.generations != defaults.generations) add("-n", std::to_string(o.generations));
+  if (!savedBook && (o.book ? o.generationsGiven : o.generations != defaults.generations)) {
+    add("-n", std::to_string(o.generations));
+  }
   if (const std::string angle = session.angleText(); !angle.empty()) add("-a", angle);
   if (!o.stepText.empty()) add("-s", o.stepText);
   if (o.originX != defaults.originX || o.originY != defaults.originY) {
@@ -49,10 +55,11 @@ std::string commandLine(const Session& session, const std::string& grammarFile) 
   if (o.seed) add("--stochastic", std::to_string(*o.seed));
   if (o.fit) line += " --fit";
   if (o.explore) line += " --explore";
-  if (o.lines) line += " --lines";
+  if (o.lines != defaults.lines) line += " --lines";
   if (o.lineWidth != defaults.lineWidth) add("--width", std::to_string(o.lineWidth));
   if (o.paper) line += " --paper";
   if (!o.coloursText.empty()) add("--colours", o.coloursText);
-  if (!session.history.presses().empty()) add("--presses", pressList(session.history.presses()));
+  if (!savedBook && !session.history.presses().empty())
+    add("--presses", pressList(session.history.presses()));
   return line;
 }

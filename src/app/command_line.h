@@ -11,7 +11,8 @@
 // from their defaults (grammar, generations, turtle, symbols, window, seed, view, style) and the
 // presses, each word quoted for a POSIX shell where it needs it. The word's limit is left out: a
 // word made under a limit replays under any larger one. A grammar file, when given, is read with
-// -f in place of the grammar.
+// -f in place of the grammar; with a book, it is the book's saved file, whose axiom is the word,
+// read with --book and without generations or presses.
 std::string commandLine(const Session& session, const std::string& grammarFile = "");
 
 // The presses as a list writes them: indices and g, commas between.

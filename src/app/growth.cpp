@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "book.h"
 #include "press.h"
 
 std::string growGenerations(TurtleCursor& cursor, int32_t generations, Work& work,
@@ -18,6 +19,8 @@ std::string growGenerations(TurtleCursor& cursor, int32_t generations, Work& wor
     if (!work.allows(cursor)) return at + work.refusal();
     try {
       cursor.grow();
+    } catch (const BookValueError& error) {
+      return at + " is refused: " + error.what();
     } catch (const WordLimitError&) {
       return at + " would make the word longer than " + std::to_string(cursor.maxWordLength) +
              " symbols";

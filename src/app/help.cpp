@@ -23,7 +23,8 @@ std::string helpText() {
       "choose other bytes): a small brown square and a green one, or with --lines a\n"
       "line and a square centred on its point. '+' and '-' turn, '[' and ']' open\n"
       "and close a branch, '_' and '|' shorten and lengthen the step; other letters\n"
-      "serve as variables.\n"
+      "serve as variables. --book reads an L-system in the book's notation instead:\n"
+      "modules with parameters, conditions, contexts and weights.\n"
       "The square under the pointer turns red; a mouse press grows the figure at a red\n"
       "bud or prunes the branch at a red segment. Every word is printed on standard\n"
       "output. Any key, or closing the window, quits.\n"
@@ -49,14 +50,16 @@ std::string helpText() {
       "\n"
       "Exit status: 0 when done, 1 on a failure at run time (no window, the SVG not\n"
       "written, the word over its limit or out of memory, a press of --presses on\n"
-      "nothing), 2 on a bad command line.\n"
+      "nothing, a parameter of --book that is not finite), 2 on a bad command line\n"
+      "or a bad file of --book.\n"
       "\n"
       "Examples:\n"
       "  lsystem-viewer -g '{o:a[-ao][+ao]ao;}o' -n 4 -a 22.5 -s 9 --origin 300,390\n"
       "  lsystem-viewer -n 6 --svg tree.svg\n"
       "  lsystem-viewer -g '{a:a+a--a+a;}a--a--a' -n 4 -a 60 --fit --explore\n"
       "  lsystem-viewer -g '{X:F+[[X]-X]-F[-FX]+X;F:FF;}X' --segments F --buds X \\\n"
-      "    -n 6 -a 25 --lines --fit\n";
+      "    -n 6 -a 25 --lines --fit\n"
+      "  lsystem-viewer --book tree.lsys --buds A --fit --explore\n";
   return text;
 }
 

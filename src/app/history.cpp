@@ -37,7 +37,9 @@ bool PressHistory::record(TurtleCursor& cursor, bool whole, Act&& act) {
   const auto read = static_cast<uint64_t>(cursor.wordLength());
   if (!work_.allows(cursor)) throw WorkLimitError(work_.pressRefusal(presses_.size() + 1));
   // A press that changes nothing, or is refused, is not in the list: its work is not counted.
-  const auto changedWord = [&](std::size_t oldLength, const std::string* before, std::size_t at) {
+  // With a book, the parameters of the stretch count too.
+  const auto changedWord = [&](std::size_t oldLength, const std::string* before, std::size_t at,
+                               const std::optional<ModuleWord>& modules) {
     try {
       act();
     } catch (...) {
@@ -47,7 +49,8 @@ bool PressHistory::record(TurtleCursor& cursor, bool whole, Act&& act) {
     const bool changed = before == nullptr
                              ? cursor.word.size() != oldLength
                              : cursor.word.size() != oldLength ||
-                                   cursor.word.compare(at, before->size(), *before) != 0;
+                                   cursor.word.compare(at, before->size(), *before) != 0 ||
+                                   (modules && !cursor.sameModules(at, *modules));
     if (!changed) work_.giveBack(read);
     return changed;
   };
@@ -64,24 +67,26 @@ bool PressHistory::record(TurtleCursor& cursor, bool whole, Act&& act) {
               " cannot be taken back: " + why;
   };
   std::string before;
+  std::optional<ModuleWord> modules;
   try {
     before = cursor.word.substr(at, reach);
+    if (cursor.book) modules = cursor.modulesIn(at, at + reach);
   } catch (const std::bad_alloc&) {
     // The press still happens, but cannot be taken back; the older ones then no longer fit.
     changes_.clear();
     bytes_ = 0;
-    if (!changedWord(oldLength, nullptr, at)) return false;
+    if (!changedWord(oldLength, nullptr, at, std::nullopt)) return false;
     presses_.push_back(whole ? kGrowAll : cursor.selected);
     unkept("there was no memory to keep what it changed");
     return true;
   }
-  if (!changedWord(oldLength, &before, at)) return false;
+  if (!changedWord(oldLength, &before, at, modules)) return false;
   const std::size_t length = reach + cursor.word.size() - oldLength;
   presses_.push_back(whole ? kGrowAll : cursor.selected);
-  bytes_ += before.size();
-  changes_.push_back(Change{at, length, std::move(before), read});
+  changes_.push_back(Change{at, length, std::move(before), read, std::move(modules)});
+  bytes_ += changes_.back().bytes();
   while (!changes_.empty() && (bytes_ > maxBytes_ || changes_.size() > maxPresses_)) {
-    bytes_ -= changes_.front().before.size();
+    bytes_ -= changes_.front().bytes();
     changes_.pop_front();
   }
   if (changes_.empty())
@@ -117,8 +122,12 @@ void PressHistory::pressAt(TurtleCursor& cursor, int32_t index) {
 bool PressHistory::undo(TurtleCursor& cursor) {
   if (changes_.empty()) return false;
   const Change& change = changes_.back();
-  cursor.word.replace(change.at, change.length, change.before);
-  bytes_ -= change.before.size();
+  if (change.modules) {
+    cursor.replaceModules(change.at, change.at + change.length, *change.modules);
+  } else {
+    cursor.word.replace(change.at, change.length, change.before);
+  }
+  bytes_ -= change.bytes();
   work_.giveBack(change.read);
   changes_.pop_back();
   presses_.pop_back();

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -65,6 +66,13 @@ class PressHistory {
     std::size_t length;
     std::string before;
     uint64_t read;
+    std::optional<ModuleWord> modules;  // with a book: the same stretch, parameters and all
+    // What it keeps, counted against maxBytes.
+    std::size_t bytes() const {
+      return before.size() + (modules ? modules->size() * (1 + sizeof(uint32_t)) +
+                                            modules->values.size() * sizeof(double)
+                                      : 0);
+    }
   };
   // Runs act, a press at the cursor's selection (or, whole, a growth of the whole word), and
   // remembers what it changed, if anything; true when the word changed.

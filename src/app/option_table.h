@@ -21,7 +21,8 @@ enum LongOnly {
   kStochastic,
   kMaxSymbols,
   kColours,
-  kPaper
+  kPaper,
+  kBook
 };
 
 struct OptionInfo {
@@ -37,9 +38,15 @@ inline constexpr OptionInfo kOptions[] = {
      "(default: {o:a[+ao]-ao;}ao)"},
     {"file", 'f', "FILE",
      "read the grammar from FILE (\"-\" for standard input);\none final line end is dropped"},
-    {"generations", 'n', "N", "rewrite the axiom N times at start, 0 to 1000\n(default: 3)"},
+    {"book", kBook, "FILE",
+     "read an L-system in the book's notation from FILE\n(\"-\" for standard input) instead of "
+     "a grammar:\nparametric, conditional, context-sensitive and\nweighted productions; "
+     "implies --lines, segments F,\nmoves f and no buds (see the manual page)"},
+    {"generations", 'n', "N",
+     "rewrite the axiom N times at start, 0 to 1000\n(default: 3, or a book's derivation length)"},
     {"angle", 'a', "DEGREES",
-     "the turn of + and - in degrees\n(default: 0.5 radian, about 28.65 degrees)"},
+     "the turn of + and - in degrees (default: a book's\nangle, else 0.5 radian, about 28.65 "
+     "degrees)"},
     {"step", 's', "PIXELS",
      "the turtle's starting step (default: 20); with\n--lines also a decimal above 0, up to "
      "1000000"},
@@ -77,7 +84,8 @@ inline constexpr OptionInfo kOptions[] = {
      "let each symbol choose among all the rule blocks\nthat have a rule for it, by this seed "
      "(0 to\n18446744073709551615)"},
     {"max-symbols", kMaxSymbols, "N",
-     "refuse a word longer than N symbols\n(default and most: 2147483647)"},
+     "refuse a word longer than N symbols, or N modules\nwith --book (default and most: "
+     "2147483647)"},
     {"help", 'h', nullptr, "show this help and exit"},
     {"version", 'V', nullptr, "show the version and exit"},
 };

@@ -4,6 +4,7 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -71,7 +72,7 @@ std::string checkSymbols(std::string_view bytes) {
 
 // The error when two of the sets share a byte, or an empty string.
 std::string checkDisjoint(const Options& options) {
-  const Options defaults;
+  const Options defaults = defaultsOf(options);
   const struct {
     const char* name;
     const std::string& bytes;
@@ -193,9 +194,12 @@ std::string applyValue(const OptionInfo& option, const std::string& name, const 
       options.grammar = value;
       return "";
     case 'f':
+    case kBook:
     case kSvg:
       if (value.empty()) return name + ": the file name is empty";
-      (option.code == 'f' ? options.grammarFile : options.svgFile) = value;
+      (option.code == 'f'     ? options.grammarFile
+       : option.code == kBook ? options.bookFile
+                              : options.svgFile) = value;
       return "";
     case 'a':
     case kHeading: {
@@ -302,9 +306,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
   std::vector<option> longOptions;
   getoptTables(shortOptions, longOptions);
 
-  int grammarOption = 0;  // 'g' or 'f', whichever came first
-  opterr = 0;             // every message is this function's own
-  optind = 0;             // a full restart of getopt's scan, on GNU and musl alike
+  int grammarOption = 0;   // 'g', 'f' or kBook, whichever came first
+  std::vector<int> given;  // the codes of the options with a value, in order
+  opterr = 0;              // every message is this function's own
+  optind = 0;              // a full restart of getopt's scan, on GNU and musl alike
   for (;;) {
     // Options are read in order, so the one read next is in the argument at optind; a short
     // one may share it with others ("-n3", "-hV").
@@ -334,13 +339,18 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
       options.coloursText.clear();
       continue;
     }
-    if (option.code == 'g' || option.code == 'f') {
+    if (option.code == 'g' || option.code == 'f' || option.code == kBook) {
       if (grammarOption != 0 && grammarOption != option.code) {
-        parsed.error = "options '--grammar' and '--file' cannot be used together";
+        const int other = option.code == kBook ? grammarOption : option.code;
+        parsed.error = grammarOption != kBook && option.code != kBook
+                           ? "options '--grammar' and '--file' cannot be used together"
+                           : std::string("options '--") + findOption(other)->name +
+                                 "' and '--book' cannot be used together";
         return parsed;
       }
       grammarOption = option.code;
     }
+    given.push_back(option.code);
     const bool longForm = argument.rfind("--", 0) == 0;
     parsed.error = applyValue(option, spelled(option, longForm), optarg, options);
     if (!parsed.error.empty()) return parsed;
@@ -348,6 +358,17 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
   if (optind < argc) {
     parsed.error = "unexpected operand " + quote(storage[static_cast<std::size_t>(optind)]);
     return parsed;
+  }
+  const auto wasGiven = [&given](int code) {
+    return std::find(given.begin(), given.end(), code) != given.end();
+  };
+  options.generationsGiven = wasGiven('n');
+  if (!options.bookFile.empty()) {
+    const Options defaults = defaultsOf(options);
+    options.lines = true;
+    if (!wasGiven(kSegments)) options.segments = defaults.segments;
+    if (!wasGiven(kBuds)) options.buds = defaults.buds;
+    if (!wasGiven(kMoves)) options.moves = defaults.moves;
   }
   parsed.error = checkDisjoint(options);
   if (parsed.error.empty() && options.step != std::floor(options.step) && !options.lines) {
@@ -357,9 +378,31 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
   return parsed;
 }
 
-std::string readGrammarFile(Options& options) {
-  if (options.grammarFile.empty()) return "";
-  const std::string& path = options.grammarFile;
+Options defaultsOf(const Options& options) {
+  Options defaults;
+  if (!options.bookFile.empty()) {
+    defaults.lines = true;
+    defaults.segments = "F";
+    defaults.buds = "";
+    defaults.moves = "f";
+  }
+  return defaults;
+}
+
+namespace {
+
+// A file's path as a message shows it: as it is, or quoted when it holds a control byte.
+std::string shownPath(const std::string& path) {
+  if (path == "-") return "standard input";
+  for (const char c : path) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return quote(path);
+  }
+  return path;
+}
+
+// Reads the whole file at path ("-" standard input) into text, at most kMaxGrammarBytes; the
+// error, naming what it holds, or an empty string.
+std::string readBounded(const std::string& path, const std::string& what, std::string& text) {
   const bool standardInput = path == "-";
   const std::string shown = standardInput ? "standard input" : quote(path);
   struct Closer {
@@ -370,9 +413,8 @@ std::string readGrammarFile(Options& options) {
     }
   } in{standardInput ? stdin : std::fopen(path.c_str(), "rb"), !standardInput};
   if (in.file == nullptr)
-    return "cannot read the grammar from " + shown + ": " + std::strerror(errno);
+    return "cannot read " + what + " from " + shown + ": " + std::strerror(errno);
   // One byte past the limit tells a file that is too large from one that fits exactly.
-  std::string text;
   char buffer[1 << 16];
   std::size_t got;
   while (text.size() <= kMaxGrammarBytes &&
@@ -380,11 +422,49 @@ std::string readGrammarFile(Options& options) {
     text.append(buffer, got);
   }
   if (std::ferror(in.file)) {
-    return "cannot read the grammar from " + shown + ": " + std::strerror(errno);
+    return "cannot read " + what + " from " + shown + ": " + std::strerror(errno);
   }
   if (text.size() > kMaxGrammarBytes) {
-    return "the grammar in " + shown + " is longer than " + std::to_string(kMaxGrammarBytes) +
-           " bytes";
+    return what + " in " + shown + " is longer than " + std::to_string(kMaxGrammarBytes) + " bytes";
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string readBookFile(Options& options, bool& badFile) {
+  badFile = false;
+  if (options.bookFile.empty()) return "";
+  std::string text;
+  if (std::string error = readBounded(options.bookFile, "the L-system", text); !error.empty()) {
+    return error;
+  }
+  badFile = true;
+  const std::string shown = shownPath(options.bookFile);
+  try {
+    options.book = std::make_shared<const BookSystem>(text);
+  } catch (const BookFileError& error) {
+    return shown + ": line " + std::to_string(error.line) + ": " + error.what();
+  }
+  if (!options.generationsGiven && options.book->derivationLength()) {
+    options.generations = *options.book->derivationLength();
+  }
+  if (options.angleText.empty() && options.book->angle()) {
+    const double degrees = *options.book->angle();
+    const std::optional<float> radians = radiansOfDegrees(degrees);
+    if (!radians) return shown + ": the angle " + shortestDecimal(degrees) + " is too large";
+    options.angle = *radians;
+    options.angleText = shortestDecimal(degrees);
+  }
+  badFile = false;
+  return "";
+}
+
+std::string readGrammarFile(Options& options) {
+  if (options.grammarFile.empty()) return "";
+  std::string text;
+  if (std::string error = readBounded(options.grammarFile, "the grammar", text); !error.empty()) {
+    return error;
   }
   if (!text.empty() && text.back() == '\n') {
     text.pop_back();

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "book.h"
 #include "style.h"
 #include "turtle_state.h"
 
@@ -32,11 +34,14 @@ constexpr Colours kPaperColours{0xffffff, 0x000000, 0x006400};
 struct Options {
   std::string grammar = "{o:a[+ao]-ao;}ao";
   std::string grammarFile;  // -f: the grammar is read from here (readGrammarFile)
+  std::string bookFile;     // --book: an L-system in the book's notation (readBookFile)
+  std::shared_ptr<const BookSystem> book;  // read from bookFile
   int32_t generations = 3;
-  float angle = 0.5f;     // radians
-  std::string angleText;  // the degrees as given, or empty for the default
-  float step = 20;        // a whole number with squares; with lines, a decimal above 0 too
-  std::string stepText;   // -s as given, or empty for the default
+  bool generationsGiven = false;  // -n was given: a book's derivation length does not count
+  float angle = 0.5f;             // radians
+  std::string angleText;          // the degrees as given, or empty for the default
+  float step = 20;                // a whole number with squares; with lines, a decimal above 0 too
+  std::string stepText;           // -s as given, or empty for the default
   int32_t originX = 300;
   int32_t originY = 300;
   float heading = kUpHeading;  // the start heading in radians
@@ -70,6 +75,15 @@ struct ParsedOptions {
 // Reads the arguments after the program's name, with getopt_long: short and long forms,
 // "--opt VALUE" and "--opt=VALUE", unambiguous abbreviations of long options. Stops at -h or -V.
 ParsedOptions parseOptions(const std::vector<std::string>& args);
+
+// The options' defaults, those that --book changes (--lines, the segments F, the moves f, no
+// buds) included when options has a book's file.
+Options defaultsOf(const Options& options);
+
+// Reads options.bookFile, at most kMaxGrammarBytes, into options.book, then takes its derivation
+// length for -n and its angle for -a where they were not given. The error, or an empty string;
+// badFile is set when the file was read but is not good, its error "FILE: line N: what".
+std::string readBookFile(Options& options, bool& badFile);
 
 // Reads options.grammarFile into options.grammar: every byte, except that one final "\n" or
 // "\r\n" is dropped; "-" is standard input. The error, or an empty string.

@@ -258,8 +258,13 @@ std::string saveSvg(const std::string& path, const Figure& figure, int32_t width
 
 std::string saveNumberedSvg(const std::string& prefix, const Figure& figure, int32_t width,
                             int32_t height, std::string& name, const Style& style,
-                            const std::string* grammar) {
+                            const std::string* grammar, const std::string* book) {
   std::vector<Part> parts;
+  if (book != nullptr) {
+    parts.push_back({"the L-system", ".lsys", [book](std::FILE* file) {
+                       return std::fwrite(book->data(), 1, book->size(), file) == book->size();
+                     }});
+  }
   if (grammar != nullptr) {
     // -f drops one final "\n", or "\r\n", which a grammar's own final "\r" would join.
     const char* lineEnd = !grammar->empty() && grammar->back() == '\r' ? "\r\n" : "\n";

@@ -11,10 +11,27 @@ namespace {
 
 constexpr std::size_t kMaxGrammarArgument = 64 * 1024;  // longer, `s` saves the grammar in a file
 
+// saveNumbered for a book's word: the word into lsystem-viewer-N.lsys beside the SVG, as its
+// axiom, with the file's productions.
+std::string saveBook(Session& session) {
+  const TurtleCursor& cursor = session.cursor;
+  const std::string text = session.options.book->saveText(cursor.modulesIn(0, cursor.word.size()));
+  std::string name;
+  const std::string error =
+      saveNumberedSvg("lsystem-viewer-", session.shownFigure(), session.options.width,
+                      session.options.height, name, figureStyle(session.options), nullptr, &text);
+  if (!error.empty()) return error;
+  const std::string bookFile = name.substr(0, name.size() - std::strlen(".svg")) + ".lsys";
+  return "saved " + name + " and " + bookFile +
+         "; draw it again with: " + commandLine(session, bookFile);
+}
+
 }  // namespace
 
 TurtleCursor cursorOf(const Options& options) {
-  TurtleCursor cursor(options.grammar, options.originX, options.originY, 0, options.angle);
+  TurtleCursor cursor(options.book ? std::string() : options.grammar, options.originX,
+                      options.originY, 0, options.angle);
+  if (options.book) cursor.setBook(options.book);
   cursor.origin.step = options.step;  // a whole number, or with lines a decimal
   cursor.maxWordLength = options.maxSymbols;
   cursor.seed = options.seed;
@@ -36,6 +53,7 @@ Style figureStyle(const Options& options) {
 }
 
 std::string saveNumbered(Session& session) {
+  if (session.options.book) return saveBook(session);
   const std::string& grammar = session.options.grammar;
   // A command line cannot carry a NUL byte, and a shell refuses a long argument (128 KiB on
   // Linux): such a grammar goes into a file beside the SVG, for -f.

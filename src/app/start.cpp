@@ -33,6 +33,29 @@ std::string buildSession(Options& options, std::optional<Session>& session) {
   return "";
 }
 
+// A line for each rule whose key is longer than one byte, which never takes effect, up to
+// kMostNamed of them; one that looks like the book's notation points to --book.
+void ineffectiveRules(const TurtleCursor& cursor, std::vector<std::string>& notes) {
+  constexpr std::size_t kMostNamed = 10;
+  std::size_t count = 0;
+  for (std::size_t block = 0; block < cursor.ruleSets.size(); ++block) {
+    for (const auto& [key, replacement] : cursor.ruleSets[block]) {
+      if (key.size() <= 1) continue;
+      if (++count > kMostNamed) continue;
+      std::string note = "the rule " + quote(key) + " of block " + std::to_string(block + 1) +
+                         " never takes effect: its key is longer than one byte";
+      if (key.find_first_of("<>(") != std::string::npos) {
+        note += " (an L-system in the book's notation is read with --book FILE)";
+      }
+      notes.push_back(std::move(note));
+    }
+  }
+  if (count > kMostNamed) {
+    notes.push_back("and " + std::to_string(count - kMostNamed) +
+                    " more rules whose keys are longer than one byte");
+  }
+}
+
 // Says so when the word draws nothing.
 std::optional<std::string> nothingDrawn(const TurtleCursor& cursor, const Options& options) {
   for (const char symbol : cursor.word) {
@@ -72,10 +95,17 @@ Start startFromArguments(const std::vector<std::string>& args, const Progress& p
   if (const std::string error = readGrammarFile(options); !error.empty()) {
     return failed(std::move(start), error, kExitUsage);
   }
+  bool badFile = false;
+  if (const std::string error = readBookFile(options, badFile); !error.empty()) {
+    start = failed(std::move(start), error, kExitUsage);
+    start.usage = !badFile;  // a bad file is its one line, not a bad command line
+    return start;
+  }
   if (const std::string error = buildSession(options, start.session); !error.empty()) {
     return failed(std::move(start), error);
   }
   Session& session = *start.session;
+  ineffectiveRules(session.cursor, start.notes);
   // The presses made after the start count on against the same budget.
   Work& work = session.history.work();
   work = Work(session.cursor.maxWordLength);
@@ -90,9 +120,14 @@ Start startFromArguments(const std::vector<std::string>& args, const Progress& p
   if (std::optional<std::string> note = nothingDrawn(session.cursor, o)) {
     start.notes.push_back(std::move(*note));
   }
+  const Figure& figure = session.shownFigure();
+  if (const std::size_t n = figure.unplaced(); n != 0) {
+    start.notes.push_back((n == 1 ? std::string("1 segment or bud is")
+                                  : std::to_string(n) + " segments and buds are") +
+                          " not drawn: a parameter takes the turtle to a point that is not finite");
+  }
   if (!o.svgFile.empty()) return start;
   const Style style = figureStyle(o);
-  const Figure& figure = session.shownFigure();
   if (o.fit) {
     session.view = fitView(figure, o.width, o.height, style);
   } else if (std::optional<std::string> note = outsideTheWindow(drawnBox(figure, style), o)) {

@@ -62,19 +62,38 @@ Figure::Figure(TurtleCursor& cursor) {
     drawn += command == TurtleCommand::kSegment || command == TurtleCommand::kBud;
   }
   strokes_.reserve(drawn);
+  if (cursor.book) {
+    walk<true>(cursor);
+  } else {
+    walk<false>(cursor);
+  }
+}
+
+template <bool kModules>
+void Figure::walk(TurtleCursor& cursor) {
   cursor.reset();
   for (const int32_t length = cursor.wordLength(); cursor.index < length; cursor.advance()) {
     const TurtleCommand command = cursor.commandOf(cursor.symbolAt(cursor.index));
     const float x0 = cursor.state.x;
     const float y0 = cursor.state.y;
-    cursor.interpretCurrent();
-    if (command == TurtleCommand::kSegment) {
-      strokes_.push_back({x0, y0, cursor.state.x, cursor.state.y, cursor.index, false});
-    } else if (command == TurtleCommand::kBud) {
-      const float x = cursor.state.x;
-      const float y = cursor.state.y;
-      strokes_.push_back({x, y, x, y, cursor.index, true});
+    if constexpr (kModules) {
+      cursor.interpretModule();
+    } else {
+      cursor.interpretCurrent();
     }
+    if (command != TurtleCommand::kSegment && command != TurtleCommand::kBud) continue;
+    const bool bud = command == TurtleCommand::kBud;
+    const float x1 = cursor.state.x;
+    const float y1 = cursor.state.y;
+    // A parameter's step or turn can take the turtle to an infinite or NaN point, which no box,
+    // fit or view can hold: such a stroke is left out, and counted.
+    if (kModules && !(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) &&
+                      std::isfinite(y1))) {
+      ++unplaced_;
+      continue;
+    }
+    strokes_.push_back(bud ? Stroke{x1, y1, x1, y1, cursor.index, true}
+                           : Stroke{x0, y0, x1, y1, cursor.index, false});
   }
   if (!strokes_.empty()) index(cursor.exactBranches);
 }

@@ -76,6 +76,8 @@ class Figure {
   // Every point that places a shape, as the index's boxes hold them: in the line style both ends
   // of each segment and each bud's point.
   const PointBox& allPoints() const { return allPoints_; }
+  // The segments and buds of a book's word left out because their points are not finite.
+  std::size_t unplaced() const { return unplaced_; }
 
   // The index, a binary tree over runs of kRun strokes whose boxes hold the boxes under them,
   // kept in the order in which a frame painted from the front goes down it: each node, then the
@@ -95,6 +97,11 @@ class Figure {
   PointBox budPoints_;
   PointBox segmentEnds_;
   PointBox allPoints_;
+  std::size_t unplaced_ = 0;
+
+  // The walk, each module read by interpretModule (a book's word) or interpretCurrent.
+  template <bool kModules>
+  void walk(TurtleCursor& cursor);
 };
 
 // The box of what a style draws, in whole pixels: with squares, every square, its corner the

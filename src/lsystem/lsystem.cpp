@@ -7,6 +7,9 @@
 #include <iostream>
 #include <utility>
 
+#include "book.h"
+#include "module_word.h"
+
 namespace {
 
 constexpr auto npos = std::string::npos;
@@ -287,7 +290,80 @@ void LSystem::pruneAt(int32_t pos) {
   // The count is unsigned 32-bit: a branch length of 0 erases "up to the end".
   const auto count = static_cast<uint32_t>(branchLength(pos) - 1);
   // A negative pos converts to a huge position, so erase raises std::out_of_range.
-  word.erase(static_cast<std::string::size_type>(pos), count);
+  if (!book) {
+    word.erase(static_cast<std::string::size_type>(pos), count);
+    return;
+  }
+  if (static_cast<uint32_t>(pos) > word.size()) throw std::out_of_range("LSystem::pruneAt");
+  const auto begin = static_cast<std::size_t>(pos);
+  const std::size_t end = count >= word.size() - begin ? word.size() : begin + count;
+  editModules([&](ModuleWord& w) { w.erase(begin, end); });
 }
 
-void LSystem::printWord() const { std::cout << word << std::endl; }
+void LSystem::printWord() const {
+  if (!book) {
+    std::cout << word << std::endl;
+    return;
+  }
+  std::cout << printedWord() << std::endl;
+}
+
+std::string LSystem::printedWord() const {
+  if (!book) return word;
+  std::string out;
+  appendModules(out, word, offsets.data(), values.data(), 0, word.size());
+  return out;
+}
+
+template <class Edit>
+void LSystem::editModules(Edit&& edit) {
+  ModuleWord w{std::move(word), std::move(offsets), std::move(values)};
+  struct TakeBack {
+    LSystem& system;
+    ModuleWord& w;
+    ~TakeBack() {
+      system.word = std::move(w.symbols);
+      system.offsets = std::move(w.offsets);
+      system.values = std::move(w.values);
+    }
+  } takeBack{*this, w};
+  edit(w);
+}
+
+void LSystem::setBook(std::shared_ptr<const BookSystem> system) {
+  const ModuleWord& axiom = system->axiom();
+  word = axiom.symbols;
+  offsets = axiom.offsets;
+  values = axiom.values;
+  book = std::move(system);
+}
+
+void LSystem::growBook(int32_t start, uint64_t seed) {
+  const std::size_t begin = start <= 0 ? 0 : static_cast<std::size_t>(start);
+  editModules([&](ModuleWord& w) {
+    book->generateFrom(w, begin, seed, static_cast<uint64_t>(maxWordLength));
+  });
+}
+
+ModuleWord LSystem::modulesIn(std::size_t begin, std::size_t end) const {
+  ModuleWord part;
+  part.symbols = word.substr(begin, end - begin);
+  part.values.assign(values.data() + offsets[begin], values.data() + offsets[end]);
+  part.offsets.resize(end - begin + 1);
+  for (std::size_t i = begin; i <= end; ++i) part.offsets[i - begin] = offsets[i] - offsets[begin];
+  return part;
+}
+
+bool LSystem::sameModules(std::size_t at, const ModuleWord& other) const {
+  const std::size_t n = other.size();
+  if (at + n > word.size() || word.compare(at, n, other.symbols) != 0) return false;
+  for (std::size_t k = 0; k <= n; ++k) {
+    if (offsets[at + k] - offsets[at] != other.offsets[k]) return false;
+  }
+  return other.values.empty() || std::memcmp(values.data() + offsets[at], other.values.data(),
+                                             other.values.size() * sizeof(double)) == 0;
+}
+
+void LSystem::replaceModules(std::size_t begin, std::size_t end, const ModuleWord& with) {
+  editModules([&](ModuleWord& w) { w.replace(begin, end, with); });
+}

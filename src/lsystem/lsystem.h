@@ -5,9 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+class BookSystem;
+struct ModuleWord;
 
 // One rule block: key -> replacement. Only one-byte keys ever match a symbol.
 using RuleSet = std::map<std::string, std::string>;
@@ -48,16 +52,32 @@ class LSystem {
   void rewriteStochastic(int32_t start, uint64_t seed);
   // Rest of the branch of pos plus its closing "]"; the whole length when pos is 0.
   int32_t branchLength(int32_t pos) const;
-  // Erases branchLength(pos) - 1 symbols at pos; std::out_of_range when pos is past the end.
+  // Erases branchLength(pos) - 1 symbols at pos, with their parameters; std::out_of_range when
+  // pos is past the end.
   void pruneAt(int32_t pos);
   // The byte at pos, or NUL when pos is out of range (negative counts as out of range).
   char symbolAt(int32_t pos) const {
     return static_cast<uint32_t>(pos) < word.size() ? word[static_cast<uint32_t>(pos)] : '\0';
   }
   int32_t wordLength() const { return static_cast<int32_t>(word.size()); }
-  // The word and a line end on standard output, flushed.
+  // The word and a line end on standard output, flushed: with a book, module by module with
+  // their parameters.
   void printWord() const;
   std::string getWord() const { return word; }
+
+  // Makes the word the book's axiom, parameters and all; every growth is then the book's.
+  void setBook(std::shared_ptr<const BookSystem> system);
+  // The book's generation over the rest of the branch of start (the whole word from 0), its
+  // contexts read in the whole word. Throws as BookSystem::generateFrom does, the word as it was.
+  void growBook(int32_t start, uint64_t seed);
+  // Modules [begin, end) with their parameters, and their replacement, as undo keeps and puts
+  // them back; with a book only.
+  ModuleWord modulesIn(std::size_t begin, std::size_t end) const;
+  void replaceModules(std::size_t begin, std::size_t end, const ModuleWord& with);
+  // Modules [at, at + other.size()) are other's, parameters compared by their bits.
+  bool sameModules(std::size_t at, const ModuleWord& other) const;
+  // The word as printWord prints it, without the line end.
+  std::string printedWord() const;
 
   std::string source;
   std::string word;
@@ -67,6 +87,11 @@ class LSystem {
   std::vector<RuleSet> ruleSets;
   // Indices are signed 32-bit, so no word may be longer; --max-symbols and tests set less.
   int32_t maxWordLength = INT32_MAX;
+  // Set, the word is one of the book's: module i is the byte word[i] with the parameters
+  // values[offsets[i], offsets[i + 1]), as a ModuleWord holds them. Unset, both are empty.
+  std::shared_ptr<const BookSystem> book;
+  std::vector<uint32_t> offsets;
+  std::vector<double> values;
 
  private:
   // A rule whose key is one byte, the only kind that can match a symbol.
@@ -92,6 +117,10 @@ class LSystem {
   const RuleTables& stochasticTables();
   // Throws WordLimitError when a word of this length would pass maxWordLength.
   void refuseLongerThanLimit(uint64_t length) const;
+  // Lends the word and its parameters to edit as one ModuleWord, and takes them back even when
+  // edit throws.
+  template <class Edit>
+  void editModules(Edit&& edit);
 
   RuleTables tables_;
 };

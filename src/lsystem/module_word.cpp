@@ -65,12 +65,17 @@ bool ModuleWord::operator==(const ModuleWord& other) const {
 }
 
 void appendModules(std::string& out, const ModuleWord& word, std::size_t begin, std::size_t end) {
+  appendModules(out, word.symbols, word.offsets.data(), word.values.data(), begin, end);
+}
+
+void appendModules(std::string& out, const std::string& symbols, const uint32_t* offsets,
+                   const double* values, std::size_t begin, std::size_t end) {
   char digits[32];
   for (std::size_t i = begin; i < end; ++i) {
-    out += word.symbols[i];
-    const uint32_t count = word.parameterCount(i);
+    out += symbols[i];
+    const uint32_t count = offsets[i + 1] - offsets[i];
     if (count == 0) continue;
-    const double* params = word.parameters(i);
+    const double* params = values + offsets[i];
     for (uint32_t p = 0; p < count; ++p) {
       out += p == 0 ? '(' : ',';
 #if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L

@@ -37,5 +37,9 @@ struct ModuleWord {
 // Modules [begin, end) appended to out in the file's notation: each symbol, then for a module
 // with parameters "(", the values in their shortest round-trip form joined by ",", and ")".
 void appendModules(std::string& out, const ModuleWord& word, std::size_t begin, std::size_t end);
+// The same from a word kept in parts, as an LSystem keeps a book's word: module i is symbols[i]
+// with the values[offsets[i], offsets[i + 1]).
+void appendModules(std::string& out, const std::string& symbols, const uint32_t* offsets,
+                   const double* values, std::size_t begin, std::size_t end);
 // The whole word so written, as printed and saved: "F(1)[+A(0.6868131868131868)]".
 std::string formatWord(const ModuleWord& word);

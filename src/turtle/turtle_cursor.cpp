@@ -1,4 +1,4 @@
-// TurtleCursor: construction and the reset that starts every walk.
+// TurtleCursor: construction, the reset that starts every walk and the book's turtle.
 #include "turtle_cursor.h"
 
 #include <utility>
@@ -39,4 +39,37 @@ void TurtleCursor::reset() {
   index = 0;
   stack.clear();
   selected = 0;
+}
+
+void TurtleCursor::interpretModule() {
+  if (atEnd()) return;
+  const auto i = static_cast<std::size_t>(index);
+  const TurtleCommand command = commandOf(symbolAt(index));
+  const bool parametric = offsets[i + 1] != offsets[i];
+  const double first = parametric ? values[offsets[i]] : 0.0;
+  switch (command) {
+    case TurtleCommand::kSegment:
+    case TurtleCommand::kMove:
+      if (parametric) {
+        state.moveBy(directions.of(state.heading),
+                     roundedToFloat(first * static_cast<double>(state.step)));
+      } else {
+        state.move(directions.of(state.heading));
+      }
+      break;
+    case TurtleCommand::kLeft:
+    case TurtleCommand::kRight: {
+      const float turn = parametric ? roundedToFloat(radiansOf(first)) : angle;
+      state.turn(command == TurtleCommand::kLeft ? turn : -turn);
+      break;
+    }
+    case TurtleCommand::kLonger:
+      state.turn(kPiTurn);
+      break;
+    case TurtleCommand::kShorter:
+      break;
+    default:
+      interpretCurrent();
+      break;
+  }
 }

@@ -91,11 +91,19 @@ class TurtleCursor : public LSystem {
     }
   }
 
+  // interpretCurrent for a word of the book's notation: a segment or a move with parameters
+  // steps its first one times the step, rounded once to float; "+" and "-" with parameters turn
+  // by the first one in degrees; "|" turns by pi and "_" does nothing.
+  void interpretModule();
+
   void select() { selected = index; }  // index 0 doubles as "nothing selected"
   char selectedSymbol() const { return symbolAt(selected); }
-  // One generation from the selection: with the first rule set, or stochastic with a seed.
+  // One generation from the selection: the book's with a book (its seed 0 without one), else
+  // with the first rule set, or stochastic with a seed.
   void grow() {
-    if (seed) {
+    if (book) {
+      growBook(selected, seed.value_or(0));
+    } else if (seed) {
       rewriteStochastic(selected, *seed);
     } else {
       rewriteFrom(selected, 0);

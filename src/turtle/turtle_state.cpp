@@ -1,7 +1,18 @@
 // TurtleState: every change is computed in double and rounded once to float when stored.
 #include "turtle_state.h"
 
+#include <cfloat>
 #include <cmath>
+
+double radiansOf(double degrees, double offset) {
+  constexpr double kPi = 3.14159265358979323846;  // rounds to the double nearest to pi
+  return offset + degrees * kPi / 180.0;
+}
+
+float roundedToFloat(double v) {
+  if (std::fabs(v) <= static_cast<double>(FLT_MAX)) return static_cast<float>(v);
+  return v > 0 ? HUGE_VALF : v < 0 ? -HUGE_VALF : NAN;
+}
 
 void TurtleState::init(int32_t x0, int32_t y0, int32_t step0) {
   x = static_cast<float>(x0);
@@ -35,6 +46,13 @@ void TurtleState::move(const Direction& d) {
   x = static_cast<float>(static_cast<double>(d.sine) * static_cast<double>(step) +
                          static_cast<double>(x));
   y = static_cast<float>(static_cast<double>(d.cosine) * static_cast<double>(step) +
+                         static_cast<double>(y));
+}
+
+void TurtleState::moveBy(const Direction& d, float length) {
+  x = static_cast<float>(static_cast<double>(d.sine) * static_cast<double>(length) +
+                         static_cast<double>(x));
+  y = static_cast<float>(static_cast<double>(d.cosine) * static_cast<double>(length) +
                          static_cast<double>(y));
 }
 

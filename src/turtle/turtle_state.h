@@ -5,6 +5,15 @@
 
 // The start heading when none is given: a hair above pi, which points up on the screen.
 constexpr float kUpHeading = 3.1416f;
+// The book's "|": a turn by the float nearest to pi.
+constexpr float kPiTurn = 3.14159265358979323846f;
+
+// offset + degrees * pi / 180 in double: the one conversion of degrees, for the angles of the
+// command line and the turns of the book's turtle alike.
+double radiansOf(double degrees, double offset = 0.0);
+// v rounded once to float; beyond the floats' range (where a plain conversion is undefined) an
+// infinity of v's sign, and NaN for NaN.
+float roundedToFloat(double v);
 
 // sin and cos of a heading, each computed in double and rounded to float.
 struct Direction {
@@ -31,6 +40,8 @@ class TurtleState {
   void forward();
   // forward() with the heading's direction already at hand, as direction(heading) gives it.
   void move(const Direction& d);
+  // move() by length instead of the step.
+  void moveBy(const Direction& d, float length);
 
   // The one place where sine and cosine are computed, so every caller gets the same bits.
   static Direction direction(float heading);

@@ -90,7 +90,7 @@ TEST(Options, ShortLongAndJoinedFormsAgree) {
       {"--heading", "-90", "--segments", "FG", "--buds", "X", "--moves", "f", "--lines", "--width",
        "64"},
       {"--heading=-90", "--segments=FG", "--buds=X", "--moves=f", "--lines", "--width=64"},
-      {"--hea", "-90", "--seg=FG", "--b", "X", "--mo", "f", "--l", "--w=64"},
+      {"--hea", "-90", "--seg=FG", "--bu", "X", "--mo", "f", "--l", "--w=64"},
   };
   for (const Args& args : styles) {
     const Options o = parseOptions(args).options;
@@ -200,6 +200,8 @@ TEST(Options, BadCommandLinesNameTheirProblem) {
       {{"--grammar"}, "option '--grammar' needs a value"},
       {{"-g", "a", "-f", "b"}, "options '--grammar' and '--file' cannot be used together"},
       {{"--file=b", "--grammar=a"}, "options '--grammar' and '--file' cannot be used together"},
+      {{"--book", "b", "-g", "a"}, "options '--grammar' and '--book' cannot be used together"},
+      {{"-f", "a", "--book=b"}, "options '--file' and '--book' cannot be used together"},
       {{"tree"}, "unexpected operand 'tree'"},
       {{"-n", "3", "--", "-n"}, "unexpected operand '-n'"},
       {{"-"}, "unexpected operand '-'"},
@@ -304,6 +306,27 @@ TEST(Options, AGrammarFileIsReadByteForByteButForOneFinalLineEnd) {
   EXPECT_EQ("{o:a[+ao]-ao;}ao", missing.grammar);
   Options folder = parseOptions({"--file", testing::TempDir()}).options;
   EXPECT_NE(std::string::npos, readGrammarFile(folder).find("Is a directory"));
+}
+
+TEST(Options, ABookImpliesLinesAndItsLettersAndGivesTheDefaultsLeftOpen) {
+  const std::string path = testing::TempDir() + "options_test_book";
+  std::ofstream(path) << "derivation length: 7\nangle: 22.5\naxiom: F\n";
+  // The arguments, then -n, -a and the segments, buds and moves that they give.
+  const std::tuple<Args, int32_t, std::string, std::string> cases[] = {
+      {{"--book", path}, 7, "22.5", "F,,f"},
+      {{"--book", path, "-n", "3", "-a", "90", "--buds", "A"}, 3, "90", "F,A,f"},
+      {{"--segments", "G", "--book", path, "--moves", "g"}, 7, "22.5", "G,,g"},
+  };
+  for (const auto& [args, generations, angle, letters] : cases) {
+    Options o = parseOptions(args).options;
+    bool badFile = true;
+    EXPECT_EQ("", readBookFile(o, badFile));
+    EXPECT_FALSE(badFile);
+    EXPECT_EQ(std::make_tuple(generations, angle, letters, true),
+              std::make_tuple(o.generations, o.angleText, o.segments + "," + o.buds + "," + o.moves,
+                              o.lines));
+  }
+  std::remove(path.c_str());
 }
 
 TEST(Options, AGrammarPastTheLimitIsRefused) {

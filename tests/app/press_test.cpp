@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "alloc_count.h"
+#include "book.h"
 #include "command_line.h"
 #include "history.h"
 #include "start.h"
@@ -24,11 +26,11 @@ namespace {
 std::vector<std::string> pressAtRandom(TurtleCursor& cursor, PressHistory& history, int presses,
                                        unsigned seed) {
   std::mt19937 random(seed);
-  std::vector<std::string> words{cursor.word};
+  std::vector<std::string> words{cursor.printedWord()};
   for (int i = 0; i < presses; ++i) {
     cursor.selected = static_cast<int32_t>(random() % (cursor.word.size() + 1));
     history.press(cursor);
-    if (cursor.word != words.back()) words.push_back(cursor.word);
+    if (cursor.printedWord() != words.back()) words.push_back(cursor.printedWord());
   }
   return words;
 }
@@ -57,6 +59,14 @@ TEST(Press, AGrowthThatFailsKeepsTheWordAndSaysWhy) {
   EXPECT_EQ(kStartWord, cursor.word);
   EXPECT_TRUE(history.press(cursor).changed);
   EXPECT_EQ(kGrownAt13, cursor.word);
+  cursor.setBook(std::make_shared<const BookSystem>("axiom: F(1)A(1e300)\nA(x) -> A(x * x)"));
+  cursor.setSymbols("F", "A", "");  // a book's growth whose parameter comes out infinite
+  cursor.selected = 1;
+  EXPECT_EQ(
+      "module 1 ('A'), rewritten by the production on line 2, gives a parameter that is "
+      "not finite; the word stays as it was",
+      history.press(cursor).refusal);
+  EXPECT_EQ("F(1)A(1e+300)", cursor.printedWord());
 }
 
 TEST(PressHistory, UndoGoesBackOnePressAtATimeForAnyWord) {
@@ -67,21 +77,27 @@ TEST(PressHistory, UndoGoesBackOnePressAtATimeForAnyWord) {
       {"{o:a}[+o]-o};}o", "a}[+o]]-ao}{o:a;}a[o"},
       {"{o:ao[;a:a];}o", "]]ao[[a[o]o"},
       {"{o:;}ao", "aoaoao[o]o"},
+      {"", "A(1)[B(2)]A(3)"},
   };
+  TurtleCursor book("", 300, 300);  // a word of modules: undo puts back their parameters too
+  book.setBook(std::make_shared<const BookSystem>(
+      "axiom: A(1)[B(2)]A(3)\nA(x) -> F(x)[+A(x / 2)]A(x + 1)\nB(x) : x > 1 -> B(x - 1)F"));
+  book.setSymbols("F", "AB", "");
   for (const auto& [grammar, word] : cases) {
     SCOPED_TRACE(grammar);
     TurtleCursor cursor(grammar, 300, 300);
     cursor.word = word;
+    if (grammar.empty()) cursor = book;
     PressHistory history;
     const std::vector<std::string> words = pressAtRandom(cursor, history, 40, 7);
     ASSERT_EQ(words.size() - 1, history.size());
     ASSERT_EQ(words.size() - 1, history.presses().size());
     for (std::size_t i = words.size() - 1; i > 0; --i) {
       ASSERT_TRUE(history.undo(cursor));
-      ASSERT_EQ(words[i - 1], cursor.word) << "undo of press " << i;
+      ASSERT_EQ(words[i - 1], cursor.printedWord()) << "undo of press " << i;
     }
     EXPECT_FALSE(history.undo(cursor));
-    EXPECT_EQ(word, cursor.word);
+    EXPECT_EQ(word, cursor.printedWord());
     EXPECT_TRUE(history.presses().empty());
   }
 }
@@ -113,9 +129,15 @@ TEST(PressHistory, APressPastTheListsLimitIsRefused) {
   EXPECT_EQ(kMaxPresses, history.presses().size());
 }
 
-// A cursor as the start makes it: grown from index 0, stochastic when a seed is given.
+// A cursor as the start makes it: grown from 0, stochastic with a seed; a .lsys file's, buds AX.
 TurtleCursor grownWith(const std::string& grammar, int generations, std::optional<uint64_t> seed) {
   TurtleCursor cursor(grammar, 300, 300);
+  if (grammar.find(".lsys") != std::string::npos) {
+    Options options = parseOptions({"--book", grammar, "--buds", "AX"}).options;
+    bool badFile = false;
+    EXPECT_EQ("", readBookFile(options, badFile));
+    cursor = cursorOf(options);
+  }
   cursor.maxWordLength = 20000;
   cursor.seed = seed;
   for (int i = 0; i < generations; ++i) cursor.grow();
@@ -151,6 +173,9 @@ TEST(PressHistory, AReplayedListMakesTheWordOfTheLivePresses) {
       {kGrammar, 3},
       {"{o:a[+o]a[-o]o;}{o:a[-ao]o;a:aa;}o", 3},
       {"{o:[o]ao;a:a;}{o:o[-a]o;}{a:[+a]a;}[o]o", 2},
+      {LSV_SOURCE_DIR "/data/book/tree.lsys", 6},
+      {LSV_SOURCE_DIR "/data/book/weighted.lsys", 4},
+      {LSV_SOURCE_DIR "/data/book/signal.lsys", 7},
   };
   for (const auto& [grammar, generations] : grammars) {
     for (const std::optional<uint64_t> seed : {std::optional<uint64_t>(), {42}, {UINT64_MAX}}) {
@@ -174,24 +199,21 @@ TEST(PressHistory, AReplayedListMakesTheWordOfTheLivePresses) {
       PressHistory history;
       for (const int32_t index : presses) history.pressAt(replayed, index);
       EXPECT_EQ(presses, history.presses());
-      EXPECT_EQ(live.word, replayed.word);
+      EXPECT_EQ(live.printedWord(), replayed.printedWord());
       EXPECT_EQ(svgText(live), svgText(replayed));
 
       // The start replays the same list from the command line.
-      std::vector<std::string> args = {"-g",
-                                       grammar,
-                                       "-n",
-                                       std::to_string(generations),
-                                       "--presses",
-                                       pressList(presses),
-                                       "--max-symbols",
-                                       "20000"};
+      const bool book = live.book != nullptr;
+      std::vector<std::string> args = {
+          book ? "--book" : "-g", grammar,         "-n",   std::to_string(generations), "--presses",
+          pressList(presses),     "--max-symbols", "20000"};
       if (seed) args.insert(args.end(), {"--stochastic", std::to_string(*seed)});
+      if (book) args.insert(args.end(), {"--buds", "AX"});
       const Start start = startFromArguments(args, [](const auto&) {});
       EXPECT_EQ(std::nullopt, start.status);
       const std::optional<Session>& session = start.session;
       ASSERT_TRUE(session.has_value());
-      EXPECT_EQ(live.word, session->cursor.word);
+      EXPECT_EQ(live.printedWord(), session->cursor.printedWord());
       EXPECT_EQ(presses, session->history.presses());
     }
   }

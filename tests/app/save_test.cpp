@@ -204,6 +204,22 @@ TEST(Svg, ANumberedSaveTakesTheFirstFreeNameAndReplacesNothing) {
     EXPECT_EQ("", readGrammarFile(back));
     EXPECT_EQ(grammar, back.grammar);
   }
+  // A book's word goes into a file in the book's notation, its axiom the word: its command line
+  // draws the same word and figure, without generations or presses.
+  session = startWith({"--book", LSV_SOURCE_DIR "/data/book/tree.lsys", "--buds", "A", "-n", "2",
+                       "--presses", "8,g"});
+  ASSERT_TRUE(session.has_value());
+  EXPECT_EQ(
+      "saved lsystem-viewer-8.svg and lsystem-viewer-8.lsys; draw it again with: lsystem-viewer "
+      "--book lsystem-viewer-8.lsys -a 28 --buds A",
+      saveNumbered(*session));
+  const std::optional<Session> again =
+      startWith({"--book", "lsystem-viewer-8.lsys", "--buds", "A"});
+  ASSERT_TRUE(again.has_value());
+  EXPECT_EQ(session->cursor.printedWord(), again->cursor.printedWord());
+  TurtleCursor drawn = again->cursor;
+  EXPECT_EQ(contentOf("lsystem-viewer-8.svg"),
+            svgText(drawn, 600, 400, figureStyle(again->options)));
   ASSERT_EQ(0, chdir(previous));
   std::free(previous);
 }

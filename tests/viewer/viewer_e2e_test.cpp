@@ -695,3 +695,48 @@ TEST_F(ViewerBooksPlant, GrowsTurnsAndPlaysAsTheWalkDraws) {
   EXPECT_TRUE(shows(cursor, view));
   EXPECT_EQ("", quitAndReadRest()) << "nothing printed by the growth played";
 }
+
+// The book's notation: a parametric tree, its apices A the buds, pressed and taken back.
+class ViewerBookTree : public ViewerExplore {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(dir);
+    ASSERT_EQ(0, runXdotool({"mousemove", "0", "0"}).exitCode);
+    launch(args, dir, dir + ".err");
+  }
+  const std::vector<std::string> args = {
+      "--book",   LSV_SOURCE_DIR "/data/book/tree.lsys", "--buds", "A", "-n", "3", "--fit",
+      "--explore"};
+};
+
+TEST_F(ViewerBookTree, APressGrowsAnApexWithItsParametersAndUndoTakesItBack) {
+  Options options = parseOptions(args).options;
+  bool badFile = false;
+  ASSERT_EQ("", readBookFile(options, badFile));
+  const Style style = figureStyle(options);
+  cursor = cursorOf(options);
+  for (int i = 0; i < 3; ++i) cursor.grow();
+  EXPECT_EQ(cursor.printedWord(), *startLine);
+  view = fitView(Figure(cursor), width, height, style);
+  const auto shows = [&](const TurtleCursor& shown) {
+    return showsFrame(predictFrame(shown, px, py, width, height, &view, style));
+  };
+  const ViewLines lines(view, style.width);
+  const Figure figure(cursor);
+  for (const Stroke& stroke : figure.strokes()) {  // the pointer on the last apex
+    const ScreenPoint at = lines.point(stroke.x1, stroke.y1);
+    if (stroke.bud) point(static_cast<int>(at.x), static_cast<int>(at.y));
+  }
+  ASSERT_TRUE(shows(cursor));
+  const TurtleCursor before = cursor;
+  cursor.selected = selectedAt(cursor, px, py, width, height, &view, style);
+  ASSERT_EQ('A', cursor.selectedSymbol());
+  press(1);
+  cursor.grow();
+  EXPECT_EQ(cursor.printedWord(), viewer->readLine(kPatience));
+  EXPECT_TRUE(shows(cursor));
+  xdotool({"key", "u"});
+  EXPECT_EQ(before.printedWord(), viewer->readLine(kPatience));
+  EXPECT_TRUE(shows(before));
+  EXPECT_EQ("", quitAndReadRest());
+}

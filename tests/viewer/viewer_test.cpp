@@ -283,6 +283,16 @@ TEST(ViewerProcess, StatusesAndMessagesOfTheCommandLine) {
   std::remove(link.c_str());
   std::remove(piped.c_str());
   ASSERT_EQ(0, symlink("/proc/self/fd/1", link.c_str()));
+  const auto book = [](const std::string& name, const std::string& text) {
+    const std::string path = testing::TempDir() + name;
+    std::ofstream(path) << text;
+    return path;
+  };
+  const std::string unclosed = book("viewer_test_unclosed.lsys", "axiom: A(1)\n\n/* never\n*\n");
+  const std::string unfinished =
+      book("viewer_test_open.lsys", "#define N 2\naxiom: A(N)\nA(x) -> B(x\n");
+  const std::string square = book("viewer_test_square.lsys", "axiom: A(1e300)\nA(x) -> A(x * x)\n");
+  const std::string far = book("viewer_test_far.lsys", "axiom: F(1e300)F\n");
   const struct {
     std::string args;
     int status;
@@ -307,6 +317,21 @@ TEST(ViewerProcess, StatusesAndMessagesOfTheCommandLine) {
        "--segments F)"},
       {"-n 2 --svg '" + link + "'", 0, contentOf(svg) + written.out, ""},
       {"-n 2 --svg '" + stdoutFile + "'", 0, contentOf(svg) + written.out, ""},
+      {"--book '" + unclosed + "'", 2, "",
+       unclosed + ": line 3: a comment /* that is never closed"},
+      {"--book - < '" + unfinished + "'", 2, "",
+       "standard input: line 3: expected ',' or ')' after a parameter, found the end of the line"},
+      {"--book '" + square + "'", 1, "",
+       "generation 1 is refused: module 0 ('A'), rewritten by the production on line 2, gives a "
+       "parameter that is not finite"},
+      {"--book '" + far + "' --svg '" + nothing + "'", 0, "F(1e+300)F\n",
+       "2 segments and buds are not drawn: a parameter takes the turtle to a point that is not "
+       "finite"},
+      {"--book '" LSV_SOURCE_DIR "/data/book/tree.lsys' -n 1 --svg '" + nothing + "'", 0,
+       "!(8)F(40)[+(28)A(30,5.6)][-(33.6)A(27,5.6)]\n", ""},
+      {"-g '{A(t):x;}ao' -n 0 --svg '" + nothing + "'", 0, "ao\n",
+       "the rule 'A(t)' of block 1 never takes effect: its key is longer than one byte (an "
+       "L-system in the book's notation is read with --book FILE)"},
       {"-g '{x:xx;}ax' -n 20 --svg '" + piped + "'", 0, "axxxxxxxxx</svg>\n", "",
        "sh -c '\"$0\" \"$@\" 2>/dev/null | head -c 10; tail -c 7 \"" + piped + "\"'"},
   };
