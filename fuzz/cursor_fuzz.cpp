@@ -62,13 +62,17 @@ void checkFrame(TurtleCursor& c, int32_t px, int32_t py) {
   }
   FUZZ_CHECK(picked.selected == lastRed);
   // Drawn, every fill lies in the window, in the colour of a square there.
-  drawFigure(figure, CutSquares{}, palette, picked, 600, 400,
-             [&](const Square& q, uint32_t colour) {
-               FUZZ_CHECK(q.x >= 0 && q.y >= 0 && q.w > 0 && q.h > 0 && q.x + q.w <= 600 &&
-                          q.y + q.h <= 400);
-               FUZZ_CHECK(colour == palette.segment || colour == palette.bud ||
-                          colour == palette.selection);
-             });
+  struct CheckedCanvas {
+    ScreenRect clip() const { return {0, 0, 600, 400}; }
+    bool covers(const ScreenRect&) const { return false; }
+    bool full() const { return false; }
+    void operator()(const Square& q, uint32_t colour) const {
+      FUZZ_CHECK(q.x >= 0 && q.y >= 0 && q.w > 0 && q.h > 0 && q.x + q.w <= 600 &&
+                 q.y + q.h <= 400);
+      FUZZ_CHECK(colour == 1 || colour == 2 || colour == 3);
+    }
+  } canvas;
+  drawFigure(figure, CutSquares{}, palette, picked, canvas);
 }
 
 void checkPrune(TurtleCursor& c) {

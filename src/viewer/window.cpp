@@ -50,13 +50,12 @@ void withoutStandardOutput(Call&& call) {
 SDL_Surface* openWindow(int32_t width, int32_t height, std::string& error, bool explore) {
   // Video alone: the loop sleeps until an event, and classic SDL's timer thread, which nothing
   // here uses, would wake every 10 ms.
-  const Uint32 subsystems = SDL_INIT_VIDEO;
   setenv("SDL_AUDIODRIVER", "dummy", 0);  // no sound is played; probing a card only complains
   const bool chosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
   if (chosen) {
-    SDL_Init(subsystems);
+    SDL_Init(SDL_INIT_VIDEO);
   } else {
-    withoutStandardOutput([subsystems] { SDL_Init(subsystems); });
+    withoutStandardOutput([] { SDL_Init(SDL_INIT_VIDEO); });
     char name[32] = "";
     SDL_VideoDriverName(name, sizeof name);
     for (const char* blind : {"caca", "aalib", "offscreen", "dummy"}) {
