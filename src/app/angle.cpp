@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "shortest.h"
 #include "turtle_state.h"
 
 namespace {
@@ -152,11 +153,7 @@ double defaultDegrees() { return 0.5 * 180.0 / kPi; }
 
 std::string shortestDecimal(double value) {
   char text[32];
-  for (int digits = 1; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, value);
-    if (std::strtod(text, nullptr) == value) break;
-  }
-  return text;
+  return std::string(text, writeShortest(text, value));
 }
 
 std::optional<std::string> addDegrees(const std::string& decimalText, int64_t tenths) {

@@ -12,7 +12,8 @@ std::optional<float> radiansOfDegrees(double degrees, double offset = 0.0);
 // The degrees of the default turn, 0.5 radian.
 double defaultDegrees();
 
-// The shortest decimal that reads back (strtod) as exactly `value`.
+// The shortest decimal that reads back (strtod) as exactly `value`: plain unless the form with an
+// exponent is shorter, 30 and not 3e+01.
 std::string shortestDecimal(double value);
 
 // The exact sum of a decimal number of degrees, as -a takes it (an optional sign, digits with at

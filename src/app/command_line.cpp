@@ -2,6 +2,9 @@
 // presses, and each word quoted for a POSIX shell.
 #include "command_line.h"
 
+#include <algorithm>
+#include <unordered_set>
+
 std::string shellQuote(const std::string& word) {
   const bool plain = !word.empty() && word.find_first_not_of(
                                           "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
@@ -21,17 +24,32 @@ std::string pressList(const std::vector<int32_t>& presses) {
   return list;
 }
 
-std::string commandLine(const Session& session, const std::string& grammarFile) {
+std::string hereDocument(const std::string& text) {
+  std::unordered_set<std::string> taken;  // the lines that could be a delimiter
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    if (text.compare(start, 3, "EOF") == 0) taken.insert(text.substr(start, end - start));
+    start = end + 1;
+  }
+  std::string delimiter = "EOF";
+  for (uint64_t n = 1; taken.count(delimiter) != 0; ++n) delimiter = "EOF" + std::to_string(n);
+  const bool ended = text.empty() || text.back() == '\n';
+  return " <<'" + delimiter + "'\n" + text + (ended ? "" : "\n") + delimiter;
+}
+
+std::string commandLine(const Session& session, const std::string& grammarFile,
+                        const std::string* bookText) {
   const Options& o = session.options;
   const Options defaults = defaultsOf(o);
   // A book's saved file holds the word itself as its axiom: no generations, no presses.
   const bool savedBook = o.book && !grammarFile.empty();
+  const bool bookOnInput = o.book && !savedBook && bookText != nullptr;
   std::string line = "lsystem-viewer";
   const auto add = [&line](const char* option, const std::string& value) {
     line += std::string(" ") + option + " " + shellQuote(value);
   };
   if (o.book) {
-    add("--book", savedBook ? grammarFile : o.bookFile);
+    add("--book", savedBook ? grammarFile : bookOnInput ? "-" : o.bookFile);
   } else if (!grammarFile.empty()) {
     add("-f", grammarFile);
   } else if (o.grammar != defaults.grammar) {
@@ -61,5 +79,6 @@ std::string commandLine(const Session& session, const std::string& grammarFile) 
   if (!o.coloursText.empty()) add("--colours", o.coloursText);
   if (!savedBook && !session.history.presses().empty())
     add("--presses", pressList(session.history.presses()));
+  if (bookOnInput) line += hereDocument(*bookText);
   return line;
 }

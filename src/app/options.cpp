@@ -400,8 +400,8 @@ std::string shownPath(const std::string& path) {
   return path;
 }
 
-// Reads the whole file at path ("-" standard input) into text, at most kMaxGrammarBytes; the
-// error, naming what it holds, or an empty string.
+}  // namespace
+
 std::string readBounded(const std::string& path, const std::string& what, std::string& text) {
   const bool standardInput = path == "-";
   const std::string shown = standardInput ? "standard input" : quote(path);
@@ -429,8 +429,6 @@ std::string readBounded(const std::string& path, const std::string& what, std::s
   }
   return "";
 }
-
-}  // namespace
 
 std::string readBookFile(Options& options, bool& badFile) {
   badFile = false;

@@ -85,6 +85,10 @@ Options defaultsOf(const Options& options);
 // badFile is set when the file was read but is not good, its error "FILE: line N: what".
 std::string readBookFile(Options& options, bool& badFile);
 
+// Reads the whole file at path ("-" standard input) into text, at most kMaxGrammarBytes; the
+// error, naming what it holds, or an empty string.
+std::string readBounded(const std::string& path, const std::string& what, std::string& text);
+
 // Reads options.grammarFile into options.grammar: every byte, except that one final "\n" or
 // "\r\n" is dropped; "-" is standard input. The error, or an empty string.
 std::string readGrammarFile(Options& options);

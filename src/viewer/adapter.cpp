@@ -98,14 +98,11 @@ UserInput userInput(const SDL_Event& event) {
 
 void drawFrame(SDL_Surface* screen, Explorer& explorer, const Palette& palette) {
   if (SDL_LockSurface(screen) != 0) return;
-  const ScreenRect area = explorer.redrawArea(palette);
   const auto paint = [&](auto pixel) {
     using Pixel = decltype(pixel);
-    const PixelBuffer<Pixel> buffer{static_cast<Pixel*>(screen->pixels), screen->w, screen->h,
-                                    screen->pitch / static_cast<int32_t>(sizeof(Pixel))};
-    FrontCanvas<Pixel> canvas(buffer, area);
-    explorer.draw(palette, canvas);
-    canvas.finish(palette.background);
+    paintFrame(PixelBuffer<Pixel>{static_cast<Pixel*>(screen->pixels), screen->w, screen->h,
+                                  screen->pitch / static_cast<int32_t>(sizeof(Pixel))},
+               explorer, palette);
   };
   if (screen->format->BytesPerPixel == 4) {
     paint(uint32_t{});

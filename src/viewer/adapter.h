@@ -26,9 +26,17 @@ Palette mapPalette(const SDL_PixelFormat* format, const Colours& colours = Colou
 // Sets the window's title.
 void showTitle(const std::string& title);
 
-// The explorer's frame on the surface, of 1 or 4 bytes per pixel, within the area that
-// redrawArea gives: one lock a frame, the shapes painted from the front on the surface's pixels
-// and the rest of the area the background; the unlock puts the frame on the page's canvas.
+// The explorer's frame in the buffer, within the area that redrawArea gives: the shapes painted
+// from the front and the rest of the area the background.
+template <class Pixel>
+void paintFrame(const PixelBuffer<Pixel>& buffer, Explorer& explorer, const Palette& palette) {
+  FrontCanvas<Pixel> canvas(buffer, explorer.redrawArea(palette));
+  explorer.draw(palette, canvas);
+  canvas.finish(palette.background);
+}
+
+// The explorer's frame on the surface, of 1 or 4 bytes per pixel, as paintFrame paints it: one
+// lock a frame, and the unlock puts the frame on the page's canvas.
 void drawFrame(SDL_Surface* screen, Explorer& explorer, const Palette& palette);
 
 // Prints what the start said: its output, then its notes as the program's lines. The status the

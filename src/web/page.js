@@ -3,19 +3,23 @@
 // The page only gathers the settings and hands them to the program as its command line; the
 // program reads them, reports what is wrong and draws.
 var page = (function () {
-  // The settings of the form and the link: text fields, then checkboxes ("1" when checked).
-  var fields = ['grammar', 'generations', 'angle', 'step', 'origin', 'size', 'stochastic', 'width',
-                'segments', 'buds', 'moves', 'heading'];
+  // The settings of the form and the link: text fields and the notation ("1" for the book's),
+  // then checkboxes ("1" when checked).
+  var fields = ['book', 'grammar', 'generations', 'angle', 'step', 'origin', 'size', 'stochastic',
+                'width', 'segments', 'buds', 'moves', 'heading'];
   var boxes = ['fit', 'explore', 'lines', 'paper'];
   // The three colour inputs, which a link writes as one setting, colours=BACK,SEGMENT,BUD, when
   // one of them is not its default.
   var colourInputs = ['colour-background', 'colour-segment', 'colour-bud'];
   var defaultColours = '#000000,#663300,#00ff00';
-  // A link holds them, in this order, and the presses that the figure was edited with.
-  var names = ['grammar', 'generations', 'angle', 'step', 'origin', 'size', 'stochastic', 'fit',
-               'explore', 'lines', 'width', 'segments', 'buds', 'moves', 'heading', 'colours',
+  // A link holds them, in this order, and the presses that the figure was edited with. With the
+  // book's notation the grammar is the text of a file.
+  var names = ['book', 'grammar', 'generations', 'angle', 'step', 'origin', 'size', 'stochastic',
+               'fit', 'explore', 'lines', 'width', 'segments', 'buds', 'moves', 'heading', 'colours',
                'paper', 'presses'];
   var maxSymbols = '33554432'; // the page's limit of the word: a link cannot freeze the tab
+  var bookFile = 'book.lsys';  // the file of the figure's text, in the book's notation
+  var galleryFile = 'gallery.lsys';  // and of an example's, for its picture
   var maxLines = 100;        // the output keeps the newest words
   var maxShown = 10000;      // a longer word is shown cut, with its length
   var canvas = document.getElementById('canvas');
@@ -27,7 +31,13 @@ var page = (function () {
   var angleSlider = document.getElementById('angle-slider');
   var generationsField = document.getElementById('generations');
   var generationsSlider = document.getElementById('generations-slider');
-  var defaultDegrees = 28.65;  // 0.5 radian, the program's default angle
+  var defaultDegrees = '28.65';  // 0.5 radian, the program's default angle
+  var notation = document.getElementById('book');
+  var grammarField = document.getElementById('grammar');
+  var placeholders = { '': grammarField.placeholder, '1': 'axiom: F\nF -> F[+F]F[-F]F' };
+  var fileAngle = '';  // the angle of the figure's book, which the link leaves to the text
+  var pictures = Array.prototype.slice.call(document.querySelectorAll('#examples canvas'));
+  var picture = null;  // the canvas that the program's next picture goes on
   var keyButtons = Array.prototype.slice.call(document.querySelectorAll('[data-key]'));
   var buttons = {};
   ['start', 'undo', 'save-svg', 'save-png', 'copy', 'copy-command'].forEach(function (id) {
@@ -84,13 +94,20 @@ var page = (function () {
     colourInputs.forEach(function (id, i) {
       document.getElementById(id).value = /^#[0-9a-fA-F]{6}$/.test(colours[i] || '') ? colours[i] : '#000000';
     });
+    showNotation();
     followFields();
   }
 
-  // The sliders show the fields' values, or the defaults where a field is empty or not a number.
+  // The text area's example and size follow the notation.
+  function showNotation() {
+    grammarField.placeholder = placeholders[notation.value] || '';
+    grammarField.classList.toggle('book', notation.value === '1');
+  }
+
+  // The sliders show the fields' values, or what an empty field stands for, its placeholder.
   function followFields() {
-    var generations = Number(generationsField.value || 3);
-    var degrees = Number(angleField.value || defaultDegrees);
+    var generations = Number(generationsField.value || generationsField.placeholder);
+    var degrees = Number(angleField.value || angleField.placeholder);
     if (isFinite(generations)) generationsSlider.value = generations;
     if (isFinite(degrees)) angleSlider.value = degrees;
   }
@@ -125,24 +142,37 @@ var page = (function () {
     return false;
   }
 
-  // Runs the program with the settings as its command line; an empty value keeps the default.
-  function start(values) {
+  // The command line of the settings, an empty value the default's; with the book's notation the
+  // text is written to `file`, which --book reads. Throws what a command line cannot take.
+  function argumentsOf(values, file) {
     var args = ['--max-symbols', maxSymbols];
-    for (var i = 0; i < names.length; ++i) {
-      var name = names[i];
-      var value = values[name];
-      if (!value) continue;
-      if (boxes.indexOf(name) >= 0) {
-        if (value !== '1') {
-          return refuse('The link\'s ' + name + ' is "' + value + '"; it can only be 1.');
-        }
-        args.push('--' + name);
-        continue;
+    names.forEach(function (name) {
+      var value = values[name] || '';
+      var box = name === 'book' || boxes.indexOf(name) >= 0;
+      if (box && value !== '' && value !== '1') {
+        throw new Error('The link\'s ' + name + ' is "' + value + '"; it can only be 1.');
       }
       if (value.indexOf('\0') >= 0) {
-        return refuse('The ' + name + ' holds a NUL character, which a command line cannot carry.');
+        throw new Error('The ' + name +
+                        ' holds a NUL character, which a command line cannot carry.');
       }
-      args.push('--' + name, value);
+      if (name === 'grammar' && values.book) {
+        FS.writeFile(file, value);
+        args.push('--book', file);
+      } else if (value !== '' && name !== 'book') {
+        args.push.apply(args, box ? ['--' + name] : ['--' + name, value]);
+      }
+    });
+    return args;
+  }
+
+  // Runs the program with the settings as its command line.
+  function start(values) {
+    var args;
+    try {
+      args = argumentsOf(values, bookFile);
+    } catch (error) {
+      return refuse(error.message);
     }
     started = values;
     clearTimeout(linkTimer);  // the address of an edit of the figure before is not shown
@@ -229,7 +259,8 @@ var page = (function () {
   function edited(undoable) {
     buttons.undo.disabled = undoable === 0;
     var values = Object.assign({}, started);
-    values.angle = Module.ccall('lsv_angle', 'string', [], []);
+    var angle = Module.ccall('lsv_angle', 'string', [], []);
+    values.angle = angle === fileAngle ? '' : angle;
     values.presses = Module.ccall('lsv_presses', 'string', [], []);
     if (pendingAngle === null) {
       angleField.value = values.angle;
@@ -258,6 +289,26 @@ var page = (function () {
     if (running) Module.ccall('lsv_set_angle', 'number', ['number'], [degrees]);
   }
 
+  // The gallery: each example's picture drawn small by the program, as many an animation frame as
+  // take 8 ms, and at least one.
+  function drawPictures() {
+    var began = performance.now();
+    do {
+      picture = pictures.shift();
+      try {
+        var args = argumentsOf(readLink(picture.closest('a').hash.slice(1)), galleryFile);
+        if (args.every(function (arg) { return arg.indexOf('\n') < 0; })) {
+          Module.ccall('lsv_thumbnail', 'number', ['string', 'number', 'number'],
+                       [args.join('\n'), picture.width, picture.height]);
+        }
+      } catch (error) {
+        // an example that does not start keeps its blank picture
+      }
+    } while (pictures.length > 0 && performance.now() - began < 8);
+    picture = null;
+    if (pictures.length > 0) requestAnimationFrame(drawPictures);
+  }
+
   function copy(text, what) {
     navigator.clipboard.writeText(text).then(function () {
       say('Copied ' + what + '.');
@@ -277,6 +328,7 @@ var page = (function () {
     start(values);
   });
   window.addEventListener('hashchange', startFromLink);
+  notation.addEventListener('change', showNotation);
 
   // An example is a link; one to the figure shown already starts it again.
   document.getElementById('examples').addEventListener('click', function (event) {
@@ -373,6 +425,13 @@ var page = (function () {
     // What the program said at its start, if anything (such as a word that draws nothing), stays.
     started: function () {
       setRunning(true);
+      // What empty Generations and Angle fields stand for: the book's own values, if any.
+      if (!started.generations) {
+        generationsField.placeholder = Module.ccall('lsv_generations', 'number', [], []);
+      }
+      fileAngle = started.angle ? '' : Module.ccall('lsv_angle', 'string', [], []);
+      if (!started.angle) angleField.placeholder = fileAngle || defaultDegrees;
+      followFields();
       fitCanvas();
       say(errors.length ? errors.join('\n') : 'Running. Point at the figure.');
     },
@@ -388,6 +447,13 @@ var page = (function () {
         button.title = Module.ccall('lsv_key_title', 'string', ['string'], [key]);
       });
       startFromLink();
+      // After the figure's first frame.
+      if (pictures.length > 0) {
+        requestAnimationFrame(function () { requestAnimationFrame(drawPictures); });
+      }
+    },
+    thumbnail: function (image) {
+      if (picture !== null) picture.getContext('2d').putImageData(image, 0, 0);
     },
   };
 })();

@@ -1,9 +1,11 @@
 // lsystem-viewer in the browser: the desktop's start from a command line that the page builds,
-// then one pass per animation frame. The page can take presses back and save the figure.
+// then one pass per animation frame. The page can take presses back, save the figure and have
+// small pictures of other command lines drawn.
 #include <SDL.h>
 #include <emscripten.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include <optional>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "adapter.h"
@@ -52,6 +55,7 @@ struct WebViewer {
   Explorer explorer;  // every press can be taken back; s saves no file
   SDL_Surface* screen;
   Palette palette;
+  std::optional<std::string> bookText;  // the book's file as it was read, for the command line
 };
 
 // The page's side: what it shows of the program's state. After a press that changed the word
@@ -70,6 +74,12 @@ EM_JS(void, pageEnded, (), {
 // A line of standard output, handed to the page as one string.
 EM_JS(void, pagePrint, (const char* text, size_t size),
       { page.print(new TextDecoder().decode(HEAPU8.subarray(text, text + size))); });
+
+// A picture of the gallery, its pixels RGBA, handed to the page as an image.
+EM_JS(void, pageThumbnail, (const uint32_t* pixels, int width, int height), {
+  var bytes = HEAPU8.slice(pixels, pixels + width * height * 4);
+  page.thumbnail(new ImageData(new Uint8ClampedArray(bytes.buffer), width, height));
+});
 
 // Standard output on the page, a word at a time. The runtime's own terminal takes a byte at a
 // time through JavaScript, which for a word of a million symbols takes most of a second, and
@@ -136,6 +146,11 @@ void guarded(Call&& call) {
     stop();
     say(reasonOf(error) + "; the program has ended");
   }
+}
+
+// A colour as the canvas's RGBA bytes read as one little-endian word, opaque.
+uint32_t rgba(uint32_t rgb) {
+  return 0xff000000u | (rgb & 0xffu) << 16 | (rgb & 0xff00u) | (rgb >> 16 & 0xffu);
 }
 
 void webPass(void*) {
@@ -240,11 +255,55 @@ EMSCRIPTEN_KEEPALIVE const char* lsv_presses() {
   return list.c_str();
 }
 
-// The desktop command line that draws the word again; the string lives until the next call.
+// The desktop command line that draws the word again, a book's text on its standard input; the
+// string lives until the next call.
 EMSCRIPTEN_KEEPALIVE const char* lsv_command() {
   static std::string line;
-  line = running == nullptr ? "" : commandLine(running->session);
+  line = running == nullptr  ? ""
+         : running->bookText ? commandLine(running->session, "", &*running->bookText)
+                             : commandLine(running->session);
   return line.c_str();
+}
+
+// The generations that the figure started with, a book's derivation length unless given; -1
+// when nothing runs.
+EMSCRIPTEN_KEEPALIVE int lsv_generations() {
+  return running == nullptr ? -1 : running->session.options.generations;
+}
+
+// A picture for the page's gallery: the start figure of a command line, its arguments one a
+// line, fitted to width x height pixels and painted as the canvas is, handed to the page
+// (pageThumbnail). 0 when drawn; 1 when the command line does not start, its lines unsaid.
+EMSCRIPTEN_KEEPALIVE int lsv_thumbnail(const char* arguments, int width, int height) {
+  std::vector<std::string> args;
+  for (std::string_view rest = arguments; !rest.empty();) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    args.emplace_back(rest.substr(0, end));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+  }
+  args.insert(args.end(),
+              {"--fit", "--size", std::to_string(width) + "x" + std::to_string(height)});
+  try {
+    Start start = startFromArguments(args, [](const auto&) {});
+    if (!start.session) return 1;
+    Session& session = *start.session;
+    Explorer explorer(session, session.options.width, session.options.height, false);
+    UserInput away;  // no shape under the pointer
+    away.type = UserInput::Type::kMotion;
+    away.x = -1;
+    away.y = -1;
+    explorer.handle(away);
+    const Colours colours = explorer.style().colours;
+    std::vector<uint32_t> pixels(static_cast<std::size_t>(width) *
+                                 static_cast<std::size_t>(height));
+    paintFrame(PixelBuffer<uint32_t>{pixels.data(), width, height, width}, explorer,
+               Palette{rgba(colours.segment), rgba(colours.selection()), rgba(colours.bud),
+                       rgba(colours.background)});
+    pageThumbnail(pixels.data(), width, height);
+    return 0;
+  } catch (const std::exception&) {
+    return 1;
+  }
 }
 
 // Writes the figure as --svg would to /lsystem.svg, for the page to hand on: 0 when written, 1
@@ -310,6 +369,11 @@ int main(int argc, char* argv[]) {
   Session& session = *start->session;
   SDL_Surface* screen = openWebScreen(session.options.width, session.options.height);
   running = new WebViewer(std::move(session), screen);
+  if (std::string text;
+      running->session.options.book &&
+      readBounded(running->session.options.bookFile, "the L-system", text).empty()) {
+    running->bookText = std::move(text);
+  }
   running->session.cursor.printWord();
   showTitle(running->explorer.title());
   told = 0;

@@ -3,7 +3,8 @@
 // the word after a press with the pointer where it is. The page must agree on all three.
 //   web_reference WORD POINTER_X POINTER_Y FRAME_FILE SVG_FILE [--view=S,TX,TY] [OPTION...]
 // The options are the program's own (grammar, angle, step, origin, size, stochastic, fit,
-// explore, the line style and the book's letters); WORD replaces the word that they would grow.
+// explore, the line style, the book's letters, --book and --presses); WORD replaces the word that
+// they would grow, or "-" keeps it, grown as the program's start grows it.
 // With --fit or --explore the frame is drawn through a view: the one given, else the start view
 // that --fit computes. Standard output gets that view's S TX TY as a line, or "-" when there is
 // none, then the word after the press.
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "options.h"
 #include "save.h"
 #include "session.h"
+#include "start.h"
 
 int main(int argc, char* argv[]) {
   if (argc < 6) {
@@ -34,15 +37,23 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "web_reference: bad %s\n", argv[6]);
     return 2;
   }
-  const ParsedOptions parsed =
-      parseOptions(std::vector<std::string>(argv + 6 + viewGiven, argv + argc));
-  if (!parsed.error.empty()) {
-    std::fprintf(stderr, "web_reference: %s\n", parsed.error.c_str());
+  const std::vector<std::string> args(argv + 6 + viewGiven, argv + argc);
+  const ParsedOptions parsed = parseOptions(args);
+  Start start;
+  if (parsed.error.empty() && std::strcmp(argv[1], "-") == 0) {
+    start = startFromArguments(args, [](const auto&) {});
+  }
+  const std::string& refused = start.status ? start.notes.back() : parsed.error;
+  if (!refused.empty()) {
+    std::fprintf(stderr, "web_reference: %s\n", refused.c_str());
     return 2;
   }
-  const Options& o = parsed.options;
-  Session session{o, cursorOf(o), PressHistory(), View()};  // a press grows as the page's does
-  session.cursor.word = argv[1];
+  // A press grows as the page's does.
+  Session session = start.session
+                        ? std::move(*start.session)
+                        : Session{parsed.options, cursorOf(parsed.options), PressHistory(), View()};
+  if (!start.session) session.cursor.word = argv[1];
+  const Options& o = session.options;
   const Style style = figureStyle(o);
   const bool viewed = o.fit || o.explore;
   const View view = viewGiven ? given : fitView(session.shownFigure(), o.width, o.height, style);

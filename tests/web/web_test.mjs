@@ -4,7 +4,7 @@
 // settings. --page-shot also writes phone-before.png and phone-after.png (a pinch) beside FILE.
 //   node web_test.mjs --site DIR --reference WEB_REFERENCE --viewer VIEWER [--page-shot FILE.png]
 import { execFileSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -445,6 +445,49 @@ try {
   await waitOutput(() => page.click('#undo'));
   check(await newest() === seededWord && await presses() === seeded.presses, `undo: ${await presses()}`);
   check(await page.evaluate(() => history.length) === entries, 'presses and undo added history entries');
+
+  step('the book\'s notation: a parametric file, a press, its frames, word, SVG and command line; the gallery; a bad file');
+  // A line EOF in a comment: the command line's here-document ends at another delimiter.
+  const bookText = '/* a tree\nEOF\n*/\n#define R 0.75\nderivation length: 4\nangle: 30\naxiom: A(40)\n' +
+                   'A(s) : s >= 2 -> F(s)[+A(s * R)][-(40)A(s * R)]\n';
+  writeFileSync(join(work, 'tree.lsys'), bookText);
+  const bookDesktop = { book: join(work, 'tree.lsys'), buds: 'A', fit: '1' };
+  await waitOutput(() => page.goto(server.url + linkOf({ book: '1', grammar: bookText, buds: 'A', fit: '1' })));
+  const apex = desktop('-', -1, -1, bookDesktop).frame.lastIndexOf(3);  // small buds: a pixel of one
+  const [kx, ky] = [apex % box.width, Math.floor(apex / box.width)];
+  await pointAt(kx, ky);
+  const atApex = desktop('-', kx, ky, bookDesktop);
+  await compareFrame(atApex.frame, 'the book\'s tree, pointer on an apex');
+  await click(kx, ky);
+  await waitFor('the press in the address', () => location.hash.includes('presses='));
+  const grownTree = desktop('-', kx, ky, { ...bookDesktop, presses: await presses() }, atApex.view);
+  check(atApex.pressed !== desktopStartWord(bookDesktop) && await newest() === atApex.pressed,
+        `the book's press: ${await newest()}`);
+  await compareFrame(grownTree.frame, 'the book\'s tree after the press');
+  rmSync(saved);
+  await page.click('#save-svg');
+  for (let i = 0; i < 100 && !existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 50));
+  check(existsSync(saved) && readFileSync(saved).equals(grownTree.svg), 'the book\'s SVG is not what --svg writes');
+  const bookLine = await page.$eval('#command', (c) => c.textContent);
+  const bookDrawn = execFileSync('sh', ['-c', bookLine.replace(/^lsystem-viewer /, `${viewer} --svg ${join(work, 'command.svg')} `)])
+    .toString().replace(/\n$/, '');
+  check(bookLine.includes(` <<'EOF1'\n${bookText}EOF1`) && bookDrawn === atApex.pressed, `the book's command line ${bookLine}`);
+  // The gallery's pictures, and how many of them are one colour, once none is or after 10 s.
+  const [pictures, blank] = await page.evaluate(() => new Promise((resolve) => {
+    const all = [...document.querySelectorAll('#examples canvas')];
+    const blankCount = () => all.filter((picture) => {
+      const pixels = picture.getContext('2d').getImageData(0, 0, picture.width, picture.height).data;
+      return pixels.every((value, i) => value === pixels[i % 4]);
+    }).length;
+    const began = performance.now();
+    const poll = () => (blankCount() === 0 || performance.now() - began > 10000
+      ? resolve([all.length, blankCount()]) : requestAnimationFrame(poll));
+    poll();
+  }));
+  check(pictures >= 9 && blank === 0, `${blank} of the gallery's ${pictures} pictures are blank`);
+  await page.evaluate(() => { location.hash = 'book=1&grammar=axiom%3A%20F%0AF%20-%3E%20F(%0A'; });
+  await waitFor('the bad file\'s line', () => /book\.lsys: line 2: /.test(document.getElementById('status').textContent));
+  check(await statusText() === 'lsystem-viewer: book.lsys: line 2: an expression is missing', `a bad file: ${await statusText()}`);
 
   step('a link typed by hand, "?" for "#", its "+" as it is; a word that draws nothing; links past the limits are refused');
   await waitOutput(() => page.goto(`${server.url}?grammar={a:a+a--a+a;}a--a--a&generations=2&angle=60`));
