@@ -292,6 +292,54 @@ std::string quote(const std::string& value) {
   return shown + (value.size() > 60 ? "...'" : "'");
 }
 
+namespace {
+
+// Sets the flag of an option without a value; false for any other option.
+bool setFlag(int code, Options& options) {
+  switch (code) {
+    case kFit:
+      options.fit = true;
+      return true;
+    case kExplore:
+      options.explore = true;
+      return true;
+    case kLines:
+      options.lines = true;
+      return true;
+    case kPaper:
+      options.paper = true;
+      options.colours = kPaperColours;
+      options.coloursText.clear();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// What the options read mean together, given the codes of those with a value: a book draws
+// lines in its own letters unless others were given, the sets of letters share no byte, and a
+// decimal step needs lines. The error, or an empty string.
+std::string settle(Options& options, const std::vector<int>& given) {
+  const auto wasGiven = [&given](int code) {
+    return std::find(given.begin(), given.end(), code) != given.end();
+  };
+  options.generationsGiven = wasGiven('n');
+  if (!options.bookFile.empty()) {
+    const Options defaults = defaultsOf(options);
+    options.lines = true;
+    if (!wasGiven(kSegments)) options.segments = defaults.segments;
+    if (!wasGiven(kBuds)) options.buds = defaults.buds;
+    if (!wasGiven(kMoves)) options.moves = defaults.moves;
+  }
+  std::string error = checkDisjoint(options);
+  if (error.empty() && options.step != std::floor(options.step) && !options.lines) {
+    error = "the step " + quote(options.stepText) + " is a decimal, which only --lines draws";
+  }
+  return error;
+}
+
+}  // namespace
+
 ParsedOptions parseOptions(const std::vector<std::string>& args) {
   ParsedOptions parsed;
   Options& options = parsed.options;
@@ -327,18 +375,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
       (option.code == 'h' ? options.help : options.version) = true;
       return parsed;
     }
-    if (option.code == kFit || option.code == kExplore || option.code == kLines) {
-      (option.code == kFit       ? options.fit
-       : option.code == kExplore ? options.explore
-                                 : options.lines) = true;
-      continue;
-    }
-    if (option.code == kPaper) {
-      options.paper = true;
-      options.colours = kPaperColours;
-      options.coloursText.clear();
-      continue;
-    }
+    if (setFlag(option.code, options)) continue;
     if (option.code == 'g' || option.code == 'f' || option.code == kBook) {
       if (grammarOption != 0 && grammarOption != option.code) {
         const int other = option.code == kBook ? grammarOption : option.code;
@@ -359,22 +396,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     parsed.error = "unexpected operand " + quote(storage[static_cast<std::size_t>(optind)]);
     return parsed;
   }
-  const auto wasGiven = [&given](int code) {
-    return std::find(given.begin(), given.end(), code) != given.end();
-  };
-  options.generationsGiven = wasGiven('n');
-  if (!options.bookFile.empty()) {
-    const Options defaults = defaultsOf(options);
-    options.lines = true;
-    if (!wasGiven(kSegments)) options.segments = defaults.segments;
-    if (!wasGiven(kBuds)) options.buds = defaults.buds;
-    if (!wasGiven(kMoves)) options.moves = defaults.moves;
-  }
-  parsed.error = checkDisjoint(options);
-  if (parsed.error.empty() && options.step != std::floor(options.step) && !options.lines) {
-    parsed.error =
-        "the step " + quote(options.stepText) + " is a decimal, which only --lines draws";
-  }
+  parsed.error = settle(options, given);
   return parsed;
 }
 

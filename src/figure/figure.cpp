@@ -87,8 +87,8 @@ void Figure::walk(TurtleCursor& cursor) {
     const float y1 = cursor.state.y;
     // A parameter's step or turn can take the turtle to an infinite or NaN point, which no box,
     // fit or view can hold: such a stroke is left out, and counted.
-    if (kModules && !(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) &&
-                      std::isfinite(y1))) {
+    if (kModules &&
+        !(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) {
       ++unplaced_;
       continue;
     }

@@ -145,8 +145,8 @@ class FrontCanvas {
 
   PixelBuffer<Pixel> buffer_;
   ScreenRect clip_;
-  std::size_t words_;             // of painted bits a row of the clip
+  std::size_t words_;              // of painted bits a row of the clip
   std::vector<uint64_t> painted_;  // a bit a pixel of the clip, row after row
-  int64_t left_;                  // pixels of the clip not painted yet
+  int64_t left_;                   // pixels of the clip not painted yet
   Pixel* row_ = nullptr;
 };

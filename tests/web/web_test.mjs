@@ -62,6 +62,14 @@ function check(ok, message) {
   }
 }
 
+// Whether a download arrives at path with these bytes within five seconds: Chromium may show
+// the file while it still writes it.
+async function savedAs(path, bytes) {
+  const whole = () => existsSync(path) && readFileSync(path).equals(bytes);
+  for (let i = 0; i < 100 && !whole(); ++i) await new Promise((r) => setTimeout(r, 50));
+  return whole();
+}
+
 // Each pixel of a PNG screenshot becomes the nearest of the four shades.
 function classify(png, palette = shades) {
   const frame = new Uint8Array(png.width * png.height);
@@ -298,8 +306,7 @@ try {
   if (pageShot) await page.screenshot({ path: pageShot });
   await page.click('#save-svg');
   const saved = join(work, 'lsystem.svg');
-  for (let i = 0; i < 100 && !existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 50));
-  check(existsSync(saved) && readFileSync(saved).equals(grown.svg), 'the saved SVG is not what --svg writes');
+  check(await savedAs(saved, grown.svg), 'the saved SVG is not what --svg writes');
 
   step('the form: keys typed in it stay there; a start writes the link; Back returns');
   await page.focus('#generations');
@@ -466,8 +473,7 @@ try {
   await compareFrame(grownTree.frame, 'the book\'s tree after the press');
   rmSync(saved);
   await page.click('#save-svg');
-  for (let i = 0; i < 100 && !existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 50));
-  check(existsSync(saved) && readFileSync(saved).equals(grownTree.svg), 'the book\'s SVG is not what --svg writes');
+  check(await savedAs(saved, grownTree.svg), 'the book\'s SVG is not what --svg writes');
   const bookLine = await page.$eval('#command', (c) => c.textContent);
   const bookDrawn = execFileSync('sh', ['-c', bookLine.replace(/^lsystem-viewer /, `${viewer} --svg ${join(work, 'command.svg')} `)])
     .toString().replace(/\n$/, '');
