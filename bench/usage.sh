@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # CPU time and peak memory of the viewer in its main loop for SECONDS (default 5), on an X
 # server of its own, on classic SDL 1.2 and on sdl12-compat (SDL 1.2 over SDL2, chosen with
-# LD_LIBRARY_PATH). The default loop never waits, so it takes what the X server lets it; the
-# loop of --explore waits for events, and nothing comes while it is measured.
+# LD_LIBRARY_PATH), without options and with --fit --explore. Either loop waits for events, and
+# nothing comes while it is measured.
 #   bash bench/usage.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."

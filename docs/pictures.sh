@@ -83,7 +83,7 @@ book() {  # book NAME ZOOM OPTION...
 book hilbert 1 -g '{A:+BF-AFA-FB+;B:-AF+BFB+FA-;}A' -n 5 -a 90 -s 12 --segments F --lines \
   --width 2
 plant=(-g '{X:F+[[X]-X]-F[-FX]+X;F:FF;}X' --segments F --buds X -a 25 --lines --heading -25)
-book plant 0.2 "${plant[@]}" -n 6 --width 10
+book plant 0.2 "${plant[@]}" -n 6 --width 10 --paper
 book dragon 1 -g '{X:X+YF+;Y:-FX-Y;}FX' -n 12 -a 90 -s 6 --heading -90 --segments F --lines \
   --width 2
 
