@@ -353,9 +353,11 @@ TEST_F(ViewerStress, TenThousandAlternatingPressesKeepTheWordBalanced) {
 TEST(ViewerStdout, UnwritableStdoutDropsTheLinesAndKeepsTheWord) {
   for (const bool closed : {true, false}) {
     const int status = inChild([closed] {
+      // SDL first: a file that it opens (sdl12-compat opens some) would take descriptor 1.
+      SDL_Surface* screen = dummyScreen();
       close(1);
       if (!closed) open("/dev/null", O_RDONLY);  // takes descriptor 1
-      PlainWindow plain(startCursor(), dummyScreen());
+      PlainWindow plain(startCursor(), screen);
       plain.selectAt(230, 215);
       // The word printed is lost, which the window takes for the end of the program.
       if (plain.window.handle(userInput(press())) != kExitFailure) _exit(1);
