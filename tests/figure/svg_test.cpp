@@ -175,8 +175,8 @@ TEST(Svg, TheLineStyleInFull) {
   // The turtle's points in its own arithmetic, each step in double and rounded once to float:
   // the first step ends at (x1, y1), where the bud stands; the branch's at (x2, y2); then from
   // (x1, y1) exactly the move to (x3, y3) and the segment to (x4, y4).
-  const auto f = [](double v) { return static_cast<float>(v); };
-  const double up = 3.1416f;
+  const auto f = [](double v) { return static_cast<double>(static_cast<float>(v)); };
+  const double up = f(3.1416);
   const double left = f(up + 0.5);
   const double s0 = f(std::sin(up)), c0 = f(std::cos(up));
   const double s1 = f(std::sin(left)), c1 = f(std::cos(left));

@@ -29,17 +29,6 @@ uint64_t bits(double v) {
   return b;
 }
 
-// The distance in ulps, counting across zero; NaNs are all alike.
-uint64_t ulps(double a, double b) {
-  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b) ? 0 : UINT64_MAX;
-  const auto ordered = [](double v) {  // negative doubles mirrored below 2^63
-    constexpr uint64_t kSign = uint64_t{1} << 63;
-    const uint64_t u = bits(v);
-    return u & kSign ? kSign - (u & ~kSign) : kSign + u;
-  };
-  return ordered(a) > ordered(b) ? ordered(a) - ordered(b) : ordered(b) - ordered(a);
-}
-
 std::string grown(const std::string& text, int generations, uint64_t seed = 0) {
   const BookSystem system(text);
   ModuleWord word = system.axiom();
@@ -172,6 +161,21 @@ TEST(ExactMath, SpecialValues) {
 }
 
 #ifdef LSV_NATIVE
+namespace {
+
+// The distance in ulps, counting across zero; NaNs are all alike.
+uint64_t ulps(double a, double b) {
+  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b) ? 0 : UINT64_MAX;
+  const auto ordered = [](double v) {  // negative doubles mirrored below 2^63
+    constexpr uint64_t kSign = uint64_t{1} << 63;
+    const uint64_t u = bits(v);
+    return u & kSign ? kSign - (u & ~kSign) : kSign + u;
+  };
+  return ordered(a) > ordered(b) ? ordered(a) - ordered(b) : ordered(b) - ordered(a);
+}
+
+}  // namespace
+
 // The C library's functions are within 1 ulp of the true values, and so are these.
 TEST(ExactMath, WithinOneUlpOfTheCLibrary) {
   std::mt19937_64 random(20240611);
