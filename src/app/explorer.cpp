@@ -48,13 +48,13 @@ ScreenRect Explorer::redrawArea(const Palette& palette) {
   const ScreenRect window{0, 0, width_, height_};
   if (whole_ || !(palette == palette_)) return window;
   ScreenRect area{0, 0, 0, 0};
-  withShown(palette, [&](const Figure& figure, const auto& placement, const Palette& colours) {
+  withShown([&](const Figure& figure, const auto& placement) {
     // The old pointer's area is the one found for the frame before, when it was a pointer's.
     const ScreenRect before =
         held_ && heldPointer_.x == drawnPointer_.x && heldPointer_.y == drawnPointer_.y
             ? *held_
-            : heldArea(figure, placement, colours, drawnPointer_);
-    held_ = heldArea(figure, placement, colours, pointer_);
+            : heldArea(figure, placement, palette, drawnPointer_);
+    held_ = heldArea(figure, placement, palette, pointer_);
     heldPointer_ = pointer_;
     area = unite(before, *held_);
   });

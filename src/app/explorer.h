@@ -137,9 +137,9 @@ class Explorer {
   void changed();       // the view or the window has changed: the whole frame is out of date
   void wordChanged();   // and the figure too
   void pointerMoved();  // where the shapes under the old and the new pointer lie is out of date
-  // Calls visit with the shown figure, its placement and the palette.
+  // Calls visit with the shown figure and its placement.
   template <class Visit>
-  void withShown(const Palette& palette, Visit&& visit);
+  void withShown(Visit&& visit);
   TurtleCursor& shownCursor() { return play_ ? play_->cursor : session_.cursor; }
   const Figure& shownFigure() {
     return play_ ? play_->figure.of(play_->cursor) : session_.shownFigure();
@@ -178,10 +178,10 @@ class Explorer {
 };
 
 template <class Visit>
-void Explorer::withShown(const Palette& palette, Visit&& visit) {
+void Explorer::withShown(Visit&& visit) {
   const Figure& figure = shownFigure();
   withPlacement(session_.shownView(), style(),
-                [&](const auto& placement) { visit(figure, placement, palette); });
+                [&](const auto& placement) { visit(figure, placement); });
 }
 
 template <class Canvas>
@@ -191,9 +191,9 @@ void Explorer::draw(const Palette& palette, Canvas& canvas) {
   pickCurrent_ = true;
   drawnOnce_ = true;
   palette_ = palette;
-  withShown(palette, [&](const Figure& figure, const auto& placement, const Palette& colours) {
-    pick_ = pick(figure, placement, colours, pointer_);
+  withShown([&](const Figure& figure, const auto& placement) {
+    pick_ = pick(figure, placement, palette, pointer_);
     drawnPointer_ = pointer_;
-    drawFigure(figure, placement, colours, pick_, canvas);
+    drawFigure(figure, placement, palette, pick_, canvas);
   });
 }

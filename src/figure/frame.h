@@ -48,10 +48,6 @@ void walkIndex(const Figure& figure, Visit&& visit) {
   }
 }
 
-inline bool holdsPoint(const ScreenRect& rect, ScreenPoint p) {
-  return rect.left <= p.x && p.x < rect.right && rect.top <= p.y && p.y < rect.bottom;
-}
-
 // The shapes under the pointer, without drawing anything: the last of them in word order is found
 // first, going down the index from its later half.
 template <class Placement>

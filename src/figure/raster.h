@@ -1,10 +1,10 @@
-// Squares filled into a pixel buffer without SDL: the rectangles that the clip to the window gives.
+// A frame painted into a pixel buffer without SDL, from the front: the rectangles that the clip to
+// the window gives, each pixel once.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "screen.h"
@@ -17,45 +17,6 @@ struct PixelBuffer {
   int32_t height;
   int32_t pitch;
 };
-
-// Fills `rows` rows of kWidth pixels from row on, each pitch pixels after the one before it.
-template <std::size_t kWidth, class Pixel>
-void fillRows(Pixel* row, int32_t pitch, int32_t rows, Pixel colour) {
-  if constexpr (sizeof(Pixel) == 4) {
-    // Two pixels per 64-bit store: half the stores, where a store is the cost.
-    const uint64_t pair = uint64_t{colour} | uint64_t{colour} << 32;
-    for (int32_t y = 0; y < rows; ++y, row += pitch) {
-      for (std::size_t x = 0; x + 1 < kWidth; x += 2) std::memcpy(row + x, &pair, sizeof pair);
-      if (kWidth % 2 != 0) row[kWidth - 1] = colour;
-    }
-  } else {
-    for (int32_t y = 0; y < rows; ++y, row += pitch) std::fill_n(row, kWidth, colour);
-  }
-}
-
-// Fills `rows` rows of `width` pixels with the fillRows of that width, when it is one of kWidths;
-// false when it is none of them.
-template <class Pixel, std::size_t... kWidths>
-bool fillFixedWidth(std::size_t width, Pixel* row, int32_t pitch, int32_t rows, Pixel colour) {
-  return ((width == kWidths && (fillRows<kWidths>(row, pitch, rows, colour), true)) || ...);
-}
-
-// Fills the square, which lies inside the buffer, as the clip to the window leaves it.
-template <class Pixel>
-void fillSquare(const PixelBuffer<Pixel>& buffer, const Square& square, Pixel colour) {
-  Pixel* row = buffer.pixels + static_cast<std::ptrdiff_t>(square.y) * buffer.pitch + square.x;
-  if (square.w == 1 && square.h == 1) {  // a pixel of a thin line: most fills of the line style
-    *row = colour;
-    return;
-  }
-  // Rows of the figure's widths, 7 and 20 and the narrow ones of a figure scaled down, are
-  // filled with a fixed count, which the compiler unrolls; the other widths, of squares cut by
-  // the window's edge or scaled up, take the loop of any length.
-  if (!fillFixedWidth<Pixel, 1, 2, 3, 4, 5, 6, 7, 20>(square.w, row, buffer.pitch, square.h,
-                                                      colour)) {
-    for (int32_t y = 0; y < square.h; ++y, row += buffer.pitch) std::fill_n(row, square.w, colour);
-  }
-}
 
 // A frame painted from the front: the shapes come last first, and each pixel takes the colour of
 // the first that reaches it, so that the picture is that of every shape painted in word order,
@@ -110,12 +71,11 @@ class FrontCanvas {
 
   // The clip's pixels that no shape reached take the background.
   void finish(uint32_t background) {
-    fill(Square{static_cast<int16_t>(clip_.left), static_cast<int16_t>(clip_.top),
-                static_cast<uint16_t>(clip_.right - clip_.left),
-                static_cast<uint16_t>(clip_.bottom - clip_.top)},
-         background);
+    (*this)(Square{static_cast<int16_t>(clip_.left), static_cast<int16_t>(clip_.top),
+                   static_cast<uint16_t>(clip_.right - clip_.left),
+                   static_cast<uint16_t>(clip_.bottom - clip_.top)},
+            background);
   }
-  void fill(const Square& square, uint32_t colour) { (*this)(square, colour); }
 
  private:
   // Calls visit(word, painted, mask, x0) for each 64-pixel word of each row of the square, inside

@@ -58,6 +58,11 @@ inline bool meets(const ScreenRect& a, const ScreenRect& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+// The rectangle holds the pixel.
+inline bool holdsPoint(const ScreenRect& rect, ScreenPoint p) {
+  return rect.left <= p.x && p.x < rect.right && rect.top <= p.y && p.y < rect.bottom;
+}
+
 // The smallest rectangle that holds both; an empty one (left >= right) holds nothing.
 inline ScreenRect unite(const ScreenRect& a, const ScreenRect& b) {
   if (a.left >= a.right || a.top >= a.bottom) return b;

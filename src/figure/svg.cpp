@@ -80,11 +80,36 @@ std::string hexColour(uint32_t rgb) {
   return text;
 }
 
-// A square's rect of the squares' style, from its whole-pixel corner.
-void writeSquare(SvgOut& svg, int64_t x, int64_t y, bool bud, const Colours& colours) {
-  const int64_t side = bud ? kBudSide : kSegmentSide;
-  svg << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << side << "\" height=\"" << side
-      << "\" fill=\"" << hexColour(bud ? colours.bud : colours.segment) << "\"/>\n";
+// The end of an element filled with the colour: its fill and the close.
+std::string fillEnd(uint32_t rgb) { return "\" fill=\"" + hexColour(rgb) + "\"/>\n"; }
+
+// The svg element over the box and a rect of the background's colour under the figure.
+template <class Number>
+void writeHeader(SvgOut& svg, Number minX, Number minY, Number width, Number height,
+                 uint32_t background) {
+  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" << minX << " " << minY << " "
+      << width << " " << height << "\" width=\"" << width << "\" height=\"" << height
+      << "\" shape-rendering=\"crispEdges\">\n"
+      << "<rect x=\"" << minX << "\" y=\"" << minY << "\" width=\"" << width << "\" height=\""
+      << height << fillEnd(background);
+}
+
+// The squares' style: a rect a square, its corner the turtle's whole-pixel position; the box the
+// squares', or the window when nothing is drawn.
+void writeSquares(SvgOut& svg, const Figure& figure, int32_t width, int32_t height,
+                  const Style& style) {
+  Box box = drawnBox(figure, style);
+  if (box.empty()) box = {0, 0, width, height};
+  writeHeader(svg, box.minX, box.minY, box.maxX - box.minX, box.maxY - box.minY,
+              style.colours.background);
+  const std::string budEnd = fillEnd(style.colours.bud);
+  const std::string segmentEnd = fillEnd(style.colours.segment);
+  for (const Stroke& stroke : figure.strokes()) {
+    const int64_t side = stroke.bud ? kBudSide : kSegmentSide;
+    svg << "<rect x=\"" << int64_t{TurtleState::truncate(stroke.x1)} << "\" y=\""
+        << int64_t{TurtleState::truncate(stroke.y1)} << "\" width=\"" << side << "\" height=\""
+        << side << (stroke.bud ? budEnd : segmentEnd);
+  }
 }
 
 struct Corner {
@@ -136,7 +161,8 @@ std::vector<Corner> sweptPolygon(const Stroke& stroke, int32_t brush) {
 // coordinate is a turtle point's float, or that plus whole units, exactly.
 void writeLines(SvgOut& svg, const Figure& figure, const Style& style) {
   constexpr int32_t kPolygonsPerPath = 4096;
-  const std::string end = "\" fill=\"" + hexColour(style.colours.segment) + "\"/>\n";
+  const std::string end = fillEnd(style.colours.segment);
+  const std::string budEnd = fillEnd(style.colours.bud);
   int32_t polygons = 0;  // in the open path
   for (const Stroke& stroke : figure.strokes()) {
     if (stroke.bud || polygons == kPolygonsPerPath) {
@@ -147,8 +173,7 @@ void writeLines(SvgOut& svg, const Figure& figure, const Style& style) {
       constexpr double kHalf = kBudSide / 2;
       svg << "<rect x=\"" << static_cast<double>(stroke.x1) - kHalf << "\" y=\""
           << static_cast<double>(stroke.y1) - kHalf << "\" width=\"" << int64_t{kBudSide}
-          << "\" height=\"" << int64_t{kBudSide} << "\" fill=\"" << hexColour(style.colours.bud)
-          << "\"/>\n";
+          << "\" height=\"" << int64_t{kBudSide} << budEnd;
       continue;
     }
     if (polygons == 0) svg << "<path d=\"";
@@ -180,26 +205,7 @@ void writeLinesHeader(SvgOut& svg, const Figure& figure, int32_t width, int32_t 
     boxWidth = static_cast<double>(points.maxX) + ahead - minX;
     boxHeight = static_cast<double>(points.maxY) + ahead - minY;
   }
-  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" << minX << " " << minY << " "
-      << boxWidth << " " << boxHeight << "\" width=\"" << boxWidth << "\" height=\"" << boxHeight
-      << "\" shape-rendering=\"crispEdges\">\n"
-      << "<rect x=\"" << minX << "\" y=\"" << minY << "\" width=\"" << boxWidth << "\" height=\""
-      << boxHeight << "\" fill=\"" << hexColour(style.colours.background) << "\"/>\n";
-}
-
-// The squares' header: the squares' box, or the window when nothing is drawn.
-void writeSquaresHeader(SvgOut& svg, const Figure& figure, int32_t width, int32_t height,
-                        const Style& style) {
-  Box box = drawnBox(figure, style);
-  if (box.empty()) box = {0, 0, width, height};
-  const int64_t boxWidth = box.maxX - box.minX;
-  const int64_t boxHeight = box.maxY - box.minY;
-  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" << box.minX << " " << box.minY
-      << " " << boxWidth << " " << boxHeight << "\" width=\"" << boxWidth << "\" height=\""
-      << boxHeight << "\" shape-rendering=\"crispEdges\">\n"
-      << "<rect x=\"" << box.minX << "\" y=\"" << box.minY << "\" width=\"" << boxWidth
-      << "\" height=\"" << boxHeight << "\" fill=\"" << hexColour(style.colours.background)
-      << "\"/>\n";
+  writeHeader(svg, minX, minY, boxWidth, boxHeight, style.colours.background);
 }
 
 }  // namespace
@@ -213,11 +219,7 @@ bool writeSvg(std::FILE* out, const Figure& figure, int32_t width, int32_t heigh
     writeLinesHeader(*svg, figure, width, height, style);
     writeLines(*svg, figure, style);
   } else {
-    writeSquaresHeader(*svg, figure, width, height, style);
-    for (const Stroke& stroke : figure.strokes()) {
-      writeSquare(*svg, TurtleState::truncate(stroke.x1), TurtleState::truncate(stroke.y1),
-                  stroke.bud, style.colours);
-    }
+    writeSquares(*svg, figure, width, height, style);
   }
   *svg << "</svg>\n";
   return svg->flush();

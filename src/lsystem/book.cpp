@@ -166,15 +166,22 @@ class BookReader {
     s_.lines_.emplace_back(s);
   }
 
-  void define(std::string_view s) {
-    std::size_t pos = skipSpaces(s, 0);
+  // The name at s[pos] on, after spaces, pos then past it; `expected` names it when none is there.
+  std::string readName(std::string_view s, std::size_t& pos, const char* expected) {
+    pos = skipSpaces(s, pos);
     const std::size_t begin = pos;
     if (pos < s.size() && isNameStart(s[pos])) {
       while (pos < s.size() && isNameChar(s[pos])) ++pos;
     }
-    const std::string name(s.substr(begin, pos - begin));
-    if (name.empty()) fail("expected a name after #define, found " + describe(s, begin));
-    if (isReserved(name)) fail("'" + name + "' is an operator, not a name");
+    std::string found(s.substr(begin, pos - begin));
+    if (found.empty()) fail(std::string("expected ") + expected + ", found " + describe(s, begin));
+    if (isReserved(found)) fail("'" + found + "' is an operator, not a name");
+    return found;
+  }
+
+  void define(std::string_view s) {
+    std::size_t pos = 0;
+    const std::string name = readName(s, pos, "a name after #define");
     if (constants_.count(name) != 0) fail("'" + name + "' defined twice");
     constants_[name] = constant(s.substr(pos), "the value of " + name);
   }
@@ -243,14 +250,7 @@ class BookReader {
       Pattern pattern{symbol, 0, static_cast<uint32_t>(names.size())};
       if (pos < s.size() && s[pos] == '(') {
         arguments(s, pos, [&] {
-          pos = skipSpaces(s, pos);
-          const std::size_t begin = pos;
-          if (pos < s.size() && isNameStart(s[pos])) {
-            while (pos < s.size() && isNameChar(s[pos])) ++pos;
-          }
-          const std::string name(s.substr(begin, pos - begin));
-          if (name.empty()) fail("expected a parameter name, found " + describe(s, begin));
-          if (isReserved(name)) fail("'" + name + "' is an operator, not a name");
+          const std::string name = readName(s, pos, "a parameter name");
           if (std::find(names.begin(), names.end(), name) != names.end()) {
             fail("the name '" + name + "' twice in one production");
           }

@@ -346,12 +346,7 @@ void LSystem::growBook(int32_t start, uint64_t seed) {
 }
 
 ModuleWord LSystem::modulesIn(std::size_t begin, std::size_t end) const {
-  ModuleWord part;
-  part.symbols = word.substr(begin, end - begin);
-  part.values.assign(values.data() + offsets[begin], values.data() + offsets[end]);
-  part.offsets.resize(end - begin + 1);
-  for (std::size_t i = begin; i <= end; ++i) part.offsets[i - begin] = offsets[i] - offsets[begin];
-  return part;
+  return sliceModules(word, offsets.data(), values.data(), begin, end);
 }
 
 bool LSystem::sameModules(std::size_t at, const ModuleWord& other) const {

@@ -20,13 +20,18 @@ void ModuleWord::push(char symbol, const double* params, uint32_t count) {
   offsets.push_back(static_cast<uint32_t>(values.size()));
 }
 
-ModuleWord ModuleWord::slice(std::size_t begin, std::size_t end) const {
+ModuleWord sliceModules(const std::string& symbols, const uint32_t* offsets, const double* values,
+                        std::size_t begin, std::size_t end) {
   ModuleWord part;
   part.symbols = symbols.substr(begin, end - begin);
-  part.values.assign(values.data() + offsets[begin], values.data() + offsets[end]);
+  part.values.assign(values + offsets[begin], values + offsets[end]);
   part.offsets.resize(end - begin + 1);
   for (std::size_t i = begin; i <= end; ++i) part.offsets[i - begin] = offsets[i] - offsets[begin];
   return part;
+}
+
+ModuleWord ModuleWord::slice(std::size_t begin, std::size_t end) const {
+  return sliceModules(symbols, offsets.data(), values.data(), begin, end);
 }
 
 void ModuleWord::replace(std::size_t begin, std::size_t end, const ModuleWord& with) {

@@ -41,5 +41,8 @@ void appendModules(std::string& out, const ModuleWord& word, std::size_t begin, 
 // with the values[offsets[i], offsets[i + 1]).
 void appendModules(std::string& out, const std::string& symbols, const uint32_t* offsets,
                    const double* values, std::size_t begin, std::size_t end);
+// Modules [begin, end) of a word kept in parts as a word of their own, as ModuleWord::slice.
+ModuleWord sliceModules(const std::string& symbols, const uint32_t* offsets, const double* values,
+                        std::size_t begin, std::size_t end);
 // The whole word so written, as printed and saved: "F(1)[+A(0.6868131868131868)]".
 std::string formatWord(const ModuleWord& word);
